@@ -1,0 +1,116 @@
+#include "app/core/Artwork.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <utility>
+
+namespace vantor::art {
+namespace {
+
+// Blends `colour` over the pixel with the share of the pixel's 4 x 4 subsamples that `inside` covers.
+void Cover(Image& image, std::uint32_t colour, const std::function<bool(double, double)>& inside) {
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            int hits = 0;
+            for (int sy = 0; sy < 4; ++sy)
+                for (int sx = 0; sx < 4; ++sx)
+                    if (inside(x + (sx + 0.5) / 4.0, y + (sy + 0.5) / 4.0)) ++hits;
+            if (hits == 0) continue;
+            const double a = hits / 16.0;
+            std::uint32_t& p = image.At(x, y);
+            const auto mix = [&](int shift) {
+                const double under = (p >> shift) & 0xFF, over = (colour >> shift) & 0xFF;
+                return static_cast<std::uint32_t>(std::lround(over * a + under * (1 - a))) << shift;
+            };
+            const double alphaUnder = (p >> 24) / 255.0;
+            const auto alpha = static_cast<std::uint32_t>(std::lround(255 * (a + alphaUnder * (1 - a))));
+            p = (alpha << 24) | mix(16) | mix(8) | mix(0);
+        }
+}
+
+bool InRoundedRect(double x, double y, double l, double t, double r, double b, double radius) {
+    if (x < l || x > r || y < t || y > b) return false;
+    const double cx = std::clamp(x, l + radius, r - radius), cy = std::clamp(y, t + radius, b - radius);
+    return std::hypot(x - cx, y - cy) <= radius;
+}
+
+double DistanceToSegment(double x, double y, double x1, double y1, double x2, double y2) {
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double t = std::clamp(((x - x1) * dx + (y - y1) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+    return std::hypot(x - (x1 + t * dx), y - (y1 + t * dy));
+}
+
+void PutLE(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+}  // namespace
+
+Image MainIcon() {
+    Image icon(32, 32, 0);
+    // The board, its traces and pads.
+    Cover(icon, Rgb(0x0F4D24), [](double x, double y) { return InRoundedRect(x, y, 1, 3, 31, 31, 3); });
+    Cover(icon, Rgb(0x1E7A3C), [](double x, double y) { return InRoundedRect(x, y, 2, 4, 30, 30, 2.5); });
+    const std::uint32_t trace = Rgb(0x5BD27F), pad = Rgb(0xE8C040);
+    for (const auto& [x1, y1, x2, y2] : {std::array{4.0, 8.0, 12.0, 8.0}, std::array{12.0, 8.0, 12.0, 14.0},
+                                         std::array{4.0, 21.0, 9.0, 21.0}, std::array{20.0, 22.0, 27.0, 22.0},
+                                         std::array{27.0, 22.0, 27.0, 28.0},
+                                         std::array{16.0, 27.0, 23.0, 27.0}}) {
+        Cover(icon, trace, [=](double x, double y) { return DistanceToSegment(x, y, x1, y1, x2, y2) <= 0.7; });
+    }
+    for (const auto& [cx, cy] : {std::pair{4.0, 8.0}, std::pair{4.0, 21.0}, std::pair{27.0, 28.0},
+                                 std::pair{16.0, 27.0}, std::pair{20.0, 22.0}, std::pair{12.0, 14.0}}) {
+        Cover(icon, pad, [=](double x, double y) { return std::hypot(x - cx, y - cy) <= 1.6; });
+    }
+    // The handle, pointing to the lower left, then the lens over its end.
+    Cover(icon, Rgb(0x0A1F5C), [](double x, double y) { return DistanceToSegment(x, y, 15, 17, 5.5, 26.5) <= 3.1; });
+    Cover(icon, Rgb(0x2E62D8), [](double x, double y) { return DistanceToSegment(x, y, 15, 17, 5.5, 26.5) <= 2.1; });
+    Cover(icon, Rgb(0x8FB0F5), [](double x, double y) { return DistanceToSegment(x, y, 13, 17.6, 6.5, 24.1) <= 0.6; });
+    constexpr double lx = 20, ly = 12;
+    Cover(icon, Rgb(0x1B2A40), [](double x, double y) { return std::hypot(x - lx, y - ly) <= 9.4; });
+    Cover(icon, Rgb(0x9AA6B4), [](double x, double y) { return std::hypot(x - lx, y - ly) <= 8.3; });
+    Cover(icon, Rgb(0x20C8E8), [](double x, double y) { return std::hypot(x - lx, y - ly) <= 7.0; });
+    Cover(icon, Rgb(0x7FE9FA), [](double x, double y) { return std::hypot(x - lx + 1.5, y - ly + 1.5) <= 4.2; });
+    Cover(icon, Rgb(0xFFFFFF), [](double x, double y) {
+        const double d = std::hypot(x - lx, y - ly);
+        return d >= 4.6 && d <= 5.8 && x < lx - 1 && y < ly - 1;
+    });
+    return icon;
+}
+
+std::vector<std::uint8_t> EncodeIco(const Image& image) {
+    const auto w = static_cast<std::uint32_t>(image.width), h = static_cast<std::uint32_t>(image.height);
+    const std::uint32_t maskStride = ((w + 31) / 32) * 4;
+    const std::uint32_t dibSize = 40 + w * h * 4 + maskStride * h;
+    std::vector<std::uint8_t> out;
+    PutLE(out, 0, 2);  // reserved
+    PutLE(out, 1, 2);  // icon
+    PutLE(out, 1, 2);  // one image
+    out.push_back(static_cast<std::uint8_t>(w));
+    out.push_back(static_cast<std::uint8_t>(h));
+    PutLE(out, 0, 2);   // no palette, reserved
+    PutLE(out, 1, 2);   // planes
+    PutLE(out, 32, 2);  // bits per pixel
+    PutLE(out, dibSize, 4);
+    PutLE(out, 22, 4);  // offset of the image
+    // BITMAPINFOHEADER, with the height doubled for the colour and mask planes.
+    PutLE(out, 40, 4);
+    PutLE(out, w, 4);
+    PutLE(out, h * 2, 4);
+    PutLE(out, 1, 2);
+    PutLE(out, 32, 2);
+    for (int i = 0; i < 6; ++i) PutLE(out, 0, 4);
+    for (int y = image.height - 1; y >= 0; --y)
+        for (int x = 0; x < image.width; ++x) PutLE(out, image.At(x, y), 4);
+    for (int y = image.height - 1; y >= 0; --y) {
+        std::vector<std::uint8_t> row(maskStride, 0);
+        for (int x = 0; x < image.width; ++x)
+            if ((image.At(x, y) >> 24) == 0) row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+}  // namespace vantor::art

@@ -1,0 +1,31 @@
+#pragma once
+// The program's pictures, drawn by code: the application icon, the background band of the mini
+// window and the tray load images. Pixels are 0xAARRGGBB.
+
+#include <cstdint>
+#include <vector>
+
+namespace vantor::art {
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // row-major, top row first
+
+    Image() = default;
+    Image(int w, int h, std::uint32_t fill = 0) : width(w), height(h), pixels(static_cast<std::size_t>(w * h), fill) {}
+    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+    std::uint32_t& At(int x, int y) { return pixels[static_cast<std::size_t>(y * width + x)]; }
+    bool operator==(const Image&) const = default;
+};
+
+constexpr std::uint32_t Rgb(std::uint32_t rgb) { return 0xFF000000u | rgb; }
+
+// 32 x 32: a magnifying glass with a cyan lens and a blue handle to the lower left, over a green
+// circuit board.
+Image MainIcon();
+
+// An .ico file holding one 32-bit image with its AND mask.
+std::vector<std::uint8_t> EncodeIco(const Image& image);
+
+}  // namespace vantor::art

@@ -1,0 +1,20 @@
+// The program's entry: the application object, the main window, the message loop.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/win32/Main.h"
+#include "framework/win32/Application.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    try {
+        vantor::win32::Application application(instance);
+        vantor::TForm1 form;
+        return application.Run();
+    } catch (const std::exception& error) {
+        vantor::win32::Application::HandleException(error);
+        return 1;
+    }
+}

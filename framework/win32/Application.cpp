@@ -1,0 +1,93 @@
+#include "framework/win32/Application.h"
+
+#include "framework/win32/Text.h"
+
+namespace vantor::win32 {
+namespace {
+constexpr wchar_t kApplicationClass[] = L"VantorApplication";
+}
+
+std::wstring ExecutablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::wstring ExecutableDirectory() {
+    std::wstring path = ExecutablePath();
+    path.resize(path.find_last_of(L"\\/") + 1);
+    return path;
+}
+
+Application::Application(HINSTANCE instance) : instance_(instance) {
+    current_ = this;
+    const std::wstring path = ExecutablePath();
+    title_ = path.substr(path.find_last_of(L"\\/") + 1);
+    title_ = title_.substr(0, title_.find_last_of(L'.'));
+    icon_ = ::LoadIconW(instance_, L"MAINICON");
+
+    RegisterClass(kApplicationClass, 0, nullptr, icon_);
+    // Never shown: it owns the forms so that they get no taskbar buttons of their own.
+    CreateHandle({.className = kApplicationClass,
+                  .text = title_.c_str(),
+                  .style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX});
+}
+
+Application::~Application() {
+    DestroyHandle();
+    current_ = nullptr;
+}
+
+int Application::Run() {
+    MSG message{};
+    while (!terminated_) {
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    terminated_ = true;
+    return 0;
+}
+
+void Application::Terminate() {
+    if (!terminated_) ::PostQuitMessage(0);
+}
+
+void Application::ProcessMessages() {
+    MSG message{};
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            terminated_ = true;
+            break;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+void Application::HandleException(const std::exception& error) {
+    if (current_) {
+        current_->ShowException(error);
+    } else {
+        ::MessageBoxW(nullptr, Widen(error.what()).c_str(), L"", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    }
+}
+
+void Application::ShowException(const std::exception& error) {
+    const std::wstring text = Widen(error.what());
+    ::MessageBoxW(::GetActiveWindow() ? ::GetActiveWindow() : Handle(), text.c_str(), title_.c_str(),
+                  MB_OK | MB_ICONSTOP);
+}
+
+LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefaultHandler(message, wParam, lParam);
+}
+
+}  // namespace vantor::win32

@@ -1,0 +1,66 @@
+#include "framework/win32/Window.h"
+
+#include <exception>
+#include <system_error>
+
+#include "framework/win32/Application.h"
+
+namespace vantor::win32 {
+
+Window::~Window() { DestroyHandle(); }
+
+void Window::DestroyHandle() {
+    if (handle_) ::DestroyWindow(handle_);
+}
+
+void Window::RegisterClass(const wchar_t* name, UINT style, HBRUSH background, HICON icon, HCURSOR cursor) {
+    WNDCLASSEXW existing{sizeof(existing)};
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (::GetClassInfoExW(instance, name, &existing)) return;
+    WNDCLASSEXW cls{sizeof(cls)};
+    cls.style = style;
+    cls.lpfnWndProc = &Window::Procedure;
+    cls.hInstance = instance;
+    cls.hIcon = icon;
+    cls.hCursor = cursor;
+    cls.hbrBackground = background;
+    cls.lpszClassName = name;
+    if (!::RegisterClassExW(&cls))
+        throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), "RegisterClassEx");
+}
+
+void Window::CreateHandle(const WindowSpec& spec) {
+    ::CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style, spec.x, spec.y, spec.width, spec.height,
+                      spec.parent, spec.menuOrId, ::GetModuleHandleW(nullptr), this);
+    if (!handle_)
+        throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), "CreateWindowEx");
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefaultHandler(message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->handle_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        Application::HandleException(error);
+    }
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->handle_ = nullptr;
+        self->HandleDestroyed();
+    }
+    return result;
+}
+
+}  // namespace vantor::win32

@@ -1,0 +1,248 @@
+#include "components/NetworkSpeed/NetworkSpeed.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/fakes/FakeIfTable.h"
+
+namespace vantor {
+namespace {
+
+using testing::FakeIfRow;
+using testing::FakeIfTable;
+
+constexpr std::uint32_t kGenFailure = 31;
+
+FakeIfTable ThreeRows() {
+    FakeIfTable table;
+    table.rows = {{.descr = "lo", .type = 24, .mtu = 65536, .speed = 10'000'000, .inOctets = 100, .outOctets = 200},
+                  {.descr = "eth0", .type = 6, .mtu = 1500, .speed = 100'000'000, .inOctets = 1000, .outOctets = 2000},
+                  {.descr = "wlan0", .type = 71, .mtu = 1400, .speed = 54'000'000, .inOctets = 7, .outOctets = 9}};
+    return table;
+}
+
+struct Snapshot {
+    std::uint32_t out, in, totalOut, totalIn;
+    std::int32_t speed;
+    int mtu, type, count, interfaceNo;
+    std::string name;
+    std::vector<std::string> table;
+    bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot Take(const TNetworkSpeed& s) {
+    return {s.OutPacket(), s.InPacket(), s.TotalOutPacket(), s.TotalInPacket(), s.Speed(), s.Mtu(),
+            s.IType(),     s.AdapterCount(), s.InterfaceNo(), s.AdapterName(), s.AdapterTable()};
+}
+
+TEST(NetworkSpeedRefresh, SelectsTheRowByPositionAndFallsBackToRowOne) {
+    struct Case {
+        int requested, watched;
+    };
+    for (const Case c : {Case{0, 1}, Case{-4, 1}, Case{5, 1}, Case{4, 1}, Case{3, 3}, Case{2, 2}}) {
+        FakeIfTable table = ThreeRows();
+        TNetworkSpeed speed(nullptr, table);
+        speed.SetInterfaceNo(c.requested);
+        ASSERT_TRUE(speed.RefreshTable());
+        EXPECT_EQ(speed.InterfaceNo(), c.watched) << "requested " << c.requested;
+        EXPECT_EQ(speed.AdapterName(), table.rows[c.watched - 1].descr);
+        EXPECT_EQ(speed.Mtu(), static_cast<int>(table.rows[c.watched - 1].mtu));
+        EXPECT_EQ(speed.IType(), static_cast<int>(table.rows[c.watched - 1].type));
+        EXPECT_EQ(speed.AdapterTable(), (std::vector<std::string>{"lo", "eth0", "wlan0"}));
+        EXPECT_EQ(speed.AdapterCount(), 3);
+    }
+}
+
+TEST(NetworkSpeedRefresh, ProbesTheSizeThenFillsThenTakesTheBaseline) {
+    FakeIfTable table = ThreeRows();
+    TNetworkSpeed speed(nullptr, table);
+    speed.SetInterfaceNo(2);
+    ASSERT_TRUE(speed.RefreshTable());
+
+    const auto bytes = static_cast<std::uint32_t>(iftable::TableBytes(3));
+    ASSERT_EQ(table.calls.size(), 3u);
+    EXPECT_FALSE(table.calls[0].withBuffer);
+    EXPECT_EQ(table.calls[0].offeredSize, 0u);
+    for (const auto& call : table.calls) EXPECT_TRUE(call.order);
+    EXPECT_TRUE(table.calls[1].withBuffer);
+    EXPECT_EQ(table.calls[1].offeredSize, bytes);
+    EXPECT_EQ(table.calls[2].offeredSize, bytes);
+
+    // The baseline leaves the whole counters as the first differences and as the totals.
+    EXPECT_EQ(speed.OutPacket(), 2000u);
+    EXPECT_EQ(speed.InPacket(), 1000u);
+    EXPECT_EQ(speed.TotalOutPacket(), 2000u);
+    EXPECT_EQ(speed.TotalInPacket(), 1000u);
+    EXPECT_EQ(speed.Speed(), 100'000'000);
+}
+
+TEST(NetworkSpeedRefresh, BaselineOfAHugeCounterReadsAsZeroDifference) {
+    FakeIfTable table;
+    table.rows = {{.speed = 0xFFFF'FFFFu, .inOctets = 0x8000'0000u, .outOctets = 0x7FFF'FFFFu}};
+    TNetworkSpeed speed(nullptr, table);
+    ASSERT_TRUE(speed.RefreshTable());
+    EXPECT_EQ(speed.InPacket(), 0u);
+    EXPECT_EQ(speed.OutPacket(), 0x7FFF'FFFFu);
+    EXPECT_EQ(speed.TotalInPacket(), 0x8000'0000u);
+    EXPECT_EQ(speed.Speed(), -1) << "the speed is copied bit for bit into a signed property";
+}
+
+TEST(NetworkSpeedRefresh, EmptyTableSelectsNothing) {
+    FakeIfTable table;
+    TNetworkSpeed speed(nullptr, table);
+    speed.SetInterfaceNo(3);
+    ASSERT_TRUE(speed.RefreshTable());
+    EXPECT_EQ(speed.AdapterCount(), 0);
+    EXPECT_TRUE(speed.AdapterTable().empty());
+    EXPECT_EQ(speed.InterfaceNo(), 1);
+    const auto callsAfterRefresh = table.calls.size();
+    speed.Sample();
+    EXPECT_EQ(table.calls.size(), callsAfterRefresh) << "no row selected: a sample calls nothing";
+}
+
+TEST(NetworkSpeedRefresh, ImpossibleSizesAreRefusedAndKeepTheLastGoodTable) {
+    for (const std::uint32_t bad : {0u, static_cast<std::uint32_t>(iftable::kMaxTableBytes + 1), 0xFFFF'FFFFu}) {
+        FakeIfTable table = ThreeRows();
+        TNetworkSpeed speed(nullptr, table);
+        speed.SetInterfaceNo(2);
+        ASSERT_TRUE(speed.RefreshTable());
+        const Snapshot before = Take(speed);
+
+        table.reportedSize = bad;
+        EXPECT_FALSE(speed.RefreshTable()) << bad;
+        EXPECT_EQ(Take(speed), before);
+        const auto calls = table.calls.size();
+        speed.Sample();
+        EXPECT_EQ(table.calls.size(), calls) << "after a refused refresh no row is selected";
+    }
+}
+
+TEST(NetworkSpeedRefresh, AcceptsTablesOfManyRows) {
+    for (const std::size_t rows : {std::size_t{20}, std::size_t{21}, std::size_t{70}, std::size_t{300}}) {
+        FakeIfTable table;
+        table.rows.resize(rows);
+        table.rows.back().descr = "last";
+        table.rows.back().outOctets = 77;
+        TNetworkSpeed speed(nullptr, table);
+        speed.SetInterfaceNo(static_cast<int>(rows));
+        ASSERT_TRUE(speed.RefreshTable()) << rows;
+        EXPECT_EQ(speed.AdapterCount(), static_cast<int>(rows));
+        EXPECT_EQ(speed.AdapterName(), "last");
+        table.rows.back().outOctets += 1500;
+        speed.Sample();
+        EXPECT_EQ(speed.OutPacket(), 1500u);
+    }
+}
+
+TEST(NetworkSpeedRefresh, FailedFillStillSucceedsWithAnEmptyList) {
+    FakeIfTable table = ThreeRows();
+    TNetworkSpeed speed(nullptr, table);
+    ASSERT_TRUE(speed.RefreshTable());
+    table.failures = {kGenFailure};
+    EXPECT_TRUE(speed.RefreshTable());
+    EXPECT_EQ(speed.AdapterCount(), 0);
+    EXPECT_TRUE(speed.AdapterTable().empty());
+    const auto calls = table.calls.size();
+    speed.Sample();
+    EXPECT_EQ(table.calls.size(), calls);
+}
+
+class NetworkSpeedSample : public ::testing::Test {
+protected:
+    void SetUp() override {
+        table.rows = {{.descr = "eth0", .inOctets = 10'000, .outOctets = 5'000}};
+        ASSERT_TRUE(speed.RefreshTable());
+    }
+    void Move(std::uint32_t in, std::uint32_t out) {
+        table.rows[0].inOctets = in;
+        table.rows[0].outOctets = out;
+        speed.Sample();
+    }
+    FakeIfTable table;
+    TNetworkSpeed speed{nullptr, table};
+};
+
+TEST_F(NetworkSpeedSample, ReportsOnlyTheOctetsMovedSinceTheRefresh) {
+    Move(10'300, 5'120);
+    EXPECT_EQ(speed.InPacket(), 300u);
+    EXPECT_EQ(speed.OutPacket(), 120u);
+    EXPECT_EQ(speed.TotalInPacket(), 10'300u);
+    EXPECT_EQ(speed.TotalOutPacket(), 5'120u);
+    Move(10'300, 5'120);
+    EXPECT_EQ(speed.InPacket(), 0u);
+    EXPECT_EQ(speed.OutPacket(), 0u);
+}
+
+TEST_F(NetworkSpeedSample, CounterWrapGivesTheTrueDifference) {
+    Move(4'294'967'000u, 4'294'967'000u);
+    Move(1'000, 4'294'967'100u);
+    EXPECT_EQ(speed.InPacket(), 1'296u);
+    EXPECT_EQ(speed.OutPacket(), 100u);
+}
+
+TEST_F(NetworkSpeedSample, CounterGoingBackwardsGivesZeroThenCountsFromTheNewValue) {
+    Move(10'000, 4'000);
+    EXPECT_EQ(speed.OutPacket(), 0u);
+    EXPECT_EQ(speed.TotalOutPacket(), 4'000u);
+    Move(10'000, 4'250);
+    EXPECT_EQ(speed.OutPacket(), 250u);
+}
+
+TEST_F(NetworkSpeedSample, FailedReadLeavesEveryPropertyAsItWas) {
+    Move(11'000, 6'000);
+    const Snapshot before = Take(speed);
+    table.failures = {kGenFailure};
+    Move(99'000, 99'000);
+    EXPECT_EQ(Take(speed), before);
+    // The next good sample counts from the last good one.
+    Move(12'000, 6'500);
+    EXPECT_EQ(speed.InPacket(), 1'000u);
+    EXPECT_EQ(speed.OutPacket(), 500u);
+}
+
+TEST_F(NetworkSpeedSample, TableThatGrewIsReadAgainInTheSameSample) {
+    table.rows.push_back({.descr = "tun0"});
+    table.rows.push_back({.descr = "tun1"});
+    const auto callsBefore = table.calls.size();
+    Move(10'400, 5'000);
+    EXPECT_EQ(table.calls.size(), callsBefore + 2) << "one refused call, one retry";
+    EXPECT_EQ(speed.InPacket(), 400u);
+
+    const auto grown = static_cast<std::uint32_t>(iftable::TableBytes(3));
+    Move(10'500, 5'000);
+    EXPECT_EQ(table.calls.size(), callsBefore + 3) << "steady state: one call per sample";
+    EXPECT_EQ(table.calls.back().offeredSize, grown);
+    EXPECT_EQ(speed.InPacket(), 100u);
+}
+
+TEST_F(NetworkSpeedSample, RowThatVanishesAndReturnsReportsNoSpike) {
+    Move(20'000, 9'000);
+    const FakeIfRow watched = table.rows[0];
+    table.rows.clear();
+    speed.Sample();
+    EXPECT_EQ(speed.InPacket(), 0u);
+    EXPECT_EQ(speed.OutPacket(), 0u);
+    EXPECT_EQ(speed.TotalInPacket(), 0u);
+    EXPECT_EQ(speed.TotalOutPacket(), 0u);
+
+    table.rows = {watched};
+    Move(3'000'000'000u, 1'500'000'000u);
+    EXPECT_EQ(speed.InPacket(), 0u) << "the first sample after the return sets the baseline";
+    EXPECT_EQ(speed.OutPacket(), 0u);
+    EXPECT_EQ(speed.TotalInPacket(), 3'000'000'000u);
+    Move(3'000'004'096u, 1'500'000'512u);
+    EXPECT_EQ(speed.InPacket(), 4'096u);
+    EXPECT_EQ(speed.OutPacket(), 512u);
+}
+
+TEST(NetworkSpeedLifecycle, NothingIsReadBeforeTheFirstRefresh) {
+    FakeIfTable table = ThreeRows();
+    TNetworkSpeed speed(nullptr, table);
+    speed.Sample();
+    EXPECT_TRUE(table.calls.empty());
+    EXPECT_EQ(speed.InterfaceNo(), 0);
+    EXPECT_EQ(speed.AdapterCount(), 0);
+    EXPECT_TRUE(speed.AdapterName().empty());
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, builds both trees, then one ctest run over the host suite
+# (native, sanitizers) and the Win32 suite (under Wine in a private Xvfb display with Wine's virtual
+# desktop). Extra arguments go to ctest, e.g. tools/test.sh -R Snap.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${VANTOR_BUILD_DIR:-$root/build}
+
+"$root/tools/install-deps.sh"
+VANTOR_BUILD_DIR=$build "$root/tools/build.sh" host windows
+
+veth_prefix=vt$(printf '%s' "$build/windows" | md5sum | cut -c1-5)
+cleanup() {
+    # ctest's cleanup fixtures do this too; this also covers an interrupted run.
+    "$root/tools/wine/session.sh" stop "$build/windows" 2>/dev/null || true
+    "$root/tools/wine/interfaces.sh" down "$veth_prefix" || true
+}
+trap cleanup EXIT
+
+# One ctest run, one summary, over both trees.
+printf 'subdirs("host")\nsubdirs("windows")\n' >"$build/CTestTestfile.cmake"
+ctest --test-dir "$build" --output-on-failure -j2 "$@"

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# The Wine environment that the Win32 tests and the demo run in: a prefix inside a build directory,
+# a private Xvfb display and Wine's virtual desktop (with its taskbar and notification area).
+#
+#   session.sh start BUILD_DIR   start it (a no-op when it already runs); writes BUILD_DIR/wine-session/env
+#   session.sh stop BUILD_DIR    stop everything that start started
+#   session.sh env BUILD_DIR     print the variables a program needs to run inside it
+#   session.sh prefix BUILD_DIR  only create the prefix (on the current display, for running by hand)
+set -euo pipefail
+
+command=${1:?usage: session.sh start|stop|env BUILD_DIR}
+build=$(mkdir -p "${2:?build directory}" && cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+state=$build/wine-session
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+log() { echo "wine-session: $*" >&2; }
+
+running() {
+    [ -f "$state/env" ] || return 1
+    # shellcheck disable=SC1091
+    . "$state/env"
+    kill -0 "$XVFB_PID" 2>/dev/null && desktop_shown "$DISPLAY"
+}
+
+desktop_shown() {
+    local tree
+    tree=$(DISPLAY=$1 xwininfo -root -tree 2>/dev/null) || return 1
+    [[ $tree == *"Default - Wine desktop"* ]]
+}
+
+free_display() {
+    local n
+    for n in $(seq 90 250); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo "$n"
+            return
+        fi
+    done
+    log "no free X display number"
+    return 1
+}
+
+wait_for() {  # seconds, description, command...
+    local limit=$1 what=$2
+    shift 2
+    local deadline=$((SECONDS + limit))
+    until "$@" >/dev/null 2>&1; do
+        if [ $SECONDS -ge $deadline ]; then
+            log "timed out waiting for $what"
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+prepare_prefix() {
+    [ -f "$WINEPREFIX/.vantor-ready" ] && return
+    log "creating the Wine prefix in $WINEPREFIX"
+    rm -rf "$WINEPREFIX"
+    "$WINE" wineboot -i >/dev/null 2>&1
+    # Wine's own faces (Marlett draws the caption buttons, Tahoma the dialogs) are not found where
+    # Debian installs them: give the prefix copies.
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/prefix.reg"; } >"$state/prefix.reg"
+    "$WINE" regedit /S "$(WINEPREFIX=$WINEPREFIX "$WINE" winepath -w "$state/prefix.reg" 2>/dev/null)" >/dev/null 2>&1
+    # The explorer wineboot left behind must go, or the desktop stays a plain one.
+    "$WINESERVER" -k || true
+    "$WINESERVER" -w || true
+    touch "$WINEPREFIX/.vantor-ready"
+}
+
+start() {
+    if running; then
+        log "already running on $DISPLAY"
+        return
+    fi
+    rm -rf "$state"
+    mkdir -p "$state"
+    local n
+    n=$(free_display)
+    export DISPLAY=:$n
+    setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 </dev/null &
+    local xvfb=$!
+    printf 'DISPLAY=%s\nXVFB_PID=%s\n' "$DISPLAY" "$xvfb" >"$state/env"
+    wait_for 30 "Xvfb on $DISPLAY" xdpyinfo -display "$DISPLAY"
+
+    prepare_prefix
+    # Kept up between test programs, so each starts in milliseconds; answers non-zero if already up.
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+    setsid "$WINE" explorer /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
+    wait_for 60 "the Wine desktop" desktop_shown "$DISPLAY"
+    # The work area settles a moment after the desktop appears.
+    sleep 1
+    log "running on $DISPLAY (prefix $WINEPREFIX)"
+}
+
+stop() {
+    if [ -f "$state/env" ]; then
+        # shellcheck disable=SC1091
+        . "$state/env"
+    fi
+    "$WINESERVER" -k 2>/dev/null || true
+    timeout 20 "$WINESERVER" -w 2>/dev/null || true
+    if [ -n "${XVFB_PID:-}" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        for _ in $(seq 50); do kill -0 "$XVFB_PID" 2>/dev/null || break; sleep 0.1; done
+        kill -9 "$XVFB_PID" 2>/dev/null || true
+    fi
+    rm -f "$state/env"
+    log "stopped"
+}
+
+case $command in
+start) start ;;
+prefix)
+    mkdir -p "$state"
+    prepare_prefix
+    ;;
+stop) stop ;;
+env)
+    running || { log "not running"; exit 1; }
+    printf 'export WINEPREFIX=%q WINEDEBUG=-all WINEDLLOVERRIDES=%q DISPLAY=%q\n' "$WINEPREFIX" "$WINEDLLOVERRIDES" "$DISPLAY"
+    ;;
+*)
+    echo "usage: session.sh start|stop|env|prefix BUILD_DIR" >&2
+    exit 2
+    ;;
+esac
