@@ -5,7 +5,8 @@
 namespace vantor::win32 {
 namespace {
 constexpr wchar_t kApplicationClass[] = L"VantorApplication";
-}
+constexpr UINT kRunHandOffs = WM_APP + 1;
+}  // namespace
 
 std::wstring ExecutablePath() {
     std::wstring path(MAX_PATH, L'\0');
@@ -25,7 +26,7 @@ std::wstring ExecutableDirectory() {
     return path;
 }
 
-Application::Application(HINSTANCE instance) : instance_(instance) {
+Application::Application(HINSTANCE instance) : instance_(instance), guiThread_(::GetCurrentThreadId()) {
     current_ = this;
     const std::wstring path = ExecutablePath();
     title_ = path.substr(path.find_last_of(L"\\/") + 1);
@@ -86,7 +87,52 @@ void Application::ShowException(const std::exception& error) {
                   MB_OK | MB_ICONSTOP);
 }
 
+void Application::Minimize() {
+    iconic_ = true;
+    if (OnMinimize) OnMinimize();
+}
+
+void Application::Restore() {
+    iconic_ = false;
+    if (OnRestore) OnRestore();
+}
+
+void Application::Synchronize(const std::function<void()>& work) {
+    if (::GetCurrentThreadId() == guiThread_) {
+        work();
+        return;
+    }
+    HandOff handOff{&work, nullptr};
+    std::unique_lock lock(handOffMutex_);
+    handOffs_.push_back(&handOff);
+    ::PostMessageW(Handle(), kRunHandOffs, 0, 0);
+    handOffDone_.wait(lock, [&] { return handOff.done; });
+    if (handOff.error) std::rethrow_exception(handOff.error);
+}
+
+void Application::CheckSynchronize() {
+    std::vector<HandOff*> waiting;
+    {
+        std::lock_guard lock(handOffMutex_);
+        waiting.swap(handOffs_);
+    }
+    for (HandOff* handOff : waiting) {
+        try {
+            (*handOff->work)();
+        } catch (...) {
+            handOff->error = std::current_exception();
+        }
+        std::lock_guard lock(handOffMutex_);
+        handOff->done = true;
+    }
+    if (!waiting.empty()) handOffDone_.notify_all();
+}
+
 LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kRunHandOffs) {
+        CheckSynchronize();
+        return 0;
+    }
     return DefaultHandler(message, wParam, lParam);
 }
 

@@ -4,14 +4,19 @@
 
 #include <windows.h>
 
+#include <condition_variable>
 #include <exception>
+#include <functional>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "framework/Synchronizer.h"
 #include "framework/win32/Window.h"
 
 namespace vantor::win32 {
 
-class Application final : public Window {
+class Application final : public Window, public Synchronizer {
 public:
     explicit Application(HINSTANCE instance);
     ~Application() override;
@@ -31,6 +36,17 @@ public:
     // Dispatches every message already waiting, then returns.
     void ProcessMessages();
 
+    // The application as a whole minimised and restored (its window is never shown, so this is a
+    // state of its own); the handlers installed here are told.
+    void Minimize();
+    void Restore();
+    bool IsIconic() const noexcept { return iconic_; }
+    std::function<void()> OnMinimize;
+    std::function<void()> OnRestore;
+
+    void Synchronize(const std::function<void()>& work) override;
+    void CheckSynchronize() override;
+
     // Shows an error that ended a handler in the standard error box; the program carries on.
     static void HandleException(const std::exception& error);
     void ShowException(const std::exception& error);
@@ -44,6 +60,17 @@ private:
     std::wstring title_;
     HICON icon_ = nullptr;
     bool terminated_ = false;
+    bool iconic_ = false;
+
+    struct HandOff {
+        const std::function<void()>* work;
+        std::exception_ptr error;
+        bool done = false;
+    };
+    std::mutex handOffMutex_;
+    std::condition_variable handOffDone_;
+    std::vector<HandOff*> handOffs_;
+    DWORD guiThread_;
 };
 
 // The full path of this executable and its directory, with the trailing separator.

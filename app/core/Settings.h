@@ -1,0 +1,26 @@
+#pragma once
+// The settings of the main window: what the settings file keeps between runs and the settings dialog
+// and the menu change in memory.
+
+#include <cstdint>
+#include <string>
+
+namespace vantor {
+
+struct MonitorSettings {
+    std::int32_t GaugeSend = 10;          // send chart maximum in KB, used with FixedGauge
+    std::int32_t GaugeRese = 10;          // receive chart maximum in KB, likewise
+    std::int32_t SelectedInterface = 1;   // 1-based row of the interface table
+    bool StayOnTop = false;               // mini window above other windows
+    bool FixedGauge = false;              // chart scaled by the gauges instead of the peaks
+    bool GraphAverage = false;            // chart plots averages
+    std::string LogPath;                  // full path of the traffic log (UTF-8)
+    bool LogEnabled = false;              // traffic log on
+    std::int32_t LogInterval = 60;        // ticks between log lines
+    bool BitUnits = false;                // speeds in kilobits
+    bool ShowAtStart = true;              // mini window shown at start
+
+    bool operator==(const MonitorSettings&) const = default;
+};
+
+}  // namespace vantor
