@@ -1,5 +1,7 @@
 #include "framework/win32/Application.h"
 
+#include <algorithm>
+
 #include "framework/win32/Text.h"
 
 namespace vantor::win32 {
@@ -95,6 +97,22 @@ void Application::Minimize() {
 void Application::Restore() {
     iconic_ = false;
     if (OnRestore) OnRestore();
+}
+
+void Application::AddForm(HWND form) { forms_.push_back(form); }
+
+void Application::RemoveForm(HWND form) {
+    const auto it = std::find(forms_.begin(), forms_.end(), form);
+    if (it == forms_.end()) return;
+    if (static_cast<std::size_t>(it - forms_.begin()) < activatedForms_) --activatedForms_;
+    forms_.erase(it);
+}
+
+void Application::FormActivated(HWND form) {
+    const auto it = std::find(forms_.begin(), forms_.end(), form);
+    if (it == forms_.end()) return;
+    if (static_cast<std::size_t>(it - forms_.begin()) >= activatedForms_) ++activatedForms_;
+    std::rotate(forms_.begin(), it, it + 1);
 }
 
 void Application::Synchronize(const std::function<void()>& work) {

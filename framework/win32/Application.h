@@ -44,6 +44,13 @@ public:
     std::function<void()> OnMinimize;
     std::function<void()> OnRestore;
 
+    // The program's forms, the most recently activated first and never-activated ones after them in
+    // the order they were made.
+    void AddForm(HWND form);
+    void RemoveForm(HWND form);
+    void FormActivated(HWND form);
+    const std::vector<HWND>& Forms() const noexcept { return forms_; }
+
     void Synchronize(const std::function<void()>& work) override;
     void CheckSynchronize() override;
 
@@ -61,6 +68,8 @@ private:
     HICON icon_ = nullptr;
     bool terminated_ = false;
     bool iconic_ = false;
+    std::vector<HWND> forms_;
+    std::size_t activatedForms_ = 0;  // how many of forms_ (from the front) were ever activated
 
     struct HandOff {
         const std::function<void()>* work;

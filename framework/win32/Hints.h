@@ -1,0 +1,26 @@
+#pragma once
+// THints: the hints of a window's controls, each shown in a tooltip while the mouse rests on its
+// control, after the usual half-second pause.
+
+#include <windows.h>
+
+#include <string>
+
+namespace vantor::win32 {
+
+class THints {
+public:
+    explicit THints(HWND owner);
+    ~THints();
+    THints(const THints&) = delete;
+    THints& operator=(const THints&) = delete;
+
+    void Add(HWND control, const std::wstring& hint);
+    HWND Handle() const noexcept { return tooltip_; }
+
+private:
+    HWND owner_;
+    HWND tooltip_;
+};
+
+}  // namespace vantor::win32

@@ -1,0 +1,106 @@
+#include "framework/win32/Label.h"
+
+#include <windowsx.h>
+
+#include "framework/win32/Handles.h"
+
+namespace vantor::win32 {
+namespace {
+constexpr wchar_t kLabelClass[] = L"TLabel";
+}
+
+TShiftState MouseShiftState(WPARAM keys, bool doubleClick) {
+    TShiftState shift = doubleClick ? ssDouble : 0u;
+    if (keys & MK_SHIFT) shift |= ssShift;
+    if (keys & MK_CONTROL) shift |= ssCtrl;
+    if (keys & MK_LBUTTON) shift |= ssLeft;
+    if (keys & MK_RBUTTON) shift |= ssRight;
+    if (keys & MK_MBUTTON) shift |= ssMiddle;
+    if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    return shift;
+}
+
+TLabel::TLabel(TComponent* owner, HWND parent, const LabelSpec& spec)
+    : TComponent(owner), font_(spec.font), color_(spec.color), alignment_(spec.alignment) {
+    RegisterClass(kLabelClass, CS_DBLCLKS);
+    CreateHandle({.className = kLabelClass,
+                  .text = spec.text.c_str(),
+                  .style = WS_CHILD | WS_VISIBLE,
+                  .x = spec.left,
+                  .y = spec.top,
+                  .width = spec.width,
+                  .height = spec.height,
+                  .parent = parent});
+}
+
+std::wstring TLabel::Caption() const {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(Handle())) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void TLabel::SetCaption(const std::wstring& text) { ::SetWindowTextW(Handle(), text.c_str()); }
+
+void TLabel::Paint() {
+    PAINTSTRUCT ps;
+    const HDC target = ::BeginPaint(Handle(), &ps);
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    {
+        // Drawn off-screen over the parent's own picture of the spot, then copied in one transfer.
+        MemoryDc dc(::CreateCompatibleDC(target));
+        GdiObject bitmap(::CreateCompatibleBitmap(target, client.right, client.bottom));
+        SelectGuard selectBitmap(dc.Get(), bitmap.Get());
+        POINT origin{0, 0};
+        ::MapWindowPoints(Handle(), ::GetParent(Handle()), &origin, 1);
+        ::SetViewportOrgEx(dc.Get(), -origin.x, -origin.y, nullptr);
+        ::SendMessageW(::GetParent(Handle()), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+        ::SetViewportOrgEx(dc.Get(), 0, 0, nullptr);
+
+        SelectGuard selectFont(dc.Get(), font_);
+        ::SetBkMode(dc.Get(), TRANSPARENT);
+        ::SetTextColor(dc.Get(), color_);
+        const std::wstring text = Caption();
+        const UINT align = alignment_ == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
+        ::DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &client,
+                    align | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+        ::BitBlt(target, 0, 0, client.right, client.bottom, dc.Get(), 0, 0, SRCCOPY);
+    }
+    ::EndPaint(Handle(), &ps);
+}
+
+LRESULT TLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SETTEXT: {
+        const LRESULT result = DefaultHandler(message, wParam, lParam);
+        ::InvalidateRect(Handle(), nullptr, FALSE);
+        return result;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (OnMouseDown) {
+            const TMouseButton button = message == WM_LBUTTONDOWN   ? TMouseButton::mbLeft
+                                        : message == WM_RBUTTONDOWN ? TMouseButton::mbRight
+                                                                    : TMouseButton::mbMiddle;
+            OnMouseDown(*this, button, MouseShiftState(wParam, false), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        }
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        // The double-click event comes first; the second press then also counts as a press.
+        if (OnDblClick) OnDblClick(*this);
+        if (OnMouseDown)
+            OnMouseDown(*this, TMouseButton::mbLeft, MouseShiftState(wParam, true), GET_X_LPARAM(lParam),
+                        GET_Y_LPARAM(lParam));
+        return 0;
+    default:
+        return DefaultHandler(message, wParam, lParam);
+    }
+}
+
+}  // namespace vantor::win32

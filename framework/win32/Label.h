@@ -1,0 +1,50 @@
+#pragma once
+// TLabel: a line of text in a child window of its own, drawn transparently over whatever its parent
+// paints behind it. Being a window, its text is readable by other programs (WM_GETTEXT), so screen
+// readers and end-to-end checks see what the user sees.
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Component.h"
+#include "framework/Events.h"
+#include "framework/win32/Window.h"
+
+namespace vantor::win32 {
+
+enum class TAlignment { taLeftJustify, taRightJustify };
+
+struct LabelSpec {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::wstring text;
+    HFONT font = nullptr;            // owned by the form
+    COLORREF color = RGB(0, 0, 0);
+    TAlignment alignment = TAlignment::taLeftJustify;
+};
+
+class TLabel final : public TComponent, public Window {
+public:
+    TLabel(TComponent* owner, HWND parent, const LabelSpec& spec);
+
+    std::wstring Caption() const;
+    void SetCaption(const std::wstring& text);
+
+    // Without handlers a press or double-click does nothing; a right click still reaches the parent's
+    // context menu.
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint();
+
+    HFONT font_;
+    COLORREF color_;
+    TAlignment alignment_;
+};
+
+// The shift state of a mouse message's wParam, with ssDouble for double-click messages.
+TShiftState MouseShiftState(WPARAM keys, bool doubleClick);
+
+}  // namespace vantor::win32

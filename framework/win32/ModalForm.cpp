@@ -1,0 +1,149 @@
+#include "framework/win32/ModalForm.h"
+
+#include <optional>
+#include <stdexcept>
+
+#include "framework/win32/Application.h"
+
+namespace vantor::win32 {
+namespace {
+constexpr wchar_t kModalFormClass[] = L"TModalForm";
+
+// Disables the thread's other enabled top-level windows for the time of a modal run.
+class DisabledWindows {
+public:
+    explicit DisabledWindows(HWND except) : except_(except) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &DisabledWindows::Visit, reinterpret_cast<LPARAM>(this));
+    }
+    ~DisabledWindows() {
+        for (HWND window : windows_) ::EnableWindow(window, TRUE);
+    }
+    DisabledWindows(const DisabledWindows&) = delete;
+    DisabledWindows& operator=(const DisabledWindows&) = delete;
+
+private:
+    static BOOL CALLBACK Visit(HWND window, LPARAM self) {
+        auto* me = reinterpret_cast<DisabledWindows*>(self);
+        if (window != me->except_ && ::IsWindowEnabled(window) && ::IsWindowVisible(window)) {
+            ::EnableWindow(window, FALSE);
+            me->windows_.push_back(window);
+        }
+        return TRUE;
+    }
+    HWND except_;
+    std::vector<HWND> windows_;
+};
+
+}  // namespace
+
+GdiObject CreateFontFromSpec(const FontSpec& spec) {
+    LOGFONTW font{};
+    font.lfHeight = spec.height;
+    font.lfCharSet = spec.charset;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfPitchAndFamily = DEFAULT_PITCH;
+    font.lfWeight = FW_NORMAL;
+    wcsncpy_s(font.lfFaceName, spec.face, _TRUNCATE);
+    return GdiObject(::CreateFontIndirectW(&font));
+}
+
+TModalForm::TModalForm(const ModalFormSpec& spec)
+    : font_(CreateFontFromSpec(spec.font)), background_(::CreateSolidBrush(spec.background)) {
+    RegisterClass(kModalFormClass, 0);
+    RECT frame{0, 0, spec.clientWidth, spec.clientHeight};
+    ::AdjustWindowRectEx(&frame, spec.style, FALSE, spec.exStyle);
+    CreateHandle({.className = kModalFormClass,
+                  .text = spec.caption,
+                  .style = spec.style,
+                  .exStyle = spec.exStyle | WS_EX_CONTROLPARENT,
+                  .width = frame.right - frame.left,
+                  .height = frame.bottom - frame.top,
+                  .parent = Application::Current()->Handle()});
+    Application::Current()->AddForm(Handle());
+}
+
+TModalForm::~TModalForm() {
+    if (Handle()) Application::Current()->RemoveForm(Handle());
+}
+
+HWND TModalForm::AddControl(const ControlSpec& spec) {
+    const HWND control = ::CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD | WS_VISIBLE,
+                                           spec.left, spec.top, spec.width, spec.height,
+                                           spec.parent ? spec.parent : Handle(),
+                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                           ::GetModuleHandleW(nullptr), nullptr);
+    if (!control) throw std::runtime_error("CreateWindowEx failed for a control");
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font ? spec.font : Font()), FALSE);
+    return control;
+}
+
+TModalResult TModalForm::ShowModal() {
+    RECT window;
+    ::GetWindowRect(Handle(), &window);
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    ::SetWindowPos(Handle(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                   (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+
+    modalResult_ = mrNone;
+    std::optional<DisabledWindows> others(std::in_place, Handle());
+    FormShow();
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+    ::SetFocus(::GetNextDlgTabItem(Handle(), nullptr, FALSE));
+
+    MSG message{};
+    while (modalResult_ == mrNone) {
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            // A quit request ends the modal run and is passed on to the outer loop.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            modalResult_ = mrCancel;
+            break;
+        }
+        if (got == -1) break;
+        if (!::IsDialogMessageW(Handle(), &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    // Re-enable the others before hiding, so the activation goes back to them.
+    others.reset();
+    ::ShowWindow(Handle(), SW_HIDE);
+    return modalResult_;
+}
+
+LRESULT TModalForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        modalResult_ = mrCancel;
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            if (lParam == 0 || ::IsWindowEnabled(reinterpret_cast<HWND>(lParam)))
+                modalResult_ = static_cast<TModalResult>(LOWORD(wParam));
+            return 0;
+        }
+        break;
+    case DM_GETDEFID:
+        return defaultButton_ ? MAKELRESULT(defaultButton_, DC_HASDEFID) : 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            Application::Current()->FormActivated(Handle());
+            FormActivate();
+        }
+        break;
+    case WM_ERASEBKGND: {
+        RECT client;
+        ::GetClientRect(Handle(), &client);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &client, BackgroundBrush());
+        return 1;
+    }
+    default:
+        break;
+    }
+    return DefaultHandler(message, wParam, lParam);
+}
+
+}  // namespace vantor::win32

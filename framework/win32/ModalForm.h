@@ -1,0 +1,77 @@
+#pragma once
+// TModalForm: a secondary window built from a control table in code, at exact pixel positions, and
+// run modally: the program's other windows take no input while it is open, the keyboard moves
+// between its controls as in a dialog (Tab, Enter for the default button, Esc for cancel), and the
+// message loop keeps delivering the other windows' timers.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/win32/Handles.h"
+#include "framework/win32/Window.h"
+
+namespace vantor::win32 {
+
+enum TModalResult : int { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL };
+
+struct FontSpec {
+    const wchar_t* face;
+    int height;  // negative: character height in pixels
+    BYTE charset = DEFAULT_CHARSET;
+};
+
+GdiObject CreateFontFromSpec(const FontSpec& spec);
+
+struct ModalFormSpec {
+    const wchar_t* caption = L"";
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    DWORD exStyle = WS_EX_DLGMODALFRAME;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    FontSpec font{L"MS Shell Dlg", -11};
+    COLORREF background = ::GetSysColor(COLOR_BTNFACE);
+};
+
+class TModalForm : public Window {
+public:
+    ~TModalForm() override;
+
+    // Shows the form centred on the screen and returns when it closes, with how it closed.
+    TModalResult ShowModal();
+    void SetModalResult(TModalResult result) noexcept { modalResult_ = result; }
+    void Close() noexcept { modalResult_ = mrCancel; }
+
+protected:
+    explicit TModalForm(const ModalFormSpec& spec);
+
+    struct ControlSpec {
+        const wchar_t* className;
+        const wchar_t* text;
+        DWORD style;
+        int left, top, width, height;
+        int id = 0;
+        DWORD exStyle = 0;
+        HWND parent = nullptr;  // the form when null
+        HFONT font = nullptr;   // the form's font when null
+    };
+    HWND AddControl(const ControlSpec& spec);
+    HFONT Font() const noexcept { return reinterpret_cast<HFONT>(font_.Get()); }
+    HBRUSH BackgroundBrush() const noexcept { return reinterpret_cast<HBRUSH>(background_.Get()); }
+    int DefaultButton() const noexcept { return defaultButton_; }
+    void SetDefaultButton(int id) noexcept { defaultButton_ = id; }
+
+    // Every message; the base answers WM_CLOSE, the default button query and IDOK/IDCANCEL commands.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual void FormShow() {}
+    virtual void FormActivate() {}
+
+private:
+    GdiObject font_;
+    GdiObject background_;
+    TModalResult modalResult_ = mrNone;
+    int defaultButton_ = 0;
+};
+
+}  // namespace vantor::win32

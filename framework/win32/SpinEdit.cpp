@@ -1,0 +1,72 @@
+#include "framework/win32/SpinEdit.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <stdexcept>
+
+#include "framework/SpinValue.h"
+#include "framework/win32/Text.h"
+
+namespace vantor::win32 {
+
+TSpinEdit::TSpinEdit(const Spec& spec) : id_(spec.id), min_(spec.minValue), max_(spec.maxValue) {
+    wchar_t separator[4] = L".";
+    ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4);
+    decimalSeparator_ = separator[0];
+
+    edit_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                              spec.left, spec.top, spec.width, spec.height, spec.parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ::GetModuleHandleW(nullptr),
+                              nullptr);
+    if (!edit_) throw std::runtime_error("cannot create a spin box");
+    ::SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
+    ::SetWindowSubclass(edit_, &TSpinEdit::FilterKeys, 1, reinterpret_cast<DWORD_PTR>(this));
+    // The arrows sit inside the box's width, at its right end.
+    arrows_ = ::CreateWindowExW(0, UPDOWN_CLASSW, L"",
+                                WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_SETBUDDYINT |
+                                    UDS_NOTHOUSANDS,
+                                0, 0, 0, 0, spec.parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(arrows_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit_), 0);
+    ::SendMessageW(arrows_, UDM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
+    UDACCEL step{0, static_cast<UINT>(spec.increment)};
+    ::SendMessageW(arrows_, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&step));
+    SetValue(min_);
+}
+
+std::wstring TSpinEdit::Text() const {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit_)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(edit_, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+int TSpinEdit::Value() const { return SpinValue(Narrow(Text()), min_); }
+
+void TSpinEdit::SetValue(int value) {
+    ::SetWindowTextW(edit_, std::to_wstring(vantor::PullIntoRange(value, min_, max_)).c_str());
+}
+
+void TSpinEdit::PullIntoRange() { SetValue(Value()); }
+
+void TSpinEdit::SetEnabled(bool enabled) {
+    ::EnableWindow(edit_, enabled);
+    ::EnableWindow(arrows_, enabled);
+}
+
+LRESULT CALLBACK TSpinEdit::FilterKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR self) {
+    if (message == WM_CHAR) {
+        const auto c = static_cast<wchar_t>(wParam);
+        const bool allowed = std::iswdigit(c) || c == L'+' || c == L'-' ||
+                             c == reinterpret_cast<TSpinEdit*>(self)->decimalSeparator_ || c < L' ';
+        if (!allowed) {
+            ::MessageBeep(0);
+            return 0;
+        }
+    }
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(edit, &TSpinEdit::FilterKeys, 1);
+    return ::DefSubclassProc(edit, message, wParam, lParam);
+}
+
+}  // namespace vantor::win32
