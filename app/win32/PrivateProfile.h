@@ -7,8 +7,8 @@
 
 namespace vantor::win32 {
 
-// One INI file through GetPrivateProfileStringW / WritePrivateProfileStringW. A file the system creates
-// is written in its ANSI code page, as before.
+// One INI file through GetPrivateProfileStringW / WritePrivateProfileStringW. Windows writes a file it
+// creates in the ANSI code page, so characters outside that code page come back as '?'.
 class PrivateProfile final : public ProfileStore {
 public:
     explicit PrivateProfile(std::string path);
