@@ -1,0 +1,136 @@
+#include "app/core/SettingsFile.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
+#include <optional>
+#include <stdexcept>
+
+namespace vantor {
+namespace {
+
+std::optional<std::int32_t> ParseInteger(std::string_view text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        std::uint32_t bits = 0;
+        const auto [end, error] = std::from_chars(text.data() + 2, text.data() + text.size(), bits, 16);
+        if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+        return static_cast<std::int32_t>(bits);
+    }
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// Cuts UTF-8 text after `limit` characters, never inside one.
+std::string CutToCharacters(std::string text, std::size_t limit) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (startsCharacter && characters++ == limit) {
+            text.resize(i);
+            break;
+        }
+    }
+    return text;
+}
+
+std::int32_t ReadInteger(ProfileStore& profile, std::string_view section, std::string_view key,
+                         std::int32_t defaultValue) {
+    return ParseProfileInteger(CutToCharacters(profile.ReadString(section, key, ""), kMaxSettingCharacters),
+                               defaultValue);
+}
+
+bool ReadBool(ProfileStore& profile, std::string_view section, std::string_view key, bool defaultValue) {
+    return ReadInteger(profile, section, key, defaultValue ? 1 : 0) != 0;
+}
+
+std::string ReadText(ProfileStore& profile, std::string_view section, std::string_view key,
+                     std::string_view defaultValue) {
+    return CutToCharacters(profile.ReadString(section, key, defaultValue), kMaxSettingCharacters);
+}
+
+std::string IntegerText(std::int32_t value) { return std::to_string(value); }
+std::string BoolText(bool value) { return value ? "1" : "0"; }
+
+}  // namespace
+
+std::string SettingsFilePath(std::string_view executableDirectory) {
+    return std::string(executableDirectory) + std::string(kSettingsFileName);
+}
+
+std::int32_t ParseProfileInteger(std::string_view text, std::int32_t defaultValue) {
+    return ParseInteger(text).value_or(defaultValue);
+}
+
+LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDirectory) {
+    const MonitorSettings defaults;
+    LoadedSettings loaded;
+    MonitorSettings& s = loaded.Settings;
+    s.GaugeSend = ReadInteger(profile, "Gauge", "Send", defaults.GaugeSend);
+    s.GaugeRese = ReadInteger(profile, "Gauge", "Rese", defaults.GaugeRese);
+    s.SelectedInterface = ReadInteger(profile, "Interface", "Selected", defaults.SelectedInterface);
+    loaded.Position.Left = ReadInteger(profile, "Window", "Left", kDefaultWindowLeft);
+    loaded.Position.Top = ReadInteger(profile, "Window", "Top", kDefaultWindowTop);
+    s.StayOnTop = ReadBool(profile, "Window", "Mode", defaults.StayOnTop);
+    s.FixedGauge = ReadBool(profile, "Interface", "flg", defaults.FixedGauge);
+    s.GraphAverage = ReadBool(profile, "Graph", "mode", defaults.GraphAverage);
+    s.LogPath = ReadText(profile, "log", "pass", std::string(executableDirectory) + std::string(kDefaultLogFileName));
+    s.LogEnabled = ReadBool(profile, "log", "mode", defaults.LogEnabled);
+    s.LogInterval = ReadInteger(profile, "log", "wait", defaults.LogInterval);
+    s.BitUnits = ReadBool(profile, "Graph", "bps", defaults.BitUnits);
+    s.ShowAtStart = ReadBool(profile, "Window", "main", defaults.ShowAtStart);
+    loaded.State.LogTicks = s.LogInterval;
+    return loaded;
+}
+
+void SaveSettings(ProfileStore& profile, const MonitorSettings& s, WindowPosition position) {
+    struct Entry {
+        std::string_view section;
+        std::string_view key;
+        std::string value;
+    };
+    const std::array<Entry, 13> entries{{
+        {"Gauge", "Send", IntegerText(s.GaugeSend)},
+        {"Gauge", "Rese", IntegerText(s.GaugeRese)},
+        {"Interface", "Selected", IntegerText(s.SelectedInterface)},
+        {"Window", "Left", IntegerText(position.Left)},
+        {"Window", "Top", IntegerText(position.Top)},
+        {"Window", "Mode", BoolText(s.StayOnTop)},
+        {"Interface", "flg", BoolText(s.FixedGauge)},
+        {"Window", "main", BoolText(s.ShowAtStart)},
+        {"Graph", "mode", BoolText(s.GraphAverage)},
+        {"log", "mode", BoolText(s.LogEnabled)},
+        {"log", "pass", s.LogPath},
+        {"log", "wait", IntegerText(s.LogInterval)},
+        {"Graph", "bps", BoolText(s.BitUnits)},
+    }};
+    for (const Entry& entry : entries) {
+        if (!profile.WriteString(entry.section, entry.key, entry.value)) {
+            // What was written before the failing key still reaches the file.
+            profile.Flush();
+            throw std::runtime_error(profile.FilePath() + " に書き込めません");
+        }
+    }
+    profile.Flush();
+}
+
+WindowPosition CheckWindowPosition(WindowPosition saved, std::int32_t width, std::int32_t height,
+                                   const DisplayLayout& display) {
+    if (display.MonitorCount() == 1) {
+        if (display.DesktopHeight() < saved.Top) saved.Top = kDefaultWindowTop;
+        if (display.DesktopWidth() < saved.Left) saved.Left = kDefaultWindowLeft;
+        return saved;
+    }
+    const auto farEdge = [](std::int32_t start, std::int32_t extent) {
+        return static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{start} + extent,
+                                                                std::numeric_limits<std::int32_t>::max()));
+    };
+    if (!display.TouchesAnyMonitor(saved.Left, saved.Top, farEdge(saved.Left, width), farEdge(saved.Top, height)))
+        return WindowPosition{};
+    return saved;
+}
+
+}  // namespace vantor

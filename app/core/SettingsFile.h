@@ -1,0 +1,76 @@
+#pragma once
+// The settings file: the thirteen keys the monitor keeps between runs, read once when the main window
+// is created and written once when it is destroyed, and the check that puts the window back on screen.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/core/MonitorState.h"
+#include "app/core/Settings.h"
+
+namespace vantor {
+
+// The seam to one private-profile (INI) file. Texts are UTF-8.
+class ProfileStore {
+public:
+    virtual ~ProfileStore() = default;
+    virtual const std::string& FilePath() const = 0;
+    // The value of section/key, or `defaultValue` when the file, section or key is missing.
+    virtual std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) = 0;
+    [[nodiscard]] virtual bool WriteString(std::string_view section, std::string_view key, std::string_view value) = 0;
+    // Makes the writes so far reach the file.
+    virtual void Flush() = 0;
+};
+
+// Where the monitor finds the desktop. Rectangles are screen pixels, right and bottom exclusive.
+class DisplayLayout {
+public:
+    virtual ~DisplayLayout() = default;
+    virtual int MonitorCount() const = 0;
+    virtual std::int32_t DesktopWidth() const = 0;
+    virtual std::int32_t DesktopHeight() const = 0;
+    virtual bool TouchesAnyMonitor(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) const = 0;
+};
+
+inline constexpr std::string_view kSettingsFileName = "vantor20.ini";
+inline constexpr std::string_view kDefaultLogFileName = "vantor.log";
+inline constexpr std::int32_t kDefaultWindowLeft = 200;
+inline constexpr std::int32_t kDefaultWindowTop = 200;
+inline constexpr std::size_t kMaxSettingCharacters = 2047;
+
+struct WindowPosition {
+    std::int32_t Left = kDefaultWindowLeft;
+    std::int32_t Top = kDefaultWindowTop;
+
+    bool operator==(const WindowPosition&) const = default;
+};
+
+struct LoadedSettings {
+    MonitorSettings Settings;
+    MonitorState State;  // all zero, except LogTicks = LogInterval so that the first tick logs at once
+    WindowPosition Position;
+};
+
+// `executableDirectory` ends with its path separator.
+std::string SettingsFilePath(std::string_view executableDirectory);
+
+// Reads the keys in their fixed order; anything missing or unreadable takes its default.
+LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDirectory);
+
+// Writes all thirteen keys, changed or not, then flushes. A write that fails throws std::runtime_error
+// "<file> に書き込めません" and leaves the later keys unwritten.
+void SaveSettings(ProfileStore& profile, const MonitorSettings& settings, WindowPosition position);
+
+// Signed decimal, or hexadecimal after "0x"/"0X" (up to 32 bits, read as two's complement); anything else,
+// including text out of the signed 32-bit range, gives `defaultValue`.
+std::int32_t ParseProfileInteger(std::string_view text, std::int32_t defaultValue);
+
+// Puts a saved window position back where it can be seen. With one monitor a position beyond the
+// desktop's width or height falls back to 200; with several, a window that would touch no monitor at all
+// (its monitor unplugged since) starts at (200, 200).
+WindowPosition CheckWindowPosition(WindowPosition saved, std::int32_t width, std::int32_t height,
+                                   const DisplayLayout& display);
+
+}  // namespace vantor

@@ -1,0 +1,44 @@
+#include "app/win32/PrivateProfile.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "framework/win32/Text.h"
+
+namespace vantor::win32 {
+
+PrivateProfile::PrivateProfile(std::string path) : path_(std::move(path)), widePath_(Widen(path_)) {}
+
+std::string PrivateProfile::ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) {
+    // Room for every value the core keeps (2047 characters, each up to two UTF-16 units), so the cut
+    // happens there and never splits a character.
+    std::wstring buffer(2 * kMaxSettingCharacters + 2, L'\0');
+    const DWORD length = ::GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(),
+                                                    Widen(defaultValue).c_str(), buffer.data(),
+                                                    static_cast<DWORD>(buffer.size()), widePath_.c_str());
+    buffer.resize(length);
+    return Narrow(buffer);
+}
+
+bool PrivateProfile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    return ::WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
+                                        widePath_.c_str()) != FALSE;
+}
+
+void PrivateProfile::Flush() {
+    // All-null arguments flush the system's cached copy of the file; there is nothing to report.
+    (void)::WritePrivateProfileStringW(nullptr, nullptr, nullptr, widePath_.c_str());
+}
+
+int SystemDisplayLayout::MonitorCount() const { return ::GetSystemMetrics(SM_CMONITORS); }
+std::int32_t SystemDisplayLayout::DesktopWidth() const { return ::GetSystemMetrics(SM_CXVIRTUALSCREEN); }
+std::int32_t SystemDisplayLayout::DesktopHeight() const { return ::GetSystemMetrics(SM_CYVIRTUALSCREEN); }
+
+bool SystemDisplayLayout::TouchesAnyMonitor(std::int32_t left, std::int32_t top, std::int32_t right,
+                                            std::int32_t bottom) const {
+    const RECT rect{left, top, right, bottom};
+    return ::MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+}  // namespace vantor::win32

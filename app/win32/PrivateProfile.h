@@ -1,0 +1,35 @@
+#pragma once
+// The settings file's seams bound to Windows: the private-profile functions and the desktop's monitors.
+
+#include <string>
+
+#include "app/core/SettingsFile.h"
+
+namespace vantor::win32 {
+
+// One INI file through GetPrivateProfileStringW / WritePrivateProfileStringW. Windows writes a file it
+// creates in the ANSI code page, so characters outside that code page come back as '?'.
+class PrivateProfile final : public ProfileStore {
+public:
+    explicit PrivateProfile(std::string path);
+
+    const std::string& FilePath() const override { return path_; }
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) override;
+    [[nodiscard]] bool WriteString(std::string_view section, std::string_view key, std::string_view value) override;
+    void Flush() override;
+
+private:
+    std::string path_;
+    std::wstring widePath_;
+};
+
+// Monitor count and desktop size from GetSystemMetrics, monitors from MonitorFromRect.
+class SystemDisplayLayout final : public DisplayLayout {
+public:
+    int MonitorCount() const override;
+    std::int32_t DesktopWidth() const override;
+    std::int32_t DesktopHeight() const override;
+    bool TouchesAnyMonitor(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) const override;
+};
+
+}  // namespace vantor::win32

@@ -1,0 +1,32 @@
+#include "app/win32/UserLocale.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/win32/Text.h"
+
+namespace vantor::win32 {
+namespace {
+
+void ReadInto(std::string& target, const wchar_t* localeName, LCTYPE type) {
+    // Windows keeps separators to three characters; a failed call leaves the default in place.
+    wchar_t buffer[16] = {};
+    const int length = ::GetLocaleInfoEx(localeName, type, buffer, static_cast<int>(std::size(buffer)));
+    if (length > 0) target = Narrow(std::wstring_view(buffer, static_cast<std::size_t>(length - 1)));
+}
+
+}  // namespace
+
+LocaleFormats LocaleFormatsOf(const wchar_t* localeName) {
+    LocaleFormats formats;
+    ReadInto(formats.DecimalSeparator, localeName, LOCALE_SDECIMAL);
+    ReadInto(formats.ThousandSeparator, localeName, LOCALE_STHOUSAND);
+    ReadInto(formats.DateSeparator, localeName, LOCALE_SDATE);
+    ReadInto(formats.TimeSeparator, localeName, LOCALE_STIME);
+    return formats;
+}
+
+LocaleFormats UserLocaleFormats() { return LocaleFormatsOf(LOCALE_NAME_USER_DEFAULT); }
+
+}  // namespace vantor::win32

@@ -1,0 +1,329 @@
+#include "app/core/Tick.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "components/NetworkSpeed/NetworkSpeed.h"
+#include "tests/fakes/FakeIfTable.h"
+
+namespace vantor {
+namespace {
+
+CounterSample Traffic(std::uint32_t out, std::uint32_t in) {
+    return {.OutPacket = out, .InPacket = in, .TotalOutPacket = 0, .TotalInPacket = 0, .Speed = 100'000'000};
+}
+
+// The chart point that GraphAverage with a 1 KB gauge gives: it shows the average to the byte.
+std::int32_t AveragePointAgainstOneKilobyte(std::uint32_t average) {
+    return static_cast<std::int32_t>(std::uint64_t{average} * 100 / 1024);
+}
+
+TEST(Tick, FirstTickWithoutTrafficShowsZeroEverywhere) {
+    MonitorState state;
+    const TickOutputs out = RunTick(state, {}, Traffic(0, 0), {});
+    for (const std::string* label : {&out.Label1, &out.Label2, &out.Label3, &out.Label4, &out.Label5, &out.Label6})
+        EXPECT_EQ(*label, "0.0");
+    EXPECT_EQ(out.Label7, "0%");
+    EXPECT_EQ(out.Label8, "0%");
+    EXPECT_EQ(out.SendPoint, 0);
+    EXPECT_EQ(out.ReceivePoint, 0);
+    EXPECT_EQ(out.ReceivePercent, 0);
+    EXPECT_EQ(out.SendPercent, 0);
+    EXPECT_EQ(state.MaxOutPacket, 0u);
+    EXPECT_EQ(state.MaxInPacket, 0u);
+    EXPECT_EQ(state.AveCount, 1u);
+    EXPECT_FALSE(out.LogDue);
+}
+
+TEST(Tick, AveragesOverSixtyOneTicksThenCarriesTheFoldedSum) {
+    MonitorSettings settings;
+    settings.GraphAverage = true;
+    settings.FixedGauge = true;
+    settings.GaugeSend = 1;
+    settings.GaugeRese = 1;
+    MonitorState state;
+    std::vector<std::int32_t> sendPoints, receivePoints;
+    std::vector<std::string> averageLabels;
+    for (int tick = 1; tick <= 122; ++tick) {
+        const TickOutputs out = RunTick(state, settings, Traffic(6000, 6000), {});
+        sendPoints.push_back(out.SendPoint);
+        receivePoints.push_back(out.ReceivePoint);
+        averageLabels.push_back(out.Label3);
+    }
+    const auto at = [&](int tick) { return sendPoints[static_cast<std::size_t>(tick - 1)]; };
+    for (int tick = 1; tick <= 61; ++tick) EXPECT_EQ(at(tick), AveragePointAgainstOneKilobyte(6000)) << tick;
+    EXPECT_EQ(at(62), AveragePointAgainstOneKilobyte(6200));
+    EXPECT_EQ(at(63), AveragePointAgainstOneKilobyte(6100));
+    EXPECT_EQ(at(122), AveragePointAgainstOneKilobyte(6003));
+    EXPECT_EQ(receivePoints, sendPoints);
+    EXPECT_EQ(averageLabels[61], "6.1");  // 6200 / 1024
+    EXPECT_EQ(averageLabels[62], "6.0");  // 6100 / 1024
+    EXPECT_EQ(state.AveCount, 61u);
+    EXPECT_EQ(state.SumOutPacket, 366200u);
+}
+
+TEST(Tick, SumsWrapAndStillAverage) {
+    MonitorState state;
+    state.SumOutPacket = 0xFFFF'FF00u;
+    state.AveCount = 1;
+    (void)RunTick(state, {}, Traffic(0x200, 0), {});
+    EXPECT_EQ(state.SumOutPacket, 0x100u);
+}
+
+TEST(Tick, ShowsFiguresInKilobytesOrKilobits) {
+    struct Case {
+        std::uint32_t bytes;
+        bool bits;
+        const char* text;
+    };
+    for (const Case c : {Case{1536, false, "1.5"}, Case{1536, true, "12.0"}, Case{1234567, false, "1,205.6"},
+                         Case{1234567, true, "9,645.1"}, Case{256, false, "0.3"}, Case{4294967295u, true, "33,554,432.0"}}) {
+        MonitorSettings settings;
+        settings.BitUnits = c.bits;
+        MonitorState state;
+        const TickOutputs out = RunTick(state, settings, Traffic(c.bytes, c.bytes), {});
+        EXPECT_EQ(out.Label1, c.text) << c.bytes << (c.bits ? " bits" : " bytes");
+        EXPECT_EQ(out.Label3, c.text);
+        EXPECT_EQ(out.Label5, c.text);
+        EXPECT_EQ(out.Label2, c.text);
+        EXPECT_EQ(out.Label4, c.text);
+        EXPECT_EQ(out.Label6, c.text);
+    }
+}
+
+// One direction's rate, chart point and tray percentage, tried on the send and on the receive row.
+struct RateCase {
+    const char* name;
+    std::uint32_t current;
+    std::uint32_t peak;
+    bool graphAverage;
+    bool fixedGauge;
+    std::int32_t gauge;
+    const char* sendLabel;
+    const char* receiveLabel;
+    std::int32_t point;
+    std::int32_t trayPercent;
+};
+
+constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
+
+const RateCase kRateCases[] = {
+    {"current against the peak", 300, 400, false, false, 10, "75%", "75%", 75, 75},
+    {"current against a 1 KB gauge", 300, 400, false, true, 1, "75%", "75%", 29, 29},
+    {"average against the peak", 300, 400, true, false, 10, "75%", "75%", 75, 75},
+    {"average against a 1 KB gauge", 300, 400, true, true, 1, "75%", "75%", 29, 75},
+    {"half of a large peak", 50'000'000, 100'000'000, false, false, 10, "50%", "50%", 50, 50},
+    {"99.9 percent", 999, 1000, false, false, 10, "100%", "99%", 99, 99},
+    {"99.5 percent", 995, 1000, false, false, 10, "100%", "99%", 99, 99},
+    {"99.4 percent", 994, 1000, false, false, 10, "99%", "99%", 99, 99},
+    {"beyond the gauge", 30'000, 40'000, false, true, 10, "75%", "75%", 292, 292},
+    {"gauge of 0 counts as 1 KB", 300, 400, false, true, 0, "75%", "75%", 29, 29},
+    {"negative gauge counts as 1 KB", 300, 400, true, true, -7, "75%", "75%", 29, 75},
+    {"largest gauge", 4'000'000'000u, 4'000'000'000u, true, true, kIntMax, "100%", "100%", 0, 100},
+    {"largest gauge, current", 4'000'000'000u, 4'000'000'000u, false, true, kIntMax, "100%", "100%", 0, 0},
+};
+
+TEST(Tick, RatesPointsAndTrayPercentagesOfBothRows) {
+    for (const RateCase& c : kRateCases) {
+        MonitorSettings settings;
+        settings.GraphAverage = c.graphAverage;
+        settings.FixedGauge = c.fixedGauge;
+        settings.GaugeSend = c.gauge;
+        settings.GaugeRese = c.gauge;
+
+        MonitorState sendState;
+        sendState.MaxOutPacket = c.peak;
+        const TickOutputs send = RunTick(sendState, settings, Traffic(c.current, 0), {});
+        EXPECT_EQ(send.Label7, c.sendLabel) << c.name;
+        EXPECT_EQ(send.SendPoint, c.point) << c.name;
+        EXPECT_EQ(send.SendPercent, c.trayPercent) << c.name;
+        EXPECT_EQ(send.Label8, "0%") << c.name;
+        EXPECT_EQ(send.ReceivePoint, 0) << c.name;
+        EXPECT_EQ(send.ReceivePercent, 0) << c.name;
+
+        MonitorState receiveState;
+        receiveState.MaxInPacket = c.peak;
+        const TickOutputs receive = RunTick(receiveState, settings, Traffic(0, c.current), {});
+        EXPECT_EQ(receive.Label8, c.receiveLabel) << c.name;
+        EXPECT_EQ(receive.ReceivePoint, c.point) << c.name;
+        EXPECT_EQ(receive.ReceivePercent, c.trayPercent) << c.name;
+        EXPECT_EQ(receive.Label7, "0%") << c.name;
+        EXPECT_EQ(receive.SendPercent, 0) << c.name;
+    }
+}
+
+TEST(Tick, TheGaugeOfOneRowDoesNotScaleTheOther) {
+    MonitorSettings settings;
+    settings.FixedGauge = true;
+    settings.GaugeSend = 1;
+    settings.GaugeRese = 100;
+    MonitorState state;
+    const TickOutputs out = RunTick(state, settings, Traffic(512, 51200), {});
+    EXPECT_EQ(out.SendPoint, 50);
+    EXPECT_EQ(out.ReceivePoint, 50);
+}
+
+TEST(Tick, AfterAPeakResetTheNextTrafficIsTheNewPeak) {
+    MonitorState state;
+    (void)RunTick(state, {}, Traffic(5000, 8000), {});
+    ResetPeaks(state);
+    EXPECT_EQ(state.MaxOutPacket, 0u);
+    EXPECT_EQ(state.MaxInPacket, 0u);
+    EXPECT_EQ(state.SumOutPacket, 5000u);  // the averaging cycle goes on
+    EXPECT_EQ(state.AveCount, 1u);
+
+    const TickOutputs out = RunTick(state, {}, Traffic(1000, 0), {});
+    EXPECT_EQ(state.MaxOutPacket, 1000u);
+    EXPECT_EQ(out.Label5, "1.0");
+    EXPECT_EQ(out.Label7, "100%");
+    EXPECT_EQ(out.SendPoint, 100);
+    EXPECT_EQ(out.SendPercent, 100);
+    EXPECT_EQ(out.Label6, "0.0");
+    EXPECT_EQ(out.Label8, "0%");
+    EXPECT_EQ(out.ReceivePercent, 0);
+}
+
+TEST(Tick, AverageAboveTheResetPeakPlotsAboveTheTopAndSaturates) {
+    MonitorSettings settings;
+    settings.GraphAverage = true;
+    MonitorState state;
+    for (int i = 0; i < 10; ++i) (void)RunTick(state, settings, Traffic(10000, 0), {});
+    ResetPeaks(state);
+    TickOutputs out = RunTick(state, settings, Traffic(1000, 0), {});
+    EXPECT_EQ(out.SendPoint, 918);  // average 101000 div 11 = 9181 against a peak of 1000
+    EXPECT_EQ(out.Label7, "100%");
+    EXPECT_EQ(out.SendPercent, 100);
+
+    // An average many times a tiny new peak stays the largest point instead of wrapping around.
+    MonitorState huge;
+    (void)RunTick(huge, settings, Traffic(3'000'000'000u, 0), {});
+    ResetPeaks(huge);
+    out = RunTick(huge, settings, Traffic(1, 0), {});
+    EXPECT_EQ(out.SendPoint, kIntMax);
+}
+
+TEST(Tick, TipShowsLinkSpeedAndTotalsOnThreeLines) {
+    struct Case {
+        std::uint32_t speed, totalOut, totalIn;
+        bool bits;
+        const char* tip;
+    };
+    const Case cases[] = {
+        {100'000'000, 10485760, 1048576000, false, "速度:100.0Mbps\r\n送信:10,240 KB\r\n受信:1,024,000 KB"},
+        {100'000'000, 10485760, 1048576000, true, "速度:100.0Mbps\r\n送信:81,920 KB\r\n受信:8,192,000 KB"},
+        {2'500'000'000u, 0, 512, false, "速度:2500.0Mbps\r\n送信:0 KB\r\n受信:1 KB"},
+        {4'294'967'295u, 4'294'967'295u, 1535, false, "速度:4295.0Mbps\r\n送信:4,194,304 KB\r\n受信:1 KB"},
+        {2'000'000, 0, 0, false, "速度:02.0Mbps\r\n送信:0 KB\r\n受信:0 KB"},
+    };
+    for (const Case& c : cases) {
+        MonitorSettings settings;
+        settings.BitUnits = c.bits;
+        MonitorState state;
+        const CounterSample sample{.TotalOutPacket = c.totalOut, .TotalInPacket = c.totalIn,
+                                   .Speed = static_cast<std::int32_t>(c.speed)};
+        EXPECT_EQ(RunTick(state, settings, sample, {}).TipHelp, c.tip);
+    }
+}
+
+TEST(Tick, UsesTheLocaleSeparators) {
+    LocaleFormats locale;
+    locale.DecimalSeparator = ",";
+    locale.ThousandSeparator = ".";
+    MonitorState state;
+    const CounterSample sample{.OutPacket = 1234567, .InPacket = 1536, .TotalOutPacket = 1048576000,
+                               .TotalInPacket = 0, .Speed = 2'000'000};
+    const TickOutputs out = RunTick(state, {}, sample, locale);
+    EXPECT_EQ(out.Label1, "1.205,6");
+    EXPECT_EQ(out.Label2, "1,5");
+    EXPECT_EQ(out.TipHelp, "速度:02,0Mbps\r\n送信:1.024.000 KB\r\n受信:0 KB");
+}
+
+TEST(Tick, ReadsALinkFasterThanTwoGigabitsFromTheCounterSource) {
+    testing::FakeIfTable table;
+    table.rows = {{.speed = 2'500'000'000u, .inOctets = 2048, .outOctets = 1024}};
+    TNetworkSpeed source(nullptr, table);
+    source.SetInterfaceNo(1);
+    ASSERT_TRUE(source.RefreshTable());
+    table.rows[0].outOctets += 3072;
+    source.Sample();
+    const CounterSample sample = ReadCounters(source);
+    EXPECT_EQ(sample.OutPacket, 3072u);
+    EXPECT_EQ(sample.TotalOutPacket, 4096u);
+    EXPECT_EQ(sample.TotalInPacket, 2048u);
+    MonitorState state;
+    EXPECT_EQ(RunTick(state, {}, sample, {}).TipHelp, "速度:2500.0Mbps\r\n送信:4 KB\r\n受信:2 KB");
+}
+
+// Runs ticks as the main window does and returns the ticks on which a log line was written. `failing`
+// lists the ticks whose log writer throws.
+std::vector<int> LoggedTicks(MonitorState& state, const MonitorSettings& settings, int ticks,
+                             const std::vector<int>& failing = {}) {
+    std::vector<int> logged;
+    for (int tick = 1; tick <= ticks; ++tick) {
+        const CounterSample sample{.TotalOutPacket = 1000u * static_cast<std::uint32_t>(tick),
+                                   .TotalInPacket = 7u * static_cast<std::uint32_t>(tick)};
+        if (!RunTick(state, settings, sample, {}).LogDue) continue;
+        if (std::find(failing.begin(), failing.end(), tick) != failing.end()) continue;
+        logged.push_back(tick);
+        LogLineWritten(state, sample);
+    }
+    return logged;
+}
+
+TEST(TickLog, WritesAtOnceThenEveryInterval) {
+    MonitorSettings settings;
+    settings.LogEnabled = true;
+    settings.LogInterval = 60;
+    MonitorState state;
+    state.LogTicks = 60;  // as after loading the settings
+    EXPECT_EQ(LoggedTicks(state, settings, 125), (std::vector<int>{1, 61, 121}));
+    EXPECT_EQ(state.LogBaseOut, 121000u);
+    EXPECT_EQ(state.LogBaseIn, 847u);
+    EXPECT_EQ(state.LogTicks, 5);
+
+    state.LogTicks = 61;  // as after OK in the settings dialog
+    EXPECT_EQ(LoggedTicks(state, settings, 62), (std::vector<int>{1, 61}));
+}
+
+TEST(TickLog, StandsStillWhileLoggingIsOff) {
+    MonitorSettings settings;
+    settings.LogInterval = 1;
+    MonitorState state;
+    state.LogTicks = 5;
+    EXPECT_TRUE(LoggedTicks(state, settings, 10).empty());
+    EXPECT_EQ(state.LogTicks, 5);
+}
+
+TEST(TickLog, AnIntervalOfZeroOrLessLogsEveryTick) {
+    for (const std::int32_t interval : {0, -3}) {
+        MonitorSettings settings;
+        settings.LogEnabled = true;
+        settings.LogInterval = interval;
+        MonitorState state;
+        EXPECT_EQ(LoggedTicks(state, settings, 4), (std::vector<int>{1, 2, 3, 4})) << interval;
+    }
+}
+
+TEST(TickLog, AFailedLineKeepsTheBaselinesAndRetriesAfterIntervalPlusOne) {
+    MonitorSettings settings;
+    settings.LogEnabled = true;
+    settings.LogInterval = 3;
+    MonitorState state;
+    state.LogTicks = 3;
+    state.LogBaseOut = 11;
+    state.LogBaseIn = 12;
+    EXPECT_EQ(LoggedTicks(state, settings, 1, {1}), std::vector<int>{});
+    EXPECT_EQ(state.LogTicks, 0);
+    EXPECT_EQ(state.LogBaseOut, 11u);
+    EXPECT_EQ(state.LogBaseIn, 12u);
+
+    MonitorState retry;
+    retry.LogTicks = 3;
+    EXPECT_EQ(LoggedTicks(retry, settings, 10, {1}), (std::vector<int>{5, 8}));
+}
+
+}  // namespace
+}  // namespace vantor

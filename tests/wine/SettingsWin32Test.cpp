@@ -1,0 +1,219 @@
+// The settings file against the real private-profile functions, and the desktop's monitors.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/core/SettingsFile.h"
+#include "app/win32/PrivateProfile.h"
+#include "framework/win32/Text.h"
+
+namespace vantor::win32 {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the temporary directory, removed again with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        static int serial = 0;
+        path_ = fs::temp_directory_path() /
+                (L"vantor-設定-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial));
+        fs::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        for (const auto& entry : fs::directory_iterator(path_, ignored))
+            ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        fs::remove_all(path_, ignored);
+    }
+    // The folder as UTF-8 with its trailing backslash, as the executable's directory comes.
+    std::string Directory() const { return Narrow(path_.wstring() + L"\\"); }
+    fs::path File(const wchar_t* name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+std::string ReadBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> NonEmptyLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+    }
+    return lines;
+}
+
+// Passes every call on to the real file and counts the writes.
+class CountingProfile final : public ProfileStore {
+public:
+    explicit CountingProfile(ProfileStore& inner) : inner_(inner) {}
+    int writes = 0;
+    const std::string& FilePath() const override { return inner_.FilePath(); }
+    std::string ReadString(std::string_view s, std::string_view k, std::string_view d) override {
+        return inner_.ReadString(s, k, d);
+    }
+    bool WriteString(std::string_view s, std::string_view k, std::string_view v) override {
+        ++writes;
+        return inner_.WriteString(s, k, v);
+    }
+    void Flush() override { inner_.Flush(); }
+
+private:
+    ProfileStore& inner_;
+};
+
+TEST(SettingsFileWin32, ANewFileHoldsEveryKeyWithItsDefault) {
+    TempFolder folder;
+    const std::string iniPath = SettingsFilePath(folder.Directory());
+    PrivateProfile profile(iniPath);
+    const LoadedSettings loaded = LoadSettings(profile, folder.Directory());
+    ASSERT_FALSE(fs::exists(folder.File(L"vantor20.ini")));
+    SaveSettings(profile, loaded.Settings, loaded.Position);
+
+    const std::string logPath = Utf8ToAnsi(folder.Directory() + "vantor.log");
+    EXPECT_EQ(NonEmptyLines(ReadBytes(folder.File(L"vantor20.ini"))),
+              (std::vector<std::string>{"[Gauge]", "Send=10", "Rese=10", "[Interface]", "Selected=1", "flg=0",
+                                        "[Window]", "Left=200", "Top=200", "Mode=0", "main=1", "[Graph]", "mode=0",
+                                        "bps=0", "[log]", "mode=0", "pass=" + logPath, "wait=60"}));
+}
+
+TEST(SettingsFileWin32, AnExistingFileKeepsItsCommentsAndOtherKeys) {
+    TempFolder folder;
+    const fs::path file = folder.File(L"vantor20.ini");
+    WriteBytes(file, "; kept by hand\r\n[Gauge]\r\nSend=5\r\nOther=keep\r\n\r\n[Extra]\r\nfoo=bar\r\n");
+
+    MonitorSettings settings;
+    settings.GaugeSend = 250;
+    settings.LogPath = "D:\\logs\\net.log";
+    settings.LogInterval = 10800;
+    PrivateProfile profile(SettingsFilePath(folder.Directory()));
+    SaveSettings(profile, settings, {-1500, 30});
+
+    const std::vector<std::string> lines = NonEmptyLines(ReadBytes(file));
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5),
+              (std::vector<std::string>{"; kept by hand", "[Gauge]", "Send=250", "Other=keep", "Rese=10"}));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "foo=bar"), lines.end());
+    EXPECT_EQ(std::find(lines.begin(), lines.end(), "[Extra]") + 1, std::find(lines.begin(), lines.end(), "foo=bar"));
+
+    const LoadedSettings loaded = LoadSettings(profile, folder.Directory());
+    EXPECT_EQ(loaded.Settings, settings);
+    EXPECT_EQ(loaded.Position, (WindowPosition{-1500, 30}));
+}
+
+TEST(SettingsFileWin32, ReadsValuesAsTheFileHoldsThem) {
+    TempFolder folder;
+    WriteBytes(folder.File(L"vantor20.ini"),
+               "[log]\r\nwait=0x3C\r\n[gauge]\r\nSEND=abc\r\nRese = 40 \r\n[Window]\r\nmain=2\r\nMode=\r\nTop=-20\r\n");
+    PrivateProfile profile(SettingsFilePath(folder.Directory()));
+    const LoadedSettings loaded = LoadSettings(profile, folder.Directory());
+    EXPECT_EQ(loaded.Settings.LogInterval, 60);
+    EXPECT_EQ(loaded.State.LogTicks, 60);
+    EXPECT_EQ(loaded.Settings.GaugeSend, 10);
+    EXPECT_EQ(loaded.Settings.GaugeRese, 40);
+    EXPECT_TRUE(loaded.Settings.ShowAtStart);
+    EXPECT_FALSE(loaded.Settings.StayOnTop);
+    EXPECT_EQ(loaded.Position, (WindowPosition{200, -20}));
+}
+
+// Saves the defaults through a counting profile; returns the writes tried and the error's message.
+std::pair<int, std::string> SaveExpectingFailure(const std::string& iniPath) {
+    PrivateProfile real(iniPath);
+    CountingProfile profile(real);
+    try {
+        SaveSettings(profile, MonitorSettings{}, {});
+    } catch (const std::runtime_error& error) {
+        return {profile.writes, error.what()};
+    }
+    return {profile.writes, "(no error)"};
+}
+
+TEST(SettingsFileWin32, AReadOnlyFileStopsTheSaveAtTheFirstKey) {
+    TempFolder folder;
+    const fs::path file = folder.File(L"vantor20.ini");
+    const std::string original = "[Gauge]\r\nSend=5\r\n";
+    WriteBytes(file, original);
+    ASSERT_TRUE(::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    const HANDLE probe = ::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(probe);
+        GTEST_SKIP() << "this account may write to read-only files (an administrator under Wine)";
+    }
+
+    const std::string iniPath = SettingsFilePath(folder.Directory());
+    const auto [writes, message] = SaveExpectingFailure(iniPath);
+    EXPECT_EQ(message, iniPath + " に書き込めません");
+    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(ReadBytes(file), original);
+}
+
+TEST(SettingsFileWin32, AFileLockedByAnotherProgramStopsTheSaveAtTheFirstKey) {
+    TempFolder folder;
+    const fs::path file = folder.File(L"vantor20.ini");
+    const std::string original = "[Gauge]\r\nSend=5\r\n";
+    WriteBytes(file, original);
+    const HANDLE lock = ::CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+
+    const std::string iniPath = SettingsFilePath(folder.Directory());
+    const auto [writes, message] = SaveExpectingFailure(iniPath);
+    ::CloseHandle(lock);
+    EXPECT_EQ(message, iniPath + " に書き込めません");
+    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(ReadBytes(file), original);
+}
+
+TEST(DisplayLayoutWin32, AgreesWithTheMonitorsTheSystemLists) {
+    std::vector<RECT> monitors;
+    ::EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR, HDC, LPRECT rect, LPARAM data) -> BOOL {
+            reinterpret_cast<std::vector<RECT>*>(data)->push_back(*rect);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    ASSERT_FALSE(monitors.empty());
+    RECT desktop = monitors.front();
+    for (const RECT& m : monitors) ::UnionRect(&desktop, &desktop, &m);
+
+    const SystemDisplayLayout display;
+    EXPECT_EQ(display.MonitorCount(), static_cast<int>(monitors.size()));
+    EXPECT_EQ(display.DesktopWidth(), desktop.right - desktop.left);
+    EXPECT_EQ(display.DesktopHeight(), desktop.bottom - desktop.top);
+
+    const RECT& first = monitors.front();
+    EXPECT_TRUE(display.TouchesAnyMonitor(first.left, first.top, first.left + 10, first.top + 10));
+    EXPECT_TRUE(display.TouchesAnyMonitor(desktop.right - 1, first.top, desktop.right + 200, first.top + 80));
+    EXPECT_FALSE(display.TouchesAnyMonitor(desktop.right, first.top, desktop.right + 200, first.top + 80));
+    EXPECT_FALSE(display.TouchesAnyMonitor(desktop.left - 300, desktop.bottom + 5, desktop.left - 77, desktop.bottom + 89));
+
+    // Started on a monitor that is not there, the window comes back to (200, 200).
+    const WindowPosition away{desktop.right + 4000, desktop.bottom + 4000};
+    const WindowPosition started = CheckWindowPosition(away, 223, 84, display);
+    EXPECT_TRUE(display.TouchesAnyMonitor(started.Left, started.Top, started.Left + 223, started.Top + 84));
+}
+
+}  // namespace
+}  // namespace vantor::win32
