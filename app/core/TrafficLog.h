@@ -75,6 +75,7 @@ std::uint32_t LogDifference(std::uint32_t total, std::uint32_t base);
 // Every line of `text` (split at CR LF, lone CR or lone LF) ended by CR LF.
 std::string NormaliseLineEnds(std::string_view text);
 
+// One per run: it remembers the file as it left it, which is what lets the next line be appended.
 class TrafficLog {
 public:
     TrafficLog(LogFileSystem& files, LogClock& clock) : files_(files), clock_(clock) {}

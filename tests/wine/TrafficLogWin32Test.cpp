@@ -44,6 +44,25 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     ::CloseHandle(file);
 }
 
+// The system's file operations, counting the whole-file reads and the appends.
+class CountingFiles final : public LogFileSystem {
+public:
+    int reads = 0, appends = 0;
+    std::optional<FileStamp> Stat(const std::string& path) override { return files_.Stat(path); }
+    std::optional<std::string> ReadAll(const std::string& path) override {
+        ++reads;
+        return files_.ReadAll(path);
+    }
+    bool Append(const std::string& path, std::string_view bytes) override {
+        ++appends;
+        return files_.Append(path, bytes);
+    }
+    bool Replace(const std::string& path, std::string_view bytes) override { return files_.Replace(path, bytes); }
+
+private:
+    LogFileSystem& files_ = DefaultLogFileSystem();
+};
+
 class TrafficLogWin32 : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,7 +85,8 @@ protected:
     }
 
     std::wstring folder_, logPath_;
-    TrafficLog log_{DefaultLogFileSystem(), DefaultLogClock()};
+    CountingFiles files_;
+    TrafficLog log_{files_, DefaultLogClock()};
     MonitorState state_;
 };
 
@@ -83,6 +103,9 @@ TEST_F(TrafficLogWin32, FirstLineReadsZeroAndTheNextIsAppendedWithCrLf) {
     const std::string both = ReadFileBytes(logPath_);
     EXPECT_EQ(both.substr(0, first.size()), first);
     EXPECT_TRUE(std::regex_match(both.substr(first.size()), std::regex(kStamp + ",500,600\r\n"))) << both;
+    WriteLine(1600, 2700);
+    EXPECT_EQ(files_.reads, 0) << "the file's size and time show it is as we left it";
+    EXPECT_EQ(files_.appends, 2);
     EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"vantor.log"}) << "no temporary file is left";
 }
 
