@@ -42,6 +42,32 @@ double DistanceToSegment(double x, double y, double x1, double y1, double x2, do
     return std::hypot(x - (x1 + t * dx), y - (y1 + t * dy));
 }
 
+// The one tray picture. F and B mark the front and back screens; . is transparent.
+constexpr std::array<const char*, 16> kTrayTemplate = {
+    ".....KKKKKKKKKKK",
+    ".....KWWWWWWWWLK",
+    ".....KWBBBBBBBDK",
+    ".....KWBBBBBBBDK",
+    ".....KWBBBBBBBDK",
+    ".....KWBBBBBBBDK",
+    "KKKKKKKKKKDDDDDK",
+    "KWWWWWWWLKKKKKKK",
+    "KWFFFFFFDKWLLLDK",
+    "KWFFFFFFDKKKKKKK",
+    "KWFFFFFFDK......",
+    "KWFFFFFFDK......",
+    "KLDDDDDDDK......",
+    "KKKKKKKKKK......",
+    "KWLLLLLLDK......",
+    "KKKKKKKKKK......",
+};
+
+// Front (send) and back (receive) screen levels of each tray image.
+constexpr std::array<std::pair<int, int>, TrayImageCount> kTrayLevels = {{
+    {0, 0}, {1, 1}, {2, 2}, {3, 3}, {0, 1}, {0, 2}, {0, 3}, {1, 0},
+    {2, 0}, {3, 0}, {1, 2}, {1, 3}, {2, 1}, {2, 3}, {3, 1}, {3, 2},
+}};
+
 void PutLE(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
@@ -78,6 +104,50 @@ Image MainIcon() {
         return d >= 4.6 && d <= 5.8 && x < lx - 1 && y < ly - 1;
     });
     return icon;
+}
+
+std::uint32_t TrayScreenColour(int level) {
+    constexpr std::array<std::uint32_t, 4> colours = {0x000000, 0x00FFFF, 0xFFFF00, 0xFF0000};
+    return Rgb(colours.at(static_cast<std::size_t>(level)));
+}
+
+Image TrayImage(int index) {
+    const auto [front, back] = kTrayLevels.at(static_cast<std::size_t>(index));
+    Image image(16, 16, 0);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            switch (kTrayTemplate[static_cast<std::size_t>(y)][x]) {
+            case 'K': image.At(x, y) = Rgb(0x000000); break;
+            case 'D': image.At(x, y) = Rgb(0x848484); break;
+            case 'L': image.At(x, y) = Rgb(0xC6C6C6); break;
+            case 'W': image.At(x, y) = Rgb(0xFFFFFF); break;
+            case 'F': image.At(x, y) = TrayScreenColour(front); break;
+            case 'B': image.At(x, y) = TrayScreenColour(back); break;
+            default: break;
+            }
+        }
+    return image;
+}
+
+Image BackgroundBand() {
+    constexpr std::array<std::uint32_t, 4> stripes = {0xEFEFEF, 0xFFFFFF, 0xEFEFEF, 0xE7E7E7};
+    Image band(220, 40);
+    for (int y = 0; y < band.height; ++y)
+        for (int x = 0; x < band.width; ++x) band.At(x, y) = Rgb(stripes[static_cast<std::size_t>(y % 4)]);
+
+    // Up and down triangles, each in its half of the arrow's box, the shadow one pixel to the lower right.
+    const auto up = [](double x, double y) {
+        return y >= 16.2 && y <= 22.8 && std::abs(x - 12.0) <= (y - 16.2) * 5.0 / 6.6 + 0.3;
+    };
+    const auto down = [](double x, double y) {
+        return y >= 25.2 && y <= 31.8 && std::abs(x - 12.0) <= (31.8 - y) * 5.0 / 6.6 + 0.3;
+    };
+    const auto either = [=](double x, double y) { return up(x, y) || down(x, y); };
+    Cover(band, Rgb(0xB8B8B8), [=](double x, double y) { return either(x - 1.0, y - 1.0); });
+    Cover(band, Rgb(0xD4D4D4), [=](double x, double y) { return either(x - 1.5, y - 0.5) && !either(x - 1.0, y - 1.0); });
+    Cover(band, Rgb(0x0090C0), either);
+    Cover(band, Rgb(0x30E0FF), [=](double x, double y) { return either(x, y) && either(x - 0.8, y) && either(x + 0.8, y) && either(x, y - 0.8) && either(x, y + 0.8); });
+    return band;
 }
 
 std::vector<std::uint8_t> EncodeIco(const Image& image) {

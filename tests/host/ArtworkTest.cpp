@@ -34,5 +34,52 @@ TEST(Artwork, MainIconHasATransparentCornerAndAnOpaqueCyanLens) {
     EXPECT_GT(lens & 0xFF, 0xC0u) << "cyan: much blue";
 }
 
+TEST(Artwork, BackgroundBandIsPinStripedOutsideTheArrowBox) {
+    const Image band = BackgroundBand();
+    ASSERT_EQ(band.width, 220);
+    ASSERT_EQ(band.height, 40);
+    const std::uint32_t stripes[4] = {0xFFEFEFEF, 0xFFFFFFFF, 0xFFEFEFEF, 0xFFE7E7E7};
+    for (int y = 0; y < band.height; ++y)
+        for (int x = 0; x < band.width; ++x) {
+            const bool inBox = x >= ArrowLeft && x <= ArrowRight && y >= ArrowTop && y <= ArrowBottom;
+            if (!inBox) ASSERT_EQ(band.At(x, y), stripes[y % 4]) << x << ", " << y;
+            ASSERT_EQ(band.At(x, y) >> 24, 0xFFu) << "opaque everywhere";
+        }
+}
+
+TEST(Artwork, BackgroundArrowPointsUpAboveAndDownBelowWithAShadowToTheLowerRight) {
+    const Image band = BackgroundBand();
+    const auto cyan = [](std::uint32_t p) {
+        const auto r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        return r < 0x60 && g > 0xB0 && b > 0xB0;
+    };
+    const auto cyanInRow = [&](int y) {
+        int count = 0;
+        for (int x = ArrowLeft; x <= ArrowRight; ++x) count += cyan(band.At(x, y));
+        return count;
+    };
+    EXPECT_GT(cyanInRow(ArrowTop + 5), cyanInRow(ArrowTop + 1) + 2) << "the upper triangle widens downwards";
+    EXPECT_GT(cyanInRow(ArrowBottom - 6), cyanInRow(ArrowBottom - 2) + 2) << "the lower triangle narrows downwards";
+    EXPECT_GT(cyanInRow(ArrowTop + 1), 0);
+    EXPECT_GT(cyanInRow(ArrowBottom - 2), 0);
+
+    // The shadow's grey lies to the lower right of the arrow's cyan.
+    double cyanX = 0, cyanY = 0, greyX = 0, greyY = 0;
+    int cyans = 0, greys = 0;
+    for (int y = ArrowTop; y <= ArrowBottom; ++y)
+        for (int x = ArrowLeft; x <= ArrowRight; ++x) {
+            const std::uint32_t p = band.At(x, y);
+            if (cyan(p)) {
+                cyanX += x, cyanY += y, ++cyans;
+            } else if (((p >> 16) & 0xFF) == (p & 0xFF) && (p & 0xFF) < 0xD8) {
+                greyX += x, greyY += y, ++greys;
+            }
+        }
+    ASSERT_GT(cyans, 40);
+    ASSERT_GT(greys, 5);
+    EXPECT_GT(greyX / greys, cyanX / cyans + 1);
+    EXPECT_GT(greyY / greys, cyanY / cyans);
+}
+
 }  // namespace
 }  // namespace vantor::art

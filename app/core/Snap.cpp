@@ -1,0 +1,119 @@
+#include "app/core/Snap.h"
+
+namespace vantor::snap {
+namespace {
+
+// Distances and sums in 64 bits: a tracking position far off screen must not overflow.
+bool Near(std::int64_t a, std::int64_t b) { return (a > b ? a - b : b - a) <= SnapDistance; }
+
+bool SideBySideVertically(const Rect& reference, const Rect& window) {
+    return !(std::int64_t{window.Bottom} + SnapDistance < reference.Top ||
+             std::int64_t{window.Top} - SnapDistance > reference.Bottom);
+}
+
+bool SideBySideHorizontally(const Rect& reference, const Rect& window) {
+    return !(std::int64_t{window.Right} + SnapDistance < reference.Left ||
+             std::int64_t{window.Left} - SnapDistance > reference.Right);
+}
+
+std::int32_t Add(std::int32_t a, std::int64_t b) { return static_cast<std::int32_t>(a + b); }
+
+// The first of the four edge pairs that is within reach gives the shift: low edges aligned, high edges
+// aligned, then the window against the reference's high side, then against its low side.
+std::optional<std::int64_t> Shift(std::int32_t refLow, std::int32_t refHigh, std::int32_t low, std::int32_t high) {
+    if (Near(low, refLow)) return std::int64_t{refLow} - low;
+    if (Near(high, refHigh)) return std::int64_t{refHigh} - high;
+    if (Near(low, refHigh)) return std::int64_t{refHigh} - low;
+    if (Near(high, refLow)) return std::int64_t{refLow} - high;
+    return std::nullopt;
+}
+
+void SnapEdge(std::int32_t& edge, std::int32_t first, std::int32_t second) {
+    if (Near(edge, first))
+        edge = first;
+    else if (Near(edge, second))
+        edge = second;
+}
+
+template <class Snap>
+void SnapAlongOneAxis(Rect& window, const SnapReferences& references, Snap snap) {
+    if (references.WorkArea && snap(*references.WorkArea, window)) return;
+    for (const ReferenceWindow& other : references.Windows)
+        if (other.Visible && snap(other.Bounds, window)) return;
+}
+
+}  // namespace
+
+bool SnapHorz(const Rect& reference, Rect& window) {
+    if (!SideBySideVertically(reference, window)) return false;
+    const auto dx = Shift(reference.Left, reference.Right, window.Left, window.Right);
+    if (!dx) return false;
+    window.Left = Add(window.Left, *dx);
+    window.Right = Add(window.Right, *dx);
+    return true;
+}
+
+bool SnapVert(const Rect& reference, Rect& window) {
+    if (!SideBySideHorizontally(reference, window)) return false;
+    const auto dy = Shift(reference.Top, reference.Bottom, window.Top, window.Bottom);
+    if (!dy) return false;
+    window.Top = Add(window.Top, *dy);
+    window.Bottom = Add(window.Bottom, *dy);
+    return true;
+}
+
+void SnapMovingRect(Rect& window, const SnapReferences& references) {
+    SnapAlongOneAxis(window, references, SnapHorz);
+    SnapAlongOneAxis(window, references, SnapVert);
+}
+
+void SnapEdges(const Rect& reference, Rect& window) {
+    if (SideBySideVertically(reference, window)) {
+        SnapEdge(window.Left, reference.Left, reference.Right);
+        SnapEdge(window.Right, reference.Right, reference.Left);
+    }
+    if (SideBySideHorizontally(reference, window)) {
+        SnapEdge(window.Top, reference.Top, reference.Bottom);
+        SnapEdge(window.Bottom, reference.Bottom, reference.Top);
+    }
+}
+
+void SnapSizingRect(Rect& proposed, int edge, const SnapReferences& references) {
+    Rect snapped = proposed;
+    if (references.WorkArea) SnapEdges(*references.WorkArea, snapped);
+    // Every reference applies in turn; a later one may move an edge again.
+    for (const ReferenceWindow& other : references.Windows)
+        if (other.Visible) SnapEdges(other.Bounds, snapped);
+
+    switch (static_cast<SizingEdge>(edge)) {
+    case SizingEdge::Left: proposed.Left = snapped.Left; break;
+    case SizingEdge::Right: proposed.Right = snapped.Right; break;
+    case SizingEdge::Top: proposed.Top = snapped.Top; break;
+    case SizingEdge::TopLeft: proposed.Top = snapped.Top; proposed.Left = snapped.Left; break;
+    case SizingEdge::TopRight: proposed.Top = snapped.Top; proposed.Right = snapped.Right; break;
+    case SizingEdge::Bottom: proposed.Bottom = snapped.Bottom; break;
+    case SizingEdge::BottomLeft: proposed.Bottom = snapped.Bottom; proposed.Left = snapped.Left; break;
+    case SizingEdge::BottomRight: proposed.Bottom = snapped.Bottom; proposed.Right = snapped.Right; break;
+    default: break;
+    }
+}
+
+void MoveTracking::EnterSizeMove(const Rect& window) {
+    TrackLeft = SnapLeft = window.Left;
+    TrackTop = SnapTop = window.Top;
+}
+
+Rect MoveTracking::Moving(const Rect& proposed, const SnapReferences& references) {
+    const std::int64_t width = std::int64_t{proposed.Right} - proposed.Left;
+    const std::int64_t height = std::int64_t{proposed.Bottom} - proposed.Top;
+    // The proposed position less the one last handed back is the mouse's latest motion.
+    TrackLeft = Add(TrackLeft, std::int64_t{proposed.Left} - SnapLeft);
+    TrackTop = Add(TrackTop, std::int64_t{proposed.Top} - SnapTop);
+    Rect window{TrackLeft, TrackTop, Add(TrackLeft, width), Add(TrackTop, height)};
+    SnapMovingRect(window, references);
+    SnapLeft = window.Left;
+    SnapTop = window.Top;
+    return window;
+}
+
+}  // namespace vantor::snap

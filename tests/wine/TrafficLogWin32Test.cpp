@@ -1,0 +1,163 @@
+// The traffic log against the real file system, in a folder of its own under the temp folder.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/core/TrafficLog.h"
+#include "framework/win32/Text.h"
+
+namespace vantor {
+namespace {
+
+using win32::Narrow;
+using win32::Widen;
+
+std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    const auto bytes = DefaultLogFileSystem().ReadAll(Narrow(path));
+    return bytes.value_or("<unreadable>");
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    ::CloseHandle(file);
+}
+
+// The system's file operations, counting the whole-file reads and the appends.
+class CountingFiles final : public LogFileSystem {
+public:
+    int reads = 0, appends = 0;
+    std::optional<FileStamp> Stat(const std::string& path) override { return files_.Stat(path); }
+    std::optional<std::string> ReadAll(const std::string& path) override {
+        ++reads;
+        return files_.ReadAll(path);
+    }
+    bool Append(const std::string& path, std::string_view bytes) override {
+        ++appends;
+        return files_.Append(path, bytes);
+    }
+    bool Replace(const std::string& path, std::string_view bytes) override { return files_.Replace(path, bytes); }
+
+private:
+    LogFileSystem& files_ = DefaultLogFileSystem();
+};
+
+class TrafficLogWin32 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH + 1]{};
+        ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
+        // A Japanese folder name: the path goes through UTF-8 in the core and back to UTF-16 at the edge.
+        folder_ = std::wstring(temp) + L"vantor-ログ-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                  std::to_wstring(::GetTickCount64());
+        ASSERT_TRUE(::CreateDirectoryW(folder_.c_str(), nullptr));
+        logPath_ = folder_ + L"\\vantor.log";
+    }
+    void TearDown() override {
+        for (const std::wstring& name : FolderEntries(folder_)) ::DeleteFileW((folder_ + L"\\" + name).c_str());
+        ::RemoveDirectoryW(folder_.c_str());
+    }
+    void WriteLine(std::uint32_t totalOut, std::uint32_t totalIn) {
+        log_.WriteLogLine(Narrow(logPath_), totalOut, totalIn, state_, LocaleFormats{});
+        state_.LogBaseOut = totalOut;
+        state_.LogBaseIn = totalIn;
+    }
+
+    std::wstring folder_, logPath_;
+    CountingFiles files_;
+    TrafficLog log_{files_, DefaultLogClock()};
+    MonitorState state_;
+};
+
+const std::string kStamp = R"(\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2})";
+
+TEST_F(TrafficLogWin32, FirstLineReadsZeroAndTheNextIsAppendedWithCrLf) {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    WriteLine(1000, 2000);
+    const std::string first = ReadFileBytes(logPath_);
+    EXPECT_TRUE(std::regex_match(first, std::regex(kStamp + ",0,0\r\n"))) << first;
+    EXPECT_EQ(first.substr(0, 4), std::to_string(now.wYear));
+    WriteLine(1500, 2600);
+    const std::string both = ReadFileBytes(logPath_);
+    EXPECT_EQ(both.substr(0, first.size()), first);
+    EXPECT_TRUE(std::regex_match(both.substr(first.size()), std::regex(kStamp + ",500,600\r\n"))) << both;
+    WriteLine(1600, 2700);
+    EXPECT_EQ(files_.reads, 0) << "the file's size and time show it is as we left it";
+    EXPECT_EQ(files_.appends, 2);
+    EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"vantor.log"}) << "no temporary file is left";
+}
+
+TEST_F(TrafficLogWin32, LfFileIsNormalisedAtTheNextLine) {
+    WriteFileBytes(logPath_, "2024/01/01 00:00:00,1,2\nlast without end");
+    WriteLine(5, 6);
+    const std::string content = ReadFileBytes(logPath_);
+    EXPECT_TRUE(std::regex_match(content,
+                                 std::regex("2024/01/01 00:00:00,1,2\r\nlast without end\r\n" + kStamp + ",0,0\r\n")))
+        << content;
+    EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"vantor.log"});
+}
+
+TEST_F(TrafficLogWin32, MissingFolderRaisesTheCreateErrorAndCreatesNothing) {
+    logPath_ = folder_ + L"\\missing\\vantor.log";
+    try {
+        WriteLine(1, 1);
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "ファイル " + Narrow(logPath_) + " を作成できません");
+    }
+    EXPECT_TRUE(FolderEntries(folder_).empty());
+}
+
+TEST_F(TrafficLogWin32, FileHeldWithoutSharingRaisesTheOpenErrorAndKeepsItsContent) {
+    WriteFileBytes(logPath_, "kept\n");
+    const HANDLE holder = ::CreateFileW(logPath_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(WriteLine(1, 1), std::runtime_error);
+    ::CloseHandle(holder);
+    EXPECT_EQ(ReadFileBytes(logPath_), "kept\n");
+    EXPECT_EQ(state_, MonitorState{});
+}
+
+TEST_F(TrafficLogWin32, BindingAppendsWithoutCreatingAndReplacesInOneStep) {
+    LogFileSystem& files = DefaultLogFileSystem();
+    const std::string path = Narrow(logPath_);
+    EXPECT_FALSE(files.Stat(path));
+    EXPECT_FALSE(files.Append(path, "x")) << "append never creates the file";
+    EXPECT_TRUE(FolderEntries(folder_).empty());
+
+    ASSERT_TRUE(files.Replace(path, "one\r\n"));
+    const auto before = files.Stat(path);
+    ASSERT_TRUE(before);
+    EXPECT_EQ(before->Size, 5u);
+    ASSERT_TRUE(files.Append(path, "two\r\n"));
+    EXPECT_EQ(ReadFileBytes(logPath_), "one\r\ntwo\r\n");
+    EXPECT_NE(files.Stat(path), before);
+    ASSERT_TRUE(files.Replace(path, "three\r\n"));
+    EXPECT_EQ(ReadFileBytes(logPath_), "three\r\n");
+    EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"vantor.log"});
+}
+
+}  // namespace
+}  // namespace vantor
