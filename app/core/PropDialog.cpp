@@ -1,31 +1,23 @@
 #include "app/core/PropDialog.h"
 
-#include <algorithm>
-#include <charconv>
 #include <string>
 
+#include "framework/SpinValue.h"
+
 namespace vantor {
+namespace {
 
-std::int32_t ClampToRange(std::int64_t value, SpinRange range) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, range.Min, range.Max));
-}
+std::string Shown(std::int32_t value, SpinRange range) { return std::to_string(PullIntoRange(value, range.Min, range.Max)); }
 
-std::int32_t ReadSpinValue(std::string_view text, SpinRange range) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);  // from_chars takes '-' only
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return range.Min;
-    return value;
-}
+}  // namespace
 
 PropDialogValues FillPropDialog(const MonitorSettings& settings, const TNetworkSpeed& networkSpeed) {
     PropDialogValues values;
     values.ComboBox1Items = networkSpeed.AdapterTable();
     const int index = networkSpeed.InterfaceNo() - 1;
     values.ComboBox1Index = index >= 0 && index < static_cast<int>(values.ComboBox1Items.size()) ? index : -1;
-    values.SpinEdit1 = std::to_string(ClampToRange(settings.GaugeSend, GaugeRange));
-    values.SpinEdit2 = std::to_string(ClampToRange(settings.GaugeRese, GaugeRange));
+    values.SpinEdit1 = Shown(settings.GaugeSend, GaugeRange);
+    values.SpinEdit2 = Shown(settings.GaugeRese, GaugeRange);
     values.CheckBox1 = settings.ShowAtStart;
     values.CheckBox2 = settings.FixedGauge;
     values.CheckBox3 = settings.GraphAverage;
@@ -34,7 +26,7 @@ PropDialogValues FillPropDialog(const MonitorSettings& settings, const TNetworkS
     CheckBox4Click(values);
     values.CheckBox5 = settings.BitUnits;
     values.Edit1 = settings.LogPath;
-    values.SpinEdit3 = std::to_string(ClampToRange(settings.LogInterval, LogIntervalRange));
+    values.SpinEdit3 = Shown(settings.LogInterval, LogIntervalRange);
     return values;
 }
 
@@ -44,7 +36,7 @@ void CheckBox4Click(PropDialogValues& values) { values.LogControlsEnabled = valu
 
 std::int32_t ApplyPropDialog(const PropDialogValues& values, MonitorSettings& settings, MonitorState& state) {
     const auto spin = [](const std::string& text, SpinRange range) {
-        return ClampToRange(ReadSpinValue(text, range), range);
+        return PullIntoRange(SpinValue(text, range.Min), range.Min, range.Max);
     };
     settings.GaugeSend = spin(values.SpinEdit1, GaugeRange);
     settings.GaugeRese = spin(values.SpinEdit2, GaugeRange);

@@ -21,11 +21,6 @@ struct SpinRange {
 inline constexpr SpinRange GaugeRange{1, 100000};
 inline constexpr SpinRange LogIntervalRange{1, 10800};
 
-// A value pulled into the range.
-std::int32_t ClampToRange(std::int64_t value, SpinRange range);
-// A spin box's text as an integer, or the range's minimum when the text is not a (32-bit) number.
-std::int32_t ReadSpinValue(std::string_view text, SpinRange range);
-
 // What the dialog's controls hold. Spin boxes hold their text, since a typed value may be anything.
 struct PropDialogValues {
     std::vector<std::string> ComboBox1Items;  // the interface table's descriptions, in table order

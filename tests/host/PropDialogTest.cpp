@@ -127,15 +127,5 @@ TEST_F(PropDialogFixture, SpinValuesArePulledIntoTheirRangesWhenShownAndOnOk) {
     }
 }
 
-TEST(SpinEdit, ReadingGivesTheNumberOrTheMinimumAndClampingPullsIntoRange) {
-    constexpr SpinRange range{-10, 10};
-    EXPECT_EQ(ReadSpinValue("-3", range), -3);
-    EXPECT_EQ(ReadSpinValue("25", range), 25) << "reading does not clamp";
-    EXPECT_EQ(ReadSpinValue("x", range), -10);
-    EXPECT_EQ(ClampToRange(25, range), 10);
-    EXPECT_EQ(ClampToRange(-11, range), -10);
-    EXPECT_EQ(ClampToRange(std::int64_t{1} << 40, range), 10);
-}
-
 }  // namespace
 }  // namespace vantor

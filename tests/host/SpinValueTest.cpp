@@ -16,6 +16,8 @@ TEST(SpinValue, ReadsTheIntegerTheTextSpellsOrTheMinimum) {
                          Case{"-2147483648", -2147483647 - 1}, Case{"2147483648", 1}, Case{"99999999999", 1}}) {
         EXPECT_EQ(SpinValue(c.text, 1), c.expected) << '"' << c.text << '"';
     }
+    EXPECT_EQ(SpinValue("25", -10), 25) << "reading does not pull into the range";
+    EXPECT_EQ(SpinValue("x", -10), -10);
 }
 
 TEST(SpinValue, PullsValuesIntoTheRange) {
