@@ -1,0 +1,101 @@
+#include "components/TyxTrend/win32/TyxTrendWindow.h"
+
+#include <windowsx.h>
+
+#include "components/TyxTrend/TrendPainter.h"
+#include "components/TyxTrend/win32/GdiCanvas.h"
+
+namespace vantor {
+
+namespace {
+
+TShiftState ShiftFrom(WPARAM keys) {
+    TShiftState shift = 0;
+    if (keys & MK_SHIFT) shift |= ssShift;
+    if (keys & MK_CONTROL) shift |= ssCtrl;
+    if (keys & MK_LBUTTON) shift |= ssLeft;
+    if (keys & MK_RBUTTON) shift |= ssRight;
+    if (keys & MK_MBUTTON) shift |= ssMiddle;
+    if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    return shift;
+}
+
+}  // namespace
+
+TTyxTrendWindow::TTyxTrendWindow(TComponent* owner, HWND parent, int left, int top, int width, int height)
+    : TTyxTrend(owner) {
+    StoreBounds(left, top, width, height);
+    // No class background: the whole client area is painted from the bitmap.
+    RegisterClass(kClassName, CS_DBLCLKS, nullptr);
+    CreateHandle({.className = kClassName,
+                  .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                  .x = left,
+                  .y = top,
+                  .width = width,
+                  .height = height,
+                  .parent = parent});
+}
+
+// The window goes while this object is whole, so its last messages still reach HandleMessage.
+TTyxTrendWindow::~TTyxTrendWindow() { DestroyHandle(); }
+
+bool TTyxTrendWindow::PaintTo(HDC dc) const {
+    if (Width() <= 0 || Height() <= 0) return true;
+    win32::GdiCanvas canvas(dc, Width(), Height());
+    if (!canvas.Valid()) return false;
+    PaintTrend(*this, canvas);
+    return canvas.CopyTo(dc, 0, 0);
+}
+
+void TTyxTrendWindow::Invalidate() {
+    if (Handle()) ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TTyxTrendWindow::BoundsChanged() {
+    if (Handle()) ::MoveWindow(Handle(), Left(), Top(), Width(), Height(), TRUE);
+}
+
+void TTyxTrendWindow::MouseDown(TMouseButton button, TShiftState extra, WPARAM wParam, LPARAM lParam) {
+    if (OnMouseDown) OnMouseDown(*this, button, ShiftFrom(wParam) | extra, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+}
+
+LRESULT TTyxTrendWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        // Painting covers every pixel; erasing first would only flicker.
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        const HDC dc = ::BeginPaint(Handle(), &paint);
+        if (dc) {
+            // A refused bitmap leaves the old picture; the next repaint tries again.
+            (void)PaintTo(dc);
+            ::EndPaint(Handle(), &paint);
+        }
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        (void)PaintTo(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_WINDOWPOSCHANGED: {
+        // Keep the model's bounds true also when the parent moves or sizes the window itself.
+        const auto& pos = *reinterpret_cast<const WINDOWPOS*>(lParam);
+        StoreBounds((pos.flags & SWP_NOMOVE) ? Left() : pos.x, (pos.flags & SWP_NOMOVE) ? Top() : pos.y,
+                    (pos.flags & SWP_NOSIZE) ? Width() : pos.cx, (pos.flags & SWP_NOSIZE) ? Height() : pos.cy);
+        break;
+    }
+    case WM_LBUTTONDOWN: MouseDown(TMouseButton::mbLeft, 0, wParam, lParam); return 0;
+    case WM_RBUTTONDOWN: MouseDown(TMouseButton::mbRight, 0, wParam, lParam); return 0;
+    case WM_MBUTTONDOWN: MouseDown(TMouseButton::mbMiddle, 0, wParam, lParam); return 0;
+    case WM_LBUTTONDBLCLK:
+        if (OnDblClick) OnDblClick(*this);
+        MouseDown(TMouseButton::mbLeft, ssDouble, wParam, lParam);
+        return 0;
+    case WM_RBUTTONDBLCLK: MouseDown(TMouseButton::mbRight, ssDouble, wParam, lParam); return 0;
+    case WM_MBUTTONDBLCLK: MouseDown(TMouseButton::mbMiddle, ssDouble, wParam, lParam); return 0;
+    default: break;
+    }
+    return DefaultHandler(message, wParam, lParam);
+}
+
+}  // namespace vantor
