@@ -166,8 +166,12 @@ void TTaskTrayIcon::SetTip(std::string_view text) {
         return;
     }
     // The old shell shows a single line.
-    std::string oneLine(text);
-    for (std::size_t at = 0; (at = oneLine.find("\r\n", at)) != std::string::npos; ++at) oneLine.replace(at, 2, " ");
+    std::string oneLine;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const bool lineBreak = text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
+        oneLine += lineBreak ? ' ' : text[at];
+        if (lineBreak) ++at;
+    }
     StoreText(iconData_.szTip, oneLine, 63);
 }
 
