@@ -29,6 +29,8 @@ TTrayIcon::~TTrayIcon() {
     host_.RestoreHandler() = std::move(previousRestore_);
     animation_.reset();  // stops the thread, serving its hand-offs meanwhile
     resourceIcon_.reset();
+    // Messages that reach the hidden window while it is destroyed no longer find this component.
+    trayIcon_->OnMessage = nullptr;
     trayIcon_.reset();  // deletes the icon and destroys the hidden window
     icon_.reset();
 }

@@ -17,11 +17,8 @@ TaskbarHost& DefaultTaskbarHost() {
 namespace win32 {
 namespace {
 
-Application& TheApplication() {
-    Application* application = Application::Current();
-    if (!application) throw std::logic_error("the tray icon needs the application object");
-    return *application;
-}
+// Null once the application object has gone: a tray icon that outlives it can still be destroyed.
+Application* TheApplication() { return Application::Current(); }
 
 class OwnedIcon final : public TrayIconImage {
 public:
@@ -44,12 +41,24 @@ private:
 
 }  // namespace
 
-WindowHandle TaskbarHostWin32::ApplicationWindow() { return TheApplication().Handle(); }
-IconRef TaskbarHostWin32::ApplicationIcon() { return TheApplication().Icon(); }
-bool TaskbarHostWin32::ApplicationIconic() { return TheApplication().IsIconic(); }
-void TaskbarHostWin32::ProcessMessages() { TheApplication().ProcessMessages(); }
-std::function<void()>& TaskbarHostWin32::MinimizeHandler() { return TheApplication().OnMinimize; }
-std::function<void()>& TaskbarHostWin32::RestoreHandler() { return TheApplication().OnRestore; }
+WindowHandle TaskbarHostWin32::ApplicationWindow() { return TheApplication() ? TheApplication()->Handle() : nullptr; }
+IconRef TaskbarHostWin32::ApplicationIcon() { return TheApplication() ? TheApplication()->Icon() : nullptr; }
+bool TaskbarHostWin32::ApplicationIconic() { return TheApplication() && TheApplication()->IsIconic(); }
+
+void TaskbarHostWin32::ProcessMessages() {
+    if (TheApplication()) TheApplication()->ProcessMessages();
+}
+
+std::function<void()>& TaskbarHostWin32::MinimizeHandler() {
+    static std::function<void()> none;
+    return TheApplication() ? TheApplication()->OnMinimize : none;
+}
+
+std::function<void()>& TaskbarHostWin32::RestoreHandler() {
+    static std::function<void()> none;
+    return TheApplication() ? TheApplication()->OnRestore : none;
+}
+
 void TaskbarHostWin32::SetForegroundWindow(WindowHandle window) { ::SetForegroundWindow(static_cast<HWND>(window)); }
 void TaskbarHostWin32::HideWindow(WindowHandle window) { ::ShowWindow(static_cast<HWND>(window), SW_HIDE); }
 
@@ -70,7 +79,10 @@ std::unique_ptr<TrayIconImage> TaskbarHostWin32::LoadResourceIcon(const std::str
     return std::make_unique<SharedIcon>(icon);
 }
 
-Synchronizer& TaskbarHostWin32::GuiThread() { return TheApplication(); }
+Synchronizer& TaskbarHostWin32::GuiThread() {
+    if (!TheApplication()) throw std::logic_error("the tray icon's animation needs the application object");
+    return *TheApplication();
+}
 
 }  // namespace win32
 }  // namespace vantor
