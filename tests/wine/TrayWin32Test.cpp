@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -200,6 +201,29 @@ TEST_F(TrayWin32, XdotoolDoubleClickGivesTheDoubleClickOneMorePressAndNoClick) {
     EXPECT_EQ(std::count(dbl, rig.events.end(), "down L"), 1);
     EXPECT_FALSE(rig.Saw("click L"));
     ASSERT_TRUE(MovePointer({300, 300}));
+}
+
+TEST_F(TrayWin32, TooltipLookupFindsATooltipOfTheTaskbarsProcess) {
+    // This desktop's taskbar makes a tooltip per icon when the icon is added, so one icon must exist
+    // before a style object looks.
+    const IconHandle picture = SolidIcon(0x00C0E020);
+    TTaskTrayIcon shown(shell);
+    shown.SetIcon(picture.Get());
+    ASSERT_TRUE(shown.AddIcon());
+    ASSERT_TRUE(PumpUntil([&] { return ::FindWindowW(L"tooltips_class32", nullptr) != nullptr; }));
+
+    TToolTipStyle style(shell);
+    const HWND tip = static_cast<HWND>(style.ToolTipHandle());
+    ASSERT_NE(tip, nullptr);
+    wchar_t className[64]{};
+    ::GetClassNameW(tip, className, 64);
+    EXPECT_STREQ(className, L"tooltips_class32");
+    DWORD process = 0, shellProcess = 0;
+    ::GetWindowThreadProcessId(tip, &process);
+    ::GetWindowThreadProcessId(::FindWindowW(L"Shell_TrayWnd", nullptr), &shellProcess);
+    EXPECT_EQ(process, shellProcess);
+    EXPECT_FALSE(::GetWindowLongW(tip, GWL_STYLE) & TTS_NOPREFIX);
+    EXPECT_TRUE(shown.DeleteIcon());
 }
 
 // Counts the adds that reach the shell.
