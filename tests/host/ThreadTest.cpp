@@ -99,7 +99,7 @@ TEST(Thread, StopEndsASleepingThreadWithoutAnotherPass) {
 
     ScriptedThread sleeper(gui, [](ScriptedThread&) { return true; });
     sleeper.Wake();
-    ASSERT_TRUE(Eventually([&] { return sleeper.Sleeping(); }));
+    ASSERT_TRUE(Eventually([&] { return sleeper.passes == 1 && sleeper.Sleeping(); }));
     sleeper.Stop();
     EXPECT_EQ(sleeper.passes, 1);
     EXPECT_FALSE(sleeper.lastSleepWoken) << "the sleep ended for the stop request";
