@@ -13,6 +13,7 @@
 // the GUI thread, except the leave detector's sleeping.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
