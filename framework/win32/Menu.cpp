@@ -15,7 +15,7 @@ void TMenuItem::SetChecked(bool checked) {
     ::CheckMenuItem(menu_, id_, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), menu_(::CreatePopupMenu()) {}
+TPopupMenu::TPopupMenu(TComponent* owner) : TCustomPopupMenu(owner), menu_(::CreatePopupMenu()) {}
 
 TPopupMenu::~TPopupMenu() { ::DestroyMenu(menu_); }
 

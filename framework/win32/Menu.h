@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Component.h"
+#include "framework/PopupMenu.h"
 
 namespace vantor::win32 {
 
@@ -30,7 +30,7 @@ private:
     bool checked_ = false;
 };
 
-class TPopupMenu final : public TComponent {
+class TPopupMenu final : public TCustomPopupMenu {
 public:
     explicit TPopupMenu(TComponent* owner);
     ~TPopupMenu() override;
@@ -41,7 +41,7 @@ public:
     HMENU Handle() const noexcept { return menu_; }
 
     // Opens the menu at a screen point and runs the chosen item's OnClick before returning.
-    void Popup(int x, int y);
+    void Popup(int x, int y) override;
 
     TNotifyEvent OnPopup;
 

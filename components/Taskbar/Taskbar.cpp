@@ -1,0 +1,242 @@
+#include "components/Taskbar/Taskbar.h"
+
+#include <utility>
+
+namespace vantor {
+
+TIconAnimation::TIconAnimation(TTrayIcon& icon, Synchronizer& gui) : TThread(gui), icon_(icon) {}
+
+TIconAnimation::~TIconAnimation() { Stop(); }
+
+void TIconAnimation::Execute() {
+    if ((icon_.Interval() == 0 || !icon_.Visible()) && !SleepUntilWoken()) return;
+    if (!icon_.Visible()) return;
+    Synchronize([this] { icon_.AnimateStep(); });
+    SleepFor(std::chrono::milliseconds(icon_.Interval()));
+}
+
+TTrayIcon::TTrayIcon(TComponent* owner, TaskbarHost& host, TrayShell& shell)
+    : TComponent(owner), host_(host), trayIcon_(std::make_unique<TTaskTrayIcon>(shell)) {
+    trayIcon_->OnMessage = [this](TMessage& message) { TrayMessage(message); };
+    previousMinimize_ = std::exchange(host_.MinimizeHandler(), [this] { AppMinimize(); });
+    previousRestore_ = std::exchange(host_.RestoreHandler(), [this] { AppRestore(); });
+    trayIcon_->SetTip("TipHelp");
+}
+
+TTrayIcon::~TTrayIcon() {
+    HideIcon();
+    host_.MinimizeHandler() = std::move(previousMinimize_);
+    host_.RestoreHandler() = std::move(previousRestore_);
+    animation_.reset();  // stops the thread, serving its hand-offs meanwhile
+    resourceIcon_.reset();
+    // Messages that reach the hidden window while it is destroyed no longer find this component.
+    trayIcon_->OnMessage = nullptr;
+    trayIcon_.reset();  // deletes the icon and destroys the hidden window
+    icon_.reset();
+}
+
+IconRef TTrayIcon::Icon() const noexcept { return icon_ ? icon_->Handle() : nullptr; }
+
+void TTrayIcon::SetIcon(IconRef icon) {
+    // The copy replaces (and frees) the previous one: an icon set every tick must not pile up.
+    icon_ = icon ? host_.CopyIcon(icon) : nullptr;
+    IconChanged();
+}
+
+void TTrayIcon::IconChanged() {
+    if (!Loading()) (void)UpdateIcon();
+}
+
+void TTrayIcon::SetTipHelp(std::string_view text) {
+    trayIcon_->SetTip(text);
+    if (!Loading()) (void)UpdateIcon();
+}
+
+void TTrayIcon::SetMinimized(bool value) {
+    if (value == minimized_) return;
+    minimized_ = value;
+    if (Loading()) return;
+    if (ShouldShow())
+        (void)UpdateIcon();
+    else
+        HideIcon();
+}
+
+void TTrayIcon::SetVisible(bool value) {
+    if (value == visible_) return;
+    visible_ = value;
+    if (Loading()) return;
+    if (ShouldShow())
+        (void)ShowIcon();
+    else
+        HideIcon();
+}
+
+std::int32_t TTrayIcon::ResourceIconID() const {
+    if (resourceIconId_ >= static_cast<std::int32_t>(resourceIconList_.size())) resourceIconId_ = 0;
+    return resourceIconId_;
+}
+
+void TTrayIcon::SetResourceIconID(std::int32_t value) {
+    if (value == resourceIconId_ && value != 0) return;
+    icon_.reset();  // the resource icon takes over
+    const auto count = static_cast<std::int32_t>(resourceIconList_.size());
+    if (Loading())
+        resourceIconId_ = value;
+    else if (value >= count)
+        resourceIconId_ = count - 1;
+    else if (value < 0)
+        resourceIconId_ = -1;
+    else
+        resourceIconId_ = value;
+    if (!Loading() && ShouldShow()) (void)UpdateIcon();
+}
+
+void TTrayIcon::SetResourceIconList(const std::vector<std::string>& names) {
+    if (resourceIconList_.empty() || resourceIconId_ < 0) {
+        resourceIconList_ = names;
+        if (!Loading() && ShouldShow()) (void)UpdateIcon();
+        return;
+    }
+    const std::string shown = resourceIconList_[static_cast<std::size_t>(ResourceIconID())];
+    resourceIconList_ = names;
+    resourceIconId_ = ResourceIconID();
+    const auto index = static_cast<std::size_t>(resourceIconId_);
+    const std::string now = resourceIconId_ >= 0 && index < resourceIconList_.size() ? resourceIconList_[index] : "";
+    if (now != shown && !Loading() && ShouldShow()) (void)UpdateIcon();
+}
+
+void TTrayIcon::SetInterval(std::uint32_t value) {
+    if (value == interval_) return;
+    interval_ = value > 0 && value < 50 ? 50 : value;
+    UpdateAnimation();
+}
+
+bool TTrayIcon::ShouldShow() { return visible_ && (!minimized_ || host_.ApplicationIconic()); }
+
+IconRef TTrayIcon::CurrentIconHandle() {
+    if (icon_) return icon_->Handle();
+    const std::int32_t index = ResourceIconID();
+    if (!resourceIconList_.empty() && index >= 0 && index < static_cast<std::int32_t>(resourceIconList_.size())) {
+        resourceIcon_ = host_.LoadResourceIcon(resourceIconList_[static_cast<std::size_t>(index)]);
+        return resourceIcon_ ? resourceIcon_->Handle() : nullptr;
+    }
+    return host_.ApplicationIcon();
+}
+
+void TTrayIcon::Loaded() {
+    if (ShouldShow()) (void)ShowIcon();
+}
+
+bool TTrayIcon::ShowIcon() {
+    trayIcon_->SetIcon(CurrentIconHandle());
+    const bool added = trayIcon_->AddIcon();
+    if (added) UpdateAnimation();
+    return added;
+}
+
+void TTrayIcon::HideIcon() {
+    PauseAnimation();
+    (void)trayIcon_->DeleteIcon();
+}
+
+bool TTrayIcon::UpdateIcon() {
+    trayIcon_->SetIcon(CurrentIconHandle());
+    return ShouldShow() && trayIcon_->ModifyIcon();
+}
+
+void TTrayIcon::UpdateAnimation() {
+    if (visible_ && interval_ > 0) {
+        if (!animation_) animation_ = std::make_unique<TIconAnimation>(*this, host_.GuiThread());
+        animation_->Wake();
+    } else {
+        PauseAnimation();
+    }
+}
+
+void TTrayIcon::PauseAnimation() {
+    if (animation_) animation_->Pause();
+}
+
+void TTrayIcon::AnimateStep() {
+    if (OnIconAnimation) {
+        OnIconAnimation(*this);
+        (void)UpdateIcon();
+        return;
+    }
+    std::int32_t next = ResourceIconID() + 1;
+    if (next >= static_cast<std::int32_t>(resourceIconList_.size())) next = 0;
+    SetResourceIconID(next);
+}
+
+void TTrayIcon::AppMinimize() {
+    if (previousMinimize_) previousMinimize_();
+    if (visible_ && minimized_) (void)ShowIcon();
+    // Hiding the application window removes its taskbar button.
+    if (visible_ && hideOnTaskBar_) host_.HideWindow(host_.ApplicationWindow());
+}
+
+void TTrayIcon::AppRestore() {
+    if (previousRestore_) previousRestore_();
+    if (!minimized_) return;
+    HideIcon();
+    if (Owner())
+        if (const WindowHandle window = host_.ComponentWindow(*Owner())) host_.SetForegroundWindow(window);
+}
+
+void TTrayIcon::Notification(TComponent& component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation != TOperation::opRemove) return;
+    if (lButtonPopupMenu_ && &component == static_cast<TComponent*>(lButtonPopupMenu_)) lButtonPopupMenu_ = nullptr;
+    if (rButtonPopupMenu_ && &component == static_cast<TComponent*>(rButtonPopupMenu_)) rButtonPopupMenu_ = nullptr;
+}
+
+void TTrayIcon::Popup(TCustomPopupMenu& menu, TPoint at) {
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    host_.SetForegroundWindow(host_.ApplicationWindow());
+    host_.ProcessMessages();
+    menu.Popup(at.x, at.y);
+}
+
+void TTrayIcon::TrayMessage(TMessage& message) {
+    if (message.Msg == wm::kQueryEndSession) message.Result = 1;
+    if (message.Msg != WM_TRAYNOTIFY) return;
+    const TPoint at = trayIcon_->Shell().CursorPos();
+    const auto press = [&](TMouseButton button, TShiftState shift, TCustomPopupMenu* menu) {
+        if (menu && autoPopup_)
+            Popup(*menu, at);
+        else if (OnMouseDown)
+            OnMouseDown(*this, button, shift, at.x, at.y);
+    };
+    const auto release = [&](TMouseButton button, TShiftState shift) {
+        if (OnMouseUp) OnMouseUp(*this, button, shift, at.x, at.y);
+    };
+    const auto notify = [&](const TNotifyEvent& event) {
+        if (event) event(*this);
+    };
+    switch (message.LParam) {
+    case wm::kMouseMove:
+        if (OnMouseMove) OnMouseMove(*this, 0, at.x, at.y);
+        break;
+    case wm::kLButtonDown: press(TMouseButton::mbLeft, ssLeft, lButtonPopupMenu_); break;
+    case wm::kLButtonUp: release(TMouseButton::mbLeft, ssLeft); break;
+    case wm::kLButtonDblClk: notify(OnDblClick); break;
+    case wm::kRButtonDown: press(TMouseButton::mbRight, ssRight, rButtonPopupMenu_); break;
+    case wm::kRButtonUp: release(TMouseButton::mbRight, ssRight); break;
+    case wm::kRButtonDblClk: notify(OnRDblClick); break;
+    case wm::kMButtonDown: press(TMouseButton::mbMiddle, ssMiddle, nullptr); break;
+    case wm::kMButtonUp: release(TMouseButton::mbMiddle, ssMiddle); break;
+    case TRAYN_MOUSEENTER: notify(OnMouseEnter); break;
+    case TRAYN_MOUSEEXIT: notify(OnMouseExit); break;
+    case TRAYN_MOUSECLICK: {
+        static constexpr TMouseButton kButtons[] = {TMouseButton::mbLeft, TMouseButton::mbRight,
+                                                    TMouseButton::mbMiddle};
+        const unsigned button = message.WParam & 0xFF;
+        if (button < 3 && OnMouseClick) OnMouseClick(*this, kButtons[button], 0, at.x, at.y);
+        break;
+    }
+    default: break;
+    }
+}
+
+}  // namespace vantor

@@ -1,0 +1,132 @@
+#pragma once
+// What the tray tests under Wine share: solid-colour icons, a message pump that waits for a condition,
+// finding an icon's pixels in the notification area, and driving the X pointer with xdotool.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/win32/Application.h"
+#include "framework/win32/Handles.h"
+
+namespace vantor::win32::testing {
+
+// A 16 x 16 icon of one colour (0x00RRGGBB), fully opaque.
+inline IconHandle SolidIcon(DWORD rgb) {
+    BITMAPV5HEADER header{};
+    header.bV5Size = sizeof header;
+    header.bV5Width = 16;
+    header.bV5Height = -16;
+    header.bV5Planes = 1;
+    header.bV5BitCount = 32;
+    header.bV5Compression = BI_RGB;
+    void* bits = nullptr;
+    GdiObject color(::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
+                                       nullptr, 0));
+    if (!color) return IconHandle();
+    std::fill_n(static_cast<DWORD*>(bits), 16 * 16, 0xFF000000u | rgb);
+    const WORD opaque[16]{};
+    GdiObject mask(::CreateBitmap(16, 16, 1, 1, opaque));
+    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(mask.Get()), static_cast<HBITMAP>(color.Get())};
+    return IconHandle(::CreateIconIndirect(&info));
+}
+
+// Dispatches messages (and the workers' hand-offs) until `condition` holds or the time is up.
+inline bool PumpUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        Application::Current()->ProcessMessages();
+        Application::Current()->CheckSynchronize();
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+inline void PumpFor(std::chrono::milliseconds span) {
+    PumpUntil([] { return false; }, span);
+}
+
+// Where pixels of exactly this colour (0x00RRGGBB) show in the bottom band of the screen (the virtual
+// desktop's taskbar): the centre of their bounding box.
+inline std::optional<POINT> FindOnTaskbar(DWORD rgb) {
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    constexpr int kBand = 40;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -kBand;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    GdiObject band(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDc dc(::CreateCompatibleDC(nullptr));
+    {
+        SelectGuard selected(dc.Get(), band.Get());
+        WindowDc screen(nullptr);
+        ::BitBlt(dc.Get(), 0, 0, width, kBand, screen.Get(), 0, height - kBand, SRCCOPY);
+    }
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    LONG left = width, right = -1, top = kBand, bottom = -1;
+    for (int y = 0; y < kBand; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((pixels[y * width + x] & 0xFFFFFF) == rgb) {
+                left = std::min<LONG>(left, x), right = std::max<LONG>(right, x);
+                top = std::min<LONG>(top, y), bottom = std::max<LONG>(bottom, y);
+            }
+    if (right < 0) return std::nullopt;
+    return POINT{(left + right) / 2, height - kBand + (top + bottom) / 2};
+}
+
+// Runs a program and waits for its exit code while keeping this thread's messages moving.
+inline std::optional<DWORD> RunAndWait(std::wstring commandLine, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return std::nullopt;
+    KernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    const bool ended = PumpUntil([&] { return ::WaitForSingleObject(processHandle.Get(), 0) == WAIT_OBJECT_0; }, limit);
+    DWORD code = 0;
+    if (!ended || !::GetExitCodeProcess(processHandle.Get(), &code)) return std::nullopt;
+    return code;
+}
+
+// Starts xdotool on the X display. Wine starts a Linux program detached, without a process handle to
+// wait on, so the caller polls for the effect it expects.
+inline bool StartXdotool(const std::wstring& arguments) {
+    std::wstring commandLine = L"/usr/bin/xdotool " + arguments;
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    if (process.hProcess) ::CloseHandle(process.hProcess);
+    if (process.hThread) ::CloseHandle(process.hThread);
+    return true;
+}
+
+// Moves the X pointer and waits until the system sees it there.
+inline bool MovePointer(POINT to) {
+    if (!StartXdotool(L"mousemove " + std::to_wstring(to.x) + L" " + std::to_wstring(to.y))) return false;
+    return PumpUntil([&] {
+        POINT now{};
+        return ::GetCursorPos(&now) && now.x == to.x && now.y == to.y;
+    });
+}
+
+inline std::wstring ExecutableDirectoryOfTests() {
+    wchar_t path[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path);
+    return directory.substr(0, directory.find_last_of(L"\\/") + 1);
+}
+
+}  // namespace vantor::win32::testing
