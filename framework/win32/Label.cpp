@@ -23,13 +23,19 @@ TShiftState MouseShiftState(WPARAM keys, bool doubleClick) {
 TLabel::TLabel(TComponent* owner, HWND parent, const LabelSpec& spec)
     : TComponent(owner), font_(spec.font), color_(spec.color), alignment_(spec.alignment) {
     RegisterClass(kLabelClass, CS_DBLCLKS);
+    SIZE size{spec.width, spec.height};
+    if (spec.autoSize) {
+        WindowDc screen(nullptr);
+        SelectGuard selected(screen.Get(), font_);
+        ::GetTextExtentPoint32W(screen.Get(), spec.text.c_str(), static_cast<int>(spec.text.size()), &size);
+    }
     CreateHandle({.className = kLabelClass,
                   .text = spec.text.c_str(),
                   .style = WS_CHILD | WS_VISIBLE,
                   .x = spec.left,
                   .y = spec.top,
-                  .width = spec.width,
-                  .height = spec.height,
+                  .width = size.cx,
+                  .height = size.cy,
                   .parent = parent});
 }
 

@@ -21,6 +21,7 @@ struct LabelSpec {
     HFONT font = nullptr;            // owned by the form
     COLORREF color = RGB(0, 0, 0);
     TAlignment alignment = TAlignment::taLeftJustify;
+    bool autoSize = false;           // width and height taken from the text in its font
 };
 
 class TLabel final : public TComponent, public Window {

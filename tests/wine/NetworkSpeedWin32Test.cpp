@@ -1,7 +1,6 @@
 // The counter source against the real GetIfTable.
 
 #include <winsock2.h>
-#include <ws2tcpip.h>
 #include <windows.h>
 #include <iphlpapi.h>
 
@@ -11,11 +10,11 @@
 #include <cstddef>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "components/NetworkSpeed/IfTable.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
+#include "tests/support/Loopback.h"
 
 namespace vantor {
 namespace {
@@ -29,61 +28,6 @@ static_assert(offsetof(MIB_IFROW, dwInOctets) == iftable::kInOctetsOffset);
 static_assert(offsetof(MIB_IFROW, dwOutOctets) == iftable::kOutOctetsOffset);
 static_assert(offsetof(MIB_IFROW, bDescr) == iftable::kDescrOffset);
 
-class Winsock {
-public:
-    Winsock() { started_ = ::WSAStartup(MAKEWORD(2, 2), &data_) == 0; }
-    ~Winsock() {
-        if (started_) ::WSACleanup();
-    }
-    bool Started() const { return started_; }
-
-private:
-    WSADATA data_{};
-    bool started_ = false;
-};
-
-struct Socket {
-    SOCKET s = INVALID_SOCKET;
-    explicit Socket(SOCKET value) : s(value) {}
-    ~Socket() {
-        if (s != INVALID_SOCKET) ::closesocket(s);
-    }
-};
-
-// Moves `bytes` from a client to a server over 127.0.0.1 and returns how many the server received.
-std::size_t TransferOverLoopback(std::size_t bytes) {
-    Socket listener(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof(address);
-    if (::bind(listener.s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::listen(listener.s, 1) != 0 ||
-        ::getsockname(listener.s, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return 0;
-
-    std::thread client([address, bytes] {
-        Socket out(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-        if (::connect(out.s, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) return;
-        const std::vector<char> chunk(64 * 1024, 'v');
-        for (std::size_t sent = 0; sent < bytes;) {
-            const int n = ::send(out.s, chunk.data(), static_cast<int>(std::min(chunk.size(), bytes - sent)), 0);
-            if (n <= 0) return;
-            sent += static_cast<std::size_t>(n);
-        }
-        ::shutdown(out.s, SD_SEND);
-    });
-    std::size_t received = 0;
-    {
-        Socket in(::accept(listener.s, nullptr, nullptr));
-        std::vector<char> buffer(64 * 1024);
-        for (int n; (n = ::recv(in.s, buffer.data(), static_cast<int>(buffer.size()), 0)) > 0;)
-            received += static_cast<std::size_t>(n);
-    }
-    client.join();
-    return received;
-}
-
 int RowOf(const TNetworkSpeed& speed, const std::string& name) {
     const auto& rows = speed.AdapterTable();
     const auto it = std::find(rows.begin(), rows.end(), name);
@@ -91,8 +35,6 @@ int RowOf(const TNetworkSpeed& speed, const std::string& name) {
 }
 
 TEST(NetworkSpeedWin32, LoopbackTransferShowsUpInTheLoopbackRow) {
-    Winsock winsock;
-    ASSERT_TRUE(winsock.Started());
     TNetworkSpeed speed(nullptr);
     ASSERT_TRUE(speed.RefreshTable());
     const int loopback = RowOf(speed, "lo");
@@ -105,7 +47,7 @@ TEST(NetworkSpeedWin32, LoopbackTransferShowsUpInTheLoopbackRow) {
 
     constexpr std::size_t kBytes = 6 * 1024 * 1024;
     speed.Sample();
-    ASSERT_EQ(TransferOverLoopback(kBytes), kBytes);
+    ASSERT_EQ(testing::TransferOverLoopback(kBytes), kBytes);
     speed.Sample();
 
     // Every byte leaves and enters through lo; TCP headers and acknowledgements add a little.

@@ -1,0 +1,75 @@
+#include "app/win32/About.h"
+
+#include <commctrl.h>
+
+#include "Version.h"
+#include "framework/win32/Application.h"
+
+namespace vantor {
+namespace {
+constexpr RECT kProgramIcon{5, 2, 5 + 34, 2 + 34};
+constexpr wchar_t kAboutText[] = L"Vantor Information Version " VANTOR_VERSION_WTEXT
+                                 L"\r\nhttps://vantor.example.net/\r\nsupport@vantor.example.net";
+}  // namespace
+
+TAboutBox::TAboutBox()
+    : TModalForm({.caption = L"-About Infomation-",
+                  .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                  .exStyle = WS_EX_TOOLWINDOW,
+                  .clientWidth = kClientWidth,
+                  .clientHeight = kClientHeight,
+                  .font = {L"MS Sans Serif", -11, SHIFTJIS_CHARSET},
+                  .background = ::GetSysColor(COLOR_WINDOW)}),
+      memoFont_(win32::CreateFontFromSpec({L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET})),
+      programIcon_(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 32, 32, 0))) {
+    // Creation order is the tab order: the button first, then the text.
+    Button1 = AddControl({.className = L"BUTTON", .text = L"Close", .style = WS_TABSTOP | BS_PUSHBUTTON,
+                          .left = 300, .top = 7, .width = 47, .height = 18, .id = IDCANCEL});
+    Memo1 = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_MULTILINE | ES_READONLY,
+                        .left = 44, .top = 8, .width = 245, .height = 44,
+                        .font = reinterpret_cast<HFONT>(memoFont_.Get())});
+    ::SetWindowSubclass(Memo1, &TAboutBox::Memo1KeyPress, 1, reinterpret_cast<DWORD_PTR>(this));
+    FormCreate();
+}
+
+void TAboutBox::FormCreate() { ::SetWindowTextW(Memo1, kAboutText); }
+
+void TAboutBox::FormShow() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
+
+void TAboutBox::FormActivate() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
+
+LRESULT CALLBACK TAboutBox::Memo1KeyPress(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR self) {
+    if (message == WM_CHAR && wParam == VK_ESCAPE) {
+        reinterpret_cast<TAboutBox*>(self)->Close();
+        return 0;
+    }
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(memo, &TAboutBox::Memo1KeyPress, 1);
+    return ::DefSubclassProc(memo, message, wParam, lParam);
+}
+
+LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        const HDC dc = ::BeginPaint(Handle(), &ps);
+        ::DrawIconEx(dc, kProgramIcon.left, kProgramIcon.top, programIcon_.Get(), kProgramIcon.right - kProgramIcon.left,
+                     kProgramIcon.bottom - kProgramIcon.top, 0, nullptr, DI_NORMAL);
+        ::EndPaint(Handle(), &ps);
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+        // The read-only text lies flat on the window's own background.
+        if (reinterpret_cast<HWND>(lParam) == Memo1) {
+            ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_WINDOW));
+            ::SetTextColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<LRESULT>(BackgroundBrush());
+        }
+        break;
+    default:
+        break;
+    }
+    return TModalForm::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace vantor

@@ -1,0 +1,149 @@
+#include "tests/e2e/VantorProcess.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <thread>
+
+namespace vantor::e2e {
+namespace fs = std::filesystem;
+
+namespace {
+
+// The build's vantor.exe, named by its Unix path; Wine's drive Z: is the Unix root.
+fs::path BuiltExecutable() {
+    const char* unixPath = std::getenv("VANTOR_EXE");
+    if (!unixPath) throw std::runtime_error("VANTOR_EXE is not set");
+    std::string path = std::string("Z:") + unixPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return fs::path(path);
+}
+
+struct FindContext {
+    DWORD processId;
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+    auto& find = *reinterpret_cast<FindContext*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t name[128] = L"";
+    ::GetClassNameW(window, name, 128);
+    if (owner == find.processId && std::wstring_view(name) == find.className) find.found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+TempFolder::TempFolder() {
+    wchar_t base[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, base);
+    path_ = fs::path(base) / (L"vantor-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(::GetTickCount64()));
+    fs::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+std::string ReadFileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFileBytes(const fs::path& file, const std::string& bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+WindowState StateOf(HWND window) {
+    WindowState state;
+    ::GetWindowRect(window, &state.rect);
+    ::GetClientRect(window, &state.client);
+    state.style = static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE));
+    state.exStyle = static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE));
+    state.visible = ::IsWindowVisible(window) != FALSE;
+    state.owner = ::GetWindow(window, GW_OWNER);
+    return state;
+}
+
+VantorProcess::VantorProcess(const TempFolder& folder) {
+    const fs::path exe = folder.File(L"vantor.exe");
+    if (!::CopyFileW(BuiltExecutable().c_str(), exe.c_str(), FALSE)) throw std::runtime_error("cannot copy vantor.exe");
+    std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.Path().c_str(), &startup, &process))
+        throw std::runtime_error("cannot start vantor.exe");
+    ::CloseHandle(process.hThread);
+    process_.Reset(process.hProcess);
+    id_ = process.dwProcessId;
+    ::WaitForInputIdle(process_.Get(), 10000);
+}
+
+VantorProcess::~VantorProcess() {
+    if (Running()) {
+        ::TerminateProcess(process_.Get(), 1);
+        ::WaitForSingleObject(process_.Get(), 5000);
+    }
+}
+
+std::vector<HWND> VantorProcess::WindowsOfClass(const wchar_t* className) const {
+    FindContext find{id_, className, {}};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+HWND VantorProcess::Form(std::chrono::milliseconds limit) {
+    if (!form_) {
+        WaitUntil([&] {
+            const auto forms = WindowsOfClass(L"TForm1");
+            if (!forms.empty()) form_ = forms.front();
+            return form_ != nullptr;
+        }, limit);
+    }
+    return form_;
+}
+
+std::vector<std::wstring> VantorProcess::Figures() {
+    std::vector<std::wstring> texts;
+    for (HWND child = ::GetWindow(Form(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[64] = L"";
+        ::GetClassNameW(child, name, 64);
+        if (std::wstring_view(name) != L"TLabel") continue;
+        wchar_t text[64] = L"";
+        ::SendMessageTimeoutW(child, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+        texts.emplace_back(text);
+        if (texts.size() == 8) break;
+    }
+    return texts;
+}
+
+bool VantorProcess::Quit(std::chrono::milliseconds limit) {
+    ::PostMessageW(Form(), WM_CLOSE, 0, 0);
+    return WaitForExit(limit);
+}
+
+bool VantorProcess::WaitForExit(std::chrono::milliseconds limit) {
+    return ::WaitForSingleObject(process_.Get(), static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+}
+
+bool VantorProcess::Running() const { return process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
+
+}  // namespace vantor::e2e

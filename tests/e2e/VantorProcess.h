@@ -1,0 +1,76 @@
+#pragma once
+// vantor.exe as a user runs it, driven from outside: a copy in a folder of its own (where it keeps its
+// settings file), started as a separate process, found by its windows, and closed the way the menu's
+// 終了 closes it.
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/win32/Handles.h"
+
+namespace vantor::e2e {
+
+// A fresh folder under the temp directory, removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& Path() const noexcept { return path_; }
+    std::filesystem::path File(const std::wstring& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string ReadFileBytes(const std::filesystem::path& file);
+void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
+
+struct WindowState {
+    RECT rect{};
+    RECT client{};
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    bool visible = false;
+    HWND owner = nullptr;
+};
+WindowState StateOf(HWND window);
+
+class VantorProcess {
+public:
+    // Copies vantor.exe (the build's, named by VANTOR_EXE) into `folder` and starts it there.
+    explicit VantorProcess(const TempFolder& folder);
+    ~VantorProcess();
+    VantorProcess(const VantorProcess&) = delete;
+    VantorProcess& operator=(const VantorProcess&) = delete;
+
+    DWORD Id() const noexcept { return id_; }
+    // The main window, once it exists (shown or not).
+    HWND Form(std::chrono::milliseconds limit = std::chrono::seconds(10));
+    // The texts of the eight figures, Label1 to Label8.
+    std::vector<std::wstring> Figures();
+    // The top-level windows of this process with the class `className`.
+    std::vector<HWND> WindowsOfClass(const wchar_t* className) const;
+
+    // Asks the program to end as the menu's 終了 does, and waits for it to go.
+    bool Quit(std::chrono::milliseconds limit = std::chrono::seconds(10));
+    bool WaitForExit(std::chrono::milliseconds limit);
+    bool Running() const;
+
+private:
+    win32::KernelHandle process_;
+    DWORD id_ = 0;
+    HWND form_ = nullptr;
+};
+
+// Polls `condition` until it holds or `limit` passes.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(5));
+
+}  // namespace vantor::e2e
