@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <sstream>
@@ -146,6 +147,80 @@ TEST(MiniWindowE2E, ModeOneStartsTopmostAndMainZeroStartsHidden) {
     EXPECT_FALSE(::IsWindowVisible(form)) << "main=0: only the tray icon shows";
     EXPECT_TRUE(StateOf(form).exStyle & WS_EX_TOPMOST) << "Mode=1: in the topmost band from the start";
     ASSERT_TRUE(vantor.Quit());
+}
+
+// A file that no account may write, root included: read-only for Windows and immutable for Linux.
+class UnwritableFile {
+public:
+    explicit UnwritableFile(std::filesystem::path file) : file_(std::move(file)), unix_(UnixPathOf(file_)) {
+        ::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_READONLY);
+        StartUnixProgram(L"/usr/bin/chattr +i " + std::filesystem::path(unix_).wstring());
+        locked_ = WaitUntil([&] { return !Writable(); });
+    }
+    ~UnwritableFile() {
+        StartUnixProgram(L"/usr/bin/chattr -i " + std::filesystem::path(unix_).wstring());
+        WaitUntil([&] { return Writable(); });
+        ::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    UnwritableFile(const UnwritableFile&) = delete;
+    UnwritableFile& operator=(const UnwritableFile&) = delete;
+    bool Locked() const noexcept { return locked_; }
+
+private:
+    bool Writable() const {
+        const HANDLE handle =
+            ::CreateFileW(file_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return false;
+        ::CloseHandle(handle);
+        return true;
+    }
+    std::filesystem::path file_;
+    std::string unix_;
+    bool locked_ = false;
+};
+
+TEST(MiniWindowE2E, AnUnwritableSettingsFileIsNamedInAnErrorAndKeepsItsContent) {
+    TempFolder folder;
+    const auto ini = folder.File(L"vantor20.ini");
+    const std::string original = "[Gauge]\r\nSend=25\r\n[Window]\r\nLeft=300\r\n";
+    WriteFileBytes(ini, original);
+    UnwritableFile locked(ini);
+    ASSERT_TRUE(locked.Locked()) << "chattr could not make the file immutable here";
+
+    VantorProcess vantor(folder);
+    ASSERT_NE(vantor.Form(), nullptr);
+    ::PostMessageW(vantor.Form(), WM_CLOSE, 0, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto boxes = vantor.WindowsOfClass(L"#32770");
+        box = boxes.empty() ? nullptr : boxes.front();
+        return box != nullptr && ::IsWindowVisible(box);
+    }, 10s)) << "the standard error box appears at exit";
+    const std::wstring expected = ini.wstring() + L" に書き込めません";
+    const auto texts = ChildTexts(box);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end())
+        << "the box names the file; it shows: " << ::testing::PrintToString(texts);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(vantor.WaitForExit(10s)) << "the program still exits";
+    EXPECT_EQ(ReadFileBytes(ini), original) << "no key after the failed one was written";
+}
+
+TEST(MiniWindowE2E, EndingTheSessionSavesTheSettingsOfTheSession) {
+    TempFolder folder;
+    VantorProcess vantor(folder);
+    const HWND form = vantor.Form();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
+    ::SetWindowPos(form, nullptr, 321, 234, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Logging off: the system asks, then tells the window the session ends, and may end the process after.
+    ::SendMessageW(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    ::SendMessageW(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    std::map<std::string, std::string> keys;
+    for (const auto& [section, values] : ParseIni(ReadFileBytes(folder.File(L"vantor20.ini"))))
+        for (const auto& [key, value] : values) keys[section + "/" + key] = value;
+    EXPECT_EQ(keys.size(), 13u) << "every key is saved before the session ends";
+    EXPECT_EQ(keys["Window/Left"], "321");
+    EXPECT_EQ(keys["Window/Top"], "234");
 }
 
 }  // namespace
