@@ -223,5 +223,73 @@ TEST(MiniWindowE2E, EndingTheSessionSavesTheSettingsOfTheSession) {
     EXPECT_EQ(keys["Window/Top"], "234");
 }
 
+// The text of the hint the program shows, once one is up.
+std::wstring ShownHint(VantorProcess& vantor) {
+    std::wstring shown;
+    WaitUntil([&] {
+        for (HWND tip : vantor.WindowsOfClass(L"tooltips_class32")) {
+            wchar_t text[256] = L"";
+            ::SendMessageTimeoutW(tip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, nullptr);
+            if (::IsWindowVisible(tip) && *text) shown = text;
+        }
+        return !shown.empty();
+    }, 3s);
+    return shown;
+}
+
+void RestPointer(HWND form, int x, int y) {
+    POINT at{x, y};
+    ::ClientToScreen(form, &at);
+    // Two small steps: the hint timer starts at a move inside the control.
+    for (int step = 0; step < 2; ++step)
+        StartUnixProgram(L"/usr/bin/xdotool mousemove " + std::to_wstring(at.x + step) + L" " + std::to_wstring(at.y));
+}
+
+TEST(MiniWindowE2E, FiguresAndTheChartShowTheirHintsOnHover) {
+    TempFolder folder;
+    VantorProcess vantor(folder);
+    const HWND form = vantor.Form();
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
+    struct Case {
+        int x, y;
+        const wchar_t* hint;
+    };
+    for (const Case c : {Case{50, 60, L"現在送信速度"}, Case{150, 71, L"最高受信速度"}, Case{195, 60, L"送信レート"},
+                         Case{110, 20, L"紫:送信 赤:受信"}}) {
+        RestPointer(form, c.x, c.y);
+        EXPECT_TRUE(WaitUntil([&] { return ShownHint(vantor) == c.hint; }, 4s))
+            << "over (" << c.x << ", " << c.y << ")";
+    }
+}
+
+void DoubleClickAt(HWND form, int x, int y) {
+    RestPointer(form, x, y);
+    POINT at{x, y};
+    ::ClientToScreen(form, &at);
+    WaitUntil([&] {
+        POINT now{};
+        return ::GetCursorPos(&now) && now.x >= at.x && now.y == at.y;
+    });
+    StartUnixProgram(L"/usr/bin/xdotool click --repeat 2 --delay 80 1");
+}
+
+TEST(MiniWindowE2E, DoubleClickHidesTheWindowFromItsFaceButNotFromACaption) {
+    TempFolder folder;
+    VantorProcess vantor(folder);
+    const HWND form = vantor.Form();
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
+    const RECT before = StateOf(form).rect;
+
+    DoubleClickAt(form, 60, 46);  // "cur"
+    EXPECT_FALSE(WaitUntil([&] { return !::IsWindowVisible(form); }, 1500ms)) << "a caption takes no double-click";
+    RECT now = StateOf(form).rect;
+    EXPECT_TRUE(::EqualRect(&before, &now)) << "nor a press that would move the window";
+
+    DoubleClickAt(form, 50, 60);  // the current send figure
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(form); }, 3s)) << "a double-click on a figure hides it";
+    now = StateOf(form).rect;
+    EXPECT_TRUE(::EqualRect(&before, &now)) << "hiding keeps the position";
+}
+
 }  // namespace
 }  // namespace vantor::e2e
