@@ -14,6 +14,7 @@
 #include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
 #include "framework/win32/ModalForm.h"
+#include "framework/win32/Mouse.h"
 #include "framework/win32/Text.h"
 
 namespace vantor {

@@ -3,21 +3,11 @@
 #include <windowsx.h>
 
 #include "framework/win32/Handles.h"
+#include "framework/win32/Mouse.h"
 
 namespace vantor::win32 {
 namespace {
 constexpr wchar_t kLabelClass[] = L"TLabel";
-}
-
-TShiftState MouseShiftState(WPARAM keys, bool doubleClick) {
-    TShiftState shift = doubleClick ? ssDouble : 0u;
-    if (keys & MK_SHIFT) shift |= ssShift;
-    if (keys & MK_CONTROL) shift |= ssCtrl;
-    if (keys & MK_LBUTTON) shift |= ssLeft;
-    if (keys & MK_RBUTTON) shift |= ssRight;
-    if (keys & MK_MBUTTON) shift |= ssMiddle;
-    if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-    return shift;
 }
 
 TLabel::TLabel(TComponent* owner, HWND parent, const LabelSpec& spec)

@@ -45,7 +45,4 @@ private:
     TAlignment alignment_;
 };
 
-// The shift state of a mouse message's wParam, with ssDouble for double-click messages.
-TShiftState MouseShiftState(WPARAM keys, bool doubleClick);
-
 }  // namespace vantor::win32

@@ -2,32 +2,42 @@
 
 #include <windows.h>
 
+#include "framework/Unicode.h"
+
 namespace vantor::win32 {
 namespace {
 
-std::wstring ToWide(UINT codePage, std::string_view text) {
+std::wstring AnsiToWide(std::string_view text) {
     if (text.empty()) return {};
-    const int length = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
 }
 
-std::string FromWide(UINT codePage, std::wstring_view text) {
+std::string WideToAnsi(std::wstring_view text) {
     if (text.empty()) return {};
     const int length =
-        ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
                           nullptr);
     return narrow;
 }
 
 }  // namespace
 
-std::wstring Widen(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
-std::string Narrow(std::wstring_view utf16) { return FromWide(CP_UTF8, utf16); }
-std::string AnsiToUtf8(std::string_view ansi) { return Narrow(ToWide(CP_ACP, ansi)); }
-std::string Utf8ToAnsi(std::string_view utf8) { return FromWide(CP_ACP, Widen(utf8)); }
+// wchar_t is UTF-16 on Windows, so the portable conversions serve the W API as they are.
+std::wstring Widen(std::string_view utf8) {
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    return {wide.begin(), wide.end()};
+}
+
+std::string Narrow(std::wstring_view utf16) {
+    return Utf16ToUtf8(std::u16string(utf16.begin(), utf16.end()));
+}
+
+std::string AnsiToUtf8(std::string_view ansi) { return Narrow(AnsiToWide(ansi)); }
+std::string Utf8ToAnsi(std::string_view utf8) { return WideToAnsi(Widen(utf8)); }
 
 }  // namespace vantor::win32

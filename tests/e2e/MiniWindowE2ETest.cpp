@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "framework/win32/Text.h"
 #include "tests/e2e/VantorProcess.h"
 #include "tests/support/Loopback.h"
 
@@ -34,14 +35,6 @@ std::vector<std::pair<std::string, IniKeys>> ParseIni(const std::string& text) {
         }
     }
     return sections;
-}
-
-std::string Ansi(const std::wstring& text) {
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-    out.resize(static_cast<std::size_t>(size - 1));
-    return out;
 }
 
 TEST(MiniWindowE2E, StartsWithoutSettingsAsAFramedCaptionlessWindowOwnedByAHiddenOne) {
@@ -101,7 +94,7 @@ TEST(MiniWindowE2E, ClosingWritesANewSettingsFileWithEveryKeyInOrder) {
         ASSERT_TRUE(vantor.Quit());
     }
     const auto sections = ParseIni(ReadFileBytes(folder.File(L"vantor20.ini")));
-    const std::string logPath = Ansi(folder.Path().wstring() + L"\\vantor.log");
+    const std::string logPath = win32::Utf8ToAnsi(win32::Narrow(folder.Path().wstring() + L"\\vantor.log"));
     const std::vector<std::pair<std::string, IniKeys>> expected{
         {"Gauge", {{"Send", "10"}, {"Rese", "10"}}},
         {"Interface", {{"Selected", "1"}, {"flg", "0"}}},

@@ -4,23 +4,9 @@
 
 #include "components/TyxTrend/TrendPainter.h"
 #include "components/TyxTrend/win32/GdiCanvas.h"
+#include "framework/win32/Mouse.h"
 
 namespace vantor {
-
-namespace {
-
-TShiftState ShiftFrom(WPARAM keys) {
-    TShiftState shift = 0;
-    if (keys & MK_SHIFT) shift |= ssShift;
-    if (keys & MK_CONTROL) shift |= ssCtrl;
-    if (keys & MK_LBUTTON) shift |= ssLeft;
-    if (keys & MK_RBUTTON) shift |= ssRight;
-    if (keys & MK_MBUTTON) shift |= ssMiddle;
-    if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-    return shift;
-}
-
-}  // namespace
 
 TTyxTrendWindow::TTyxTrendWindow(TComponent* owner, HWND parent, int left, int top, int width, int height)
     : TTyxTrend(owner) {
@@ -56,7 +42,7 @@ void TTyxTrendWindow::BoundsChanged() {
 }
 
 void TTyxTrendWindow::MouseDown(TMouseButton button, TShiftState extra, WPARAM wParam, LPARAM lParam) {
-    if (OnMouseDown) OnMouseDown(*this, button, ShiftFrom(wParam) | extra, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    if (OnMouseDown) OnMouseDown(*this, button, win32::MouseShiftState(wParam) | extra, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
 }
 
 LRESULT TTyxTrendWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
