@@ -13,11 +13,14 @@
 #include "framework/win32/Text.h"
 #include "tests/e2e/VantorProcess.h"
 #include "tests/support/Loopback.h"
+#include "tests/support/WineHost.h"
 
 namespace vantor::e2e {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::StartUnixProgram;
+using testing::UnwritableFile;
 
 const std::vector<std::wstring> kBeforeFirstTick{L"0.0", L"0.0", L"0.0", L"0.0", L"0.0", L"0.0", L"  0%", L"  0%"};
 
@@ -141,36 +144,6 @@ TEST(MiniWindowE2E, ModeOneStartsTopmostAndMainZeroStartsHidden) {
     EXPECT_TRUE(StateOf(form).exStyle & WS_EX_TOPMOST) << "Mode=1: in the topmost band from the start";
     ASSERT_TRUE(vantor.Quit());
 }
-
-// A file that no account may write, root included: read-only for Windows and immutable for Linux.
-class UnwritableFile {
-public:
-    explicit UnwritableFile(std::filesystem::path file) : file_(std::move(file)), unix_(UnixPathOf(file_)) {
-        ::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_READONLY);
-        StartUnixProgram(L"/usr/bin/chattr +i " + std::filesystem::path(unix_).wstring());
-        locked_ = WaitUntil([&] { return !Writable(); });
-    }
-    ~UnwritableFile() {
-        StartUnixProgram(L"/usr/bin/chattr -i " + std::filesystem::path(unix_).wstring());
-        WaitUntil([&] { return Writable(); });
-        ::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    UnwritableFile(const UnwritableFile&) = delete;
-    UnwritableFile& operator=(const UnwritableFile&) = delete;
-    bool Locked() const noexcept { return locked_; }
-
-private:
-    bool Writable() const {
-        const HANDLE handle =
-            ::CreateFileW(file_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return false;
-        ::CloseHandle(handle);
-        return true;
-    }
-    std::filesystem::path file_;
-    std::string unix_;
-    bool locked_ = false;
-};
 
 TEST(MiniWindowE2E, AnUnwritableSettingsFileIsNamedInAnErrorAndKeepsItsContent) {
     TempFolder folder;

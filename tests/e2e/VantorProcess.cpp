@@ -48,29 +48,6 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
-std::string UnixPathOf(const fs::path& path) {
-    using ToUnix = char*(CDECL*)(const wchar_t*);
-    const auto toUnix = reinterpret_cast<ToUnix>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-    if (!toUnix) return {};
-    char* unix = toUnix(path.c_str());
-    if (!unix) return {};
-    std::string result(unix);
-    ::HeapFree(::GetProcessHeap(), 0, unix);
-    return result;
-}
-
-bool StartUnixProgram(const std::wstring& commandLine) {
-    std::wstring line = commandLine;
-    STARTUPINFOW startup{sizeof(startup)};
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    if (process.hProcess) ::CloseHandle(process.hProcess);
-    if (process.hThread) ::CloseHandle(process.hThread);
-    return true;
-}
-
 std::vector<std::wstring> ChildTexts(HWND window) {
     std::vector<std::wstring> texts;
     for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {

@@ -70,12 +70,6 @@ private:
     HWND form_ = nullptr;
 };
 
-// The Unix path of a Windows path, through Wine's own mapping; empty where there is none.
-std::string UnixPathOf(const std::filesystem::path& path);
-
-// Starts a Unix program (Wine starts it detached: poll for its effect).
-bool StartUnixProgram(const std::wstring& commandLine);
-
 // The texts of a window's child controls, in order.
 std::vector<std::wstring> ChildTexts(HWND window);
 

@@ -17,6 +17,8 @@
 #include "app/win32/PrivateProfile.h"
 #include "framework/win32/Text.h"
 
+#include "tests/support/WineHost.h"
+
 namespace vantor::win32 {
 namespace {
 
@@ -154,13 +156,9 @@ TEST(SettingsFileWin32, AReadOnlyFileStopsTheSaveAtTheFirstKey) {
     const fs::path file = folder.File(L"vantor20.ini");
     const std::string original = "[Gauge]\r\nSend=5\r\n";
     WriteBytes(file, original);
-    ASSERT_TRUE(::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
-    const HANDLE probe = ::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       OPEN_EXISTING, 0, nullptr);
-    if (probe != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(probe);
-        GTEST_SKIP() << "this account may write to read-only files (an administrator under Wine)";
-    }
+    // Read-only for Windows, and immutable for Linux, since under Wine an administrator writes read-only files.
+    const testing::UnwritableFile readOnly(file);
+    ASSERT_TRUE(readOnly.Locked());
 
     const std::string iniPath = SettingsFilePath(folder.Directory());
     const auto [writes, message] = SaveExpectingFailure(iniPath);

@@ -1,0 +1,67 @@
+#include "tests/support/WineHost.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
+
+#include "framework/win32/Text.h"
+
+namespace vantor::testing {
+namespace {
+
+bool PollUntil(const auto& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string UnixPathOf(const std::filesystem::path& path) {
+    using ToUnix = char*(CDECL*)(const wchar_t*);
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (!toUnix) return {};
+    char* unix = toUnix(path.c_str());
+    if (!unix) return {};
+    std::string result(unix);
+    ::HeapFree(::GetProcessHeap(), 0, unix);
+    return result;
+}
+
+bool StartUnixProgram(const std::wstring& commandLine) {
+    std::wstring line = commandLine;
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    if (process.hProcess) ::CloseHandle(process.hProcess);
+    if (process.hThread) ::CloseHandle(process.hThread);
+    return true;
+}
+
+UnwritableFile::UnwritableFile(std::filesystem::path file) : file_(std::move(file)), unix_(UnixPathOf(file_)) {
+    ::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_READONLY);
+    StartUnixProgram(L"/usr/bin/chattr +i \"" + win32::Widen(unix_) + L"\"");
+    locked_ = PollUntil([&] { return !Writable(); });
+}
+
+UnwritableFile::~UnwritableFile() {
+    StartUnixProgram(L"/usr/bin/chattr -i \"" + win32::Widen(unix_) + L"\"");
+    PollUntil([&] { return Writable(); });
+    ::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+bool UnwritableFile::Writable() const {
+    const HANDLE handle = ::CreateFileW(file_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(handle);
+    return true;
+}
+
+}  // namespace vantor::testing
