@@ -14,6 +14,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 state=$build/wine-session
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
+# Unix file names in UTF-8, whatever locale the caller runs in, so non-ASCII paths map the same way.
+case ${LANG:-} in *UTF-8* | *utf8*) ;; *) export LANG=C.UTF-8 ;; esac
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 log() { echo "wine-session: $*" >&2; }
