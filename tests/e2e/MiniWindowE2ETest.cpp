@@ -151,7 +151,7 @@ TEST(MiniWindowE2E, AnUnwritableSettingsFileIsNamedInAnErrorAndKeepsItsContent) 
     const std::string original = "[Gauge]\r\nSend=25\r\n[Window]\r\nLeft=300\r\n";
     WriteFileBytes(ini, original);
     UnwritableFile locked(ini);
-    ASSERT_TRUE(locked.Locked()) << "chattr could not make the file immutable here";
+    if (!locked.Locked()) GTEST_SKIP() << "chattr +i cannot make a file immutable on this file system";
 
     VantorProcess vantor(folder);
     ASSERT_NE(vantor.Form(), nullptr);

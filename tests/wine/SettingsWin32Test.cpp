@@ -158,7 +158,7 @@ TEST(SettingsFileWin32, AReadOnlyFileStopsTheSaveAtTheFirstKey) {
     WriteBytes(file, original);
     // Read-only for Windows, and immutable for Linux, since under Wine an administrator writes read-only files.
     const testing::UnwritableFile readOnly(file);
-    ASSERT_TRUE(readOnly.Locked());
+    if (!readOnly.Locked()) GTEST_SKIP() << "chattr +i cannot make a file immutable on this file system";
 
     const std::string iniPath = SettingsFilePath(folder.Directory());
     const auto [writes, message] = SaveExpectingFailure(iniPath);
