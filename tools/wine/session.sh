@@ -74,6 +74,15 @@ prepare_prefix() {
     touch "$WINEPREFIX/.vantor-ready"
 }
 
+# A Japanese locale for programs that should run as a Japanese user's would (ANSI code page 932):
+# LOCPATH=BUILD_DIR/locales LANG=ja_JP.UTF-8.
+prepare_locales() {
+    [ -d "$build/locales/ja_JP.UTF-8" ] && return
+    mkdir -p "$build/locales"
+    localedef -i ja_JP -f UTF-8 "$build/locales/ja_JP.UTF-8" >/dev/null 2>&1 ||
+        log "could not build the ja_JP.UTF-8 locale; the tests that need it will skip"
+}
+
 start() {
     if running; then
         log "already running on $DISPLAY"
@@ -90,6 +99,7 @@ start() {
     wait_for 30 "Xvfb on $DISPLAY" xdpyinfo -display "$DISPLAY"
 
     prepare_prefix
+    prepare_locales
     # Kept up between test programs, so each starts in milliseconds; answers non-zero if already up.
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
     setsid "$WINE" explorer /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
