@@ -121,6 +121,12 @@ HWND VantorProcess::Form(std::chrono::milliseconds limit) {
     return form_;
 }
 
+HWND VantorProcess::MoveSizeWindow() {
+    GUITHREADINFO info{sizeof info};
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(Form(), nullptr), &info)) return nullptr;
+    return info.flags & GUI_INMOVESIZE ? info.hwndMoveSize : nullptr;
+}
+
 std::vector<std::wstring> VantorProcess::Figures() {
     std::vector<std::wstring> texts;
     for (HWND child = ::GetWindow(Form(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {

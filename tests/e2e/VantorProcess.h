@@ -58,6 +58,9 @@ public:
     std::vector<std::wstring> Figures();
     // The top-level windows of this process with the class `className`.
     std::vector<HWND> WindowsOfClass(const wchar_t* className) const;
+    // The window that the system's move or size loop is moving on the program's GUI thread, or null when
+    // no such loop runs.
+    HWND MoveSizeWindow();
 
     // Asks the program to end as the menu's 終了 does, and waits for it to go.
     bool Quit(std::chrono::milliseconds limit = std::chrono::seconds(10));
