@@ -30,6 +30,10 @@ private:
     std::filesystem::path path_;
 };
 
+// A path the build hands over in an environment variable: a Unix path (the cross build under Wine) names
+// the file on Wine's drive Z:.
+std::filesystem::path PathFromEnvironment(const char* variable);
+
 std::string ReadFileBytes(const std::filesystem::path& file);
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
 
@@ -47,6 +51,8 @@ class VantorProcess {
 public:
     // Copies vantor.exe (the build's, named by VANTOR_EXE) into `folder` and starts it there.
     explicit VantorProcess(const TempFolder& folder);
+    // Starts `exe` where it is, in its own folder.
+    explicit VantorProcess(const std::filesystem::path& exe);
     ~VantorProcess();
     VantorProcess(const VantorProcess&) = delete;
     VantorProcess& operator=(const VantorProcess&) = delete;
@@ -68,6 +74,8 @@ public:
     bool Running() const;
 
 private:
+    void Start(const std::filesystem::path& exe);
+
     win32::KernelHandle process_;
     DWORD id_ = 0;
     HWND form_ = nullptr;
