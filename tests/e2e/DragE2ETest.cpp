@@ -229,10 +229,15 @@ TEST(DragE2E, SnapsToTheWorkAreaBottomAboveTheTaskbarAndIntoItsCorner) {
             POINT unsnapped;  // where the mouse takes the left and bottom edges
             POINT placed;     // where the window's left and bottom edges are
         } steps[] = {{{400, -10}, {400, -10}}, {{400, -5}, {400, 0}}, {{400, 2}, {400, 0}}, {{4, 2}, {0, 0}}};
+        // The offset of the window that puts its left and bottom edges there.
+        const auto offset = [&](POINT edges) {
+            return POINT{area.left + edges.x - start.left, area.bottom + edges.y - start.bottom};
+        };
         for (const auto& [unsnapped, placed] : steps) {
-            ASSERT_TRUE(PointTo({grip.x + area.left + unsnapped.x - start.left, grip.y + area.bottom + unsnapped.y - start.bottom}));
-            EXPECT_TRUE(SettlesAt(form, Shifted(start, area.left + placed.x - start.left, area.bottom + placed.y - start.bottom)))
-                << "unsnapped left " << unsnapped.x << ", bottom " << unsnapped.y << ": window at " << Describe(WindowRect(form));
+            ASSERT_TRUE(PointTo({grip.x + offset(unsnapped).x, grip.y + offset(unsnapped).y}));
+            EXPECT_TRUE(SettlesAt(form, Shifted(start, offset(placed).x, offset(placed).y)))
+                << "unsnapped left " << unsnapped.x << ", bottom " << unsnapped.y << ": window at "
+                << Describe(WindowRect(form));
         }
         ASSERT_TRUE(button.Release());
         ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; }));
@@ -394,7 +399,8 @@ TEST(DragE2E, CaptionsStartNoMoveButTheChartTheBandAndEveryFigureDo) {
     grips.push_back({"band", [&, offset = POINT{band.x - WindowRect(form).left, band.y - WindowRect(form).top}] {
                          return POINT{WindowRect(form).left + offset.x, WindowRect(form).top + offset.y};
                      }, true});
-    for (std::size_t i = 0; i < 8; ++i) grips.push_back({"Label" + std::to_string(i + 1), [=] { return labelGrip(i); }, true});
+    for (std::size_t i = 0; i < 8; ++i)
+        grips.push_back({"Label" + std::to_string(i + 1), [=] { return labelGrip(i); }, true});
     ASSERT_EQ(grips[0].what + grips[1].what + grips[2].what + grips[3].what, "curavemaxrate");
 
     int direction = 1;
@@ -411,7 +417,8 @@ TEST(DragE2E, CaptionsStartNoMoveButTheChartTheBandAndEveryFigureDo) {
         direction = -direction;
         ASSERT_TRUE(PointTo({at.x + dx, at.y + dy})) << grip.what;
         const RECT expected = grip.moves ? Shifted(before, dx, dy) : before;
-        EXPECT_TRUE(SettlesAt(form, expected)) << "a drag on " << grip.what << ": window at " << Describe(WindowRect(form));
+        EXPECT_TRUE(SettlesAt(form, expected))
+            << "a drag on " << grip.what << ": window at " << Describe(WindowRect(form));
         ASSERT_TRUE(button.Release());
         ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; })) << grip.what;
     }

@@ -34,8 +34,8 @@ std::vector<std::string> ImportedDlls(const std::string& image) {
     std::memcpy(&dos, at(0, sizeof dos), sizeof dos);
     IMAGE_NT_HEADERS64 nt;
     std::memcpy(&nt, at(static_cast<std::size_t>(dos.e_lfanew), sizeof nt), sizeof nt);
-    const std::size_t sectionsAt = static_cast<std::size_t>(dos.e_lfanew) + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
-                                   nt.FileHeader.SizeOfOptionalHeader;
+    const std::size_t sectionsAt = static_cast<std::size_t>(dos.e_lfanew) +
+                                   offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
     std::vector<IMAGE_SECTION_HEADER> sections(nt.FileHeader.NumberOfSections);
     std::memcpy(sections.data(), at(sectionsAt, sections.size() * sizeof(IMAGE_SECTION_HEADER)),
                 sections.size() * sizeof(IMAGE_SECTION_HEADER));

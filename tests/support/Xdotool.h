@@ -14,7 +14,8 @@ inline bool StartXdotool(const std::wstring& arguments) {
     std::wstring commandLine = L"/usr/bin/xdotool " + arguments;
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
         return false;
     if (process.hProcess) ::CloseHandle(process.hProcess);
     if (process.hThread) ::CloseHandle(process.hThread);
