@@ -1,39 +1,55 @@
-# Running Win32 tests under Wine: every test runs inside the session that the `wine` fixture starts
-# (a private Xvfb display with Wine's virtual desktop) and stops again at the end, also after failures.
+# Running the Win32 tests. Cross-compiled, every test runs under Wine inside the session that the `wine`
+# fixture starts (a private Xvfb display with Wine's virtual desktop) and stops again at the end, also
+# after failures. Built on Windows itself, the tests run directly.
 include(GoogleTest)
 
-set(VANTOR_WINE_STATE ${CMAKE_BINARY_DIR}/wine-session)
-set(VANTOR_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
-configure_file(${PROJECT_SOURCE_DIR}/tools/wine/run.in ${WINE_RUN} @ONLY
-  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+if(CMAKE_CROSSCOMPILING)
+  set(VANTOR_WINE_STATE ${CMAKE_BINARY_DIR}/wine-session)
+  set(VANTOR_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
+  configure_file(${PROJECT_SOURCE_DIR}/tools/wine/run.in ${WINE_RUN} @ONLY
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-set(session ${PROJECT_SOURCE_DIR}/tools/wine/session.sh)
-add_test(NAME wine_session_start COMMAND ${session} start ${CMAKE_BINARY_DIR})
-set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300 LABELS wine)
-add_test(NAME wine_session_stop COMMAND ${session} stop ${CMAKE_BINARY_DIR})
-set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60 LABELS wine)
+  set(session ${PROJECT_SOURCE_DIR}/tools/wine/session.sh)
+  add_test(NAME wine_session_start COMMAND ${session} start ${CMAKE_BINARY_DIR})
+  set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300 LABELS wine)
+  add_test(NAME wine_session_stop COMMAND ${session} stop ${CMAKE_BINARY_DIR})
+  set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60 LABELS wine)
 
-# Extra interface-table rows for the many-rows test, named after this build so parallel builds differ.
-string(MD5 build_hash ${CMAKE_BINARY_DIR})
-string(SUBSTRING ${build_hash} 0 5 build_hash)
-set(VANTOR_VETH_PREFIX vt${build_hash})
-set(interfaces ${PROJECT_SOURCE_DIR}/tools/wine/interfaces.sh)
-add_test(NAME many_interfaces_up COMMAND ${interfaces} up ${VANTOR_VETH_PREFIX} 12)
-set_tests_properties(many_interfaces_up PROPERTIES FIXTURES_SETUP many_interfaces LABELS wine)
-add_test(NAME many_interfaces_down COMMAND ${interfaces} down ${VANTOR_VETH_PREFIX})
-set_tests_properties(many_interfaces_down PROPERTIES FIXTURES_CLEANUP many_interfaces LABELS wine)
+  # Extra interface-table rows for the many-rows test, named after this build so parallel builds differ.
+  string(MD5 build_hash ${CMAKE_BINARY_DIR})
+  string(SUBSTRING ${build_hash} 0 5 build_hash)
+  set(VANTOR_VETH_PREFIX vt${build_hash})
+  set(interfaces ${PROJECT_SOURCE_DIR}/tools/wine/interfaces.sh)
+  add_test(NAME many_interfaces_up COMMAND ${interfaces} up ${VANTOR_VETH_PREFIX} 12)
+  set_tests_properties(many_interfaces_up PROPERTIES FIXTURES_SETUP many_interfaces LABELS wine)
+  add_test(NAME many_interfaces_down COMMAND ${interfaces} down ${VANTOR_VETH_PREFIX})
+  set_tests_properties(many_interfaces_down PROPERTIES FIXTURES_CLEANUP many_interfaces LABELS wine)
+endif()
 
-# Registers every TEST of a gtest exe as a ctest test run through Wine; the list is read from the
-# sources, so the build never runs a Windows program.
+# Registers every TEST of a gtest exe as a ctest test (run through Wine when cross-compiled); the list is
+# read from the sources, so the build never runs a Windows program.
 function(vantor_wine_gtest target)
-  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR ${WINE_RUN})
+  if(CMAKE_CROSSCOMPILING)
+    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR ${WINE_RUN})
+  endif()
   target_link_libraries(${target} PRIVATE GTest::gtest_main)
   target_compile_options(${target} PRIVATE ${VANTOR_WARNINGS})
   gtest_add_tests(TARGET ${target} TEST_LIST added)
-  set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine LABELS wine TIMEOUT 180
+  set_tests_properties(${added} PROPERTIES LABELS wine TIMEOUT 180
     SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
     ENVIRONMENT "VANTOR_VETH_PREFIX=${VANTOR_VETH_PREFIX};VANTOR_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  if(CMAKE_CROSSCOMPILING)
+    set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine)
+  endif()
   set(${target}_tests ${added} PARENT_SCOPE)
 endfunction()
 
+# Tests that drive the one desktop (the pointer with xdotool, the taskbar, the screen's pixels) take turns.
+# They need Wine's virtual desktop on an X display, so on Windows itself they are listed but not run.
+function(vantor_desktop_tests)
+  set_tests_properties(${ARGN} PROPERTIES RESOURCE_LOCK desktop)
+  if(NOT CMAKE_CROSSCOMPILING)
+    set_tests_properties(${ARGN} PROPERTIES DISABLED TRUE)
+  endif()
+endfunction()

@@ -12,8 +12,6 @@ packages=(
     wine64 xvfb xdotool x11-utils imagemagick iproute2 locales
     # fonts with the metrics and glyphs the program's faces ask for
     fonts-wine fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation
-    # the release archive
-    zip
 )
 
 missing=()

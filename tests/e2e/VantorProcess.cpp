@@ -11,16 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The build's vantor.exe, named by its Unix path; Wine's drive Z: is the Unix root.
-fs::path BuiltExecutable() {
-    const char* unixPath = std::getenv("VANTOR_EXE");
-    if (!unixPath) throw std::runtime_error("VANTOR_EXE is not set");
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return fs::path(path);
-}
-
 struct FindContext {
     DWORD processId;
     const wchar_t* className;
@@ -38,6 +28,16 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
 }
 
 }  // namespace
+
+fs::path PathFromEnvironment(const char* variable) {
+    const char* value = std::getenv(variable);
+    if (!value) throw std::runtime_error(std::string(variable) + " is not set");
+    std::string path = value;
+    if (path.starts_with('/')) path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return fs::path(path);
+}
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -95,12 +95,19 @@ WindowState StateOf(HWND window) {
 
 VantorProcess::VantorProcess(const TempFolder& folder) {
     const fs::path exe = folder.File(L"vantor.exe");
-    if (!::CopyFileW(BuiltExecutable().c_str(), exe.c_str(), FALSE)) throw std::runtime_error("cannot copy vantor.exe");
+    if (!::CopyFileW(PathFromEnvironment("VANTOR_EXE").c_str(), exe.c_str(), FALSE))
+        throw std::runtime_error("cannot copy vantor.exe");
+    Start(exe);
+}
+
+VantorProcess::VantorProcess(const fs::path& exe) { Start(exe); }
+
+void VantorProcess::Start(const fs::path& exe) {
     std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
     STARTUPINFOW startup{sizeof(startup)};
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.Path().c_str(), &startup, &process))
+                          exe.parent_path().c_str(), &startup, &process))
         throw std::runtime_error("cannot start vantor.exe");
     ::CloseHandle(process.hThread);
     process_.Reset(process.hProcess);
@@ -130,6 +137,12 @@ HWND VantorProcess::Form(std::chrono::milliseconds limit) {
         }, limit);
     }
     return form_;
+}
+
+HWND VantorProcess::MoveSizeWindow() {
+    GUITHREADINFO info{sizeof info};
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(Form(), nullptr), &info)) return nullptr;
+    return info.flags & GUI_INMOVESIZE ? info.hwndMoveSize : nullptr;
 }
 
 std::vector<std::wstring> VantorProcess::Figures() {

@@ -30,6 +30,10 @@ private:
     std::filesystem::path path_;
 };
 
+// A path the build hands over in an environment variable: a Unix path (the cross build under Wine) names
+// the file on Wine's drive Z:.
+std::filesystem::path PathFromEnvironment(const char* variable);
+
 std::string ReadFileBytes(const std::filesystem::path& file);
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
 
@@ -47,6 +51,8 @@ class VantorProcess {
 public:
     // Copies vantor.exe (the build's, named by VANTOR_EXE) into `folder` and starts it there.
     explicit VantorProcess(const TempFolder& folder);
+    // Starts `exe` where it is, in its own folder.
+    explicit VantorProcess(const std::filesystem::path& exe);
     ~VantorProcess();
     VantorProcess(const VantorProcess&) = delete;
     VantorProcess& operator=(const VantorProcess&) = delete;
@@ -58,6 +64,9 @@ public:
     std::vector<std::wstring> Figures();
     // The top-level windows of this process with the class `className`.
     std::vector<HWND> WindowsOfClass(const wchar_t* className) const;
+    // The window that the system's move or size loop is moving on the program's GUI thread, or null when
+    // no such loop runs.
+    HWND MoveSizeWindow();
 
     // Asks the program to end as the menu's 終了 does, and waits for it to go.
     bool Quit(std::chrono::milliseconds limit = std::chrono::seconds(10));
@@ -65,6 +74,8 @@ public:
     bool Running() const;
 
 private:
+    void Start(const std::filesystem::path& exe);
+
     win32::KernelHandle process_;
     DWORD id_ = 0;
     HWND form_ = nullptr;

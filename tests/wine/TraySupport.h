@@ -1,6 +1,7 @@
 #pragma once
 // What the tray tests under Wine share: solid-colour icons, a message pump that waits for a condition,
-// finding an icon's pixels in the notification area, and driving the X pointer with xdotool.
+// finding an icon's pixels in the notification area, and driving the X pointer with xdotool
+// (tests/support/Xdotool.h, shared with the end-to-end checks).
 
 #include <windows.h>
 
@@ -14,6 +15,7 @@
 
 #include "framework/win32/Application.h"
 #include "framework/win32/Handles.h"
+#include "tests/support/Xdotool.h"
 
 namespace vantor::win32::testing {
 
@@ -100,26 +102,12 @@ inline std::optional<DWORD> RunAndWait(std::wstring commandLine, std::chrono::mi
     return code;
 }
 
-// Starts xdotool on the X display. Wine starts a Linux program detached, without a process handle to
-// wait on, so the caller polls for the effect it expects.
-inline bool StartXdotool(const std::wstring& arguments) {
-    std::wstring commandLine = L"/usr/bin/xdotool " + arguments;
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    if (process.hProcess) ::CloseHandle(process.hProcess);
-    if (process.hThread) ::CloseHandle(process.hThread);
-    return true;
-}
+using ::vantor::testing::StartXdotool;
 
 // Moves the X pointer and waits until the system sees it there.
 inline bool MovePointer(POINT to) {
-    if (!StartXdotool(L"mousemove " + std::to_wstring(to.x) + L" " + std::to_wstring(to.y))) return false;
-    return PumpUntil([&] {
-        POINT now{};
-        return ::GetCursorPos(&now) && now.x == to.x && now.y == to.y;
-    });
+    if (!StartXdotool(::vantor::testing::MouseMoveArguments(to))) return false;
+    return PumpUntil([&] { return ::vantor::testing::PointerAt(to); });
 }
 
 inline std::wstring ExecutableDirectoryOfTests() {

@@ -1,0 +1,430 @@
+// Dragging the mini window by its face as a user does, with the X pointer: the sticky snap to the work
+// area's edges, the snap to the settings dialog beside it, the frame that neither sizes nor moves it, the
+// parts of the face that start a move and those that do not, and the position kept at exit.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+
+#include <functional>
+#include <sstream>
+
+#include "tests/e2e/VantorProcess.h"
+#include "tests/support/Xdotool.h"
+
+namespace vantor::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using vantor::testing::LeftButtonDown;
+using vantor::testing::MouseMoveArguments;
+using vantor::testing::PointerAt;
+using vantor::testing::StartXdotool;
+
+// How long a press or a motion is given to start something it should not start.
+constexpr auto kNothingHappens = 300ms;
+
+std::string Describe(const RECT& r) {
+    std::ostringstream text;
+    text << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+    return text.str();
+}
+
+RECT WindowRect(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+RECT Shifted(RECT r, int dx, int dy) {
+    ::OffsetRect(&r, dx, dy);
+    return r;
+}
+
+// The virtual desktop's taskbar, along the bottom of the screen; it shows while a notification icon exists.
+HWND Taskbar() {
+    const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    return taskbar && ::IsWindowVisible(taskbar) ? taskbar : nullptr;
+}
+
+bool WaitForTaskbar() { return WaitUntil([] { return Taskbar() != nullptr; }); }
+
+// The work area: the screen less the taskbar. Under Wine a running process keeps the work area it first
+// asked for, so this process, started before the taskbar showed, asks the taskbar itself.
+RECT WorkArea() {
+    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (const HWND taskbar = Taskbar()) area.bottom = WindowRect(taskbar).top;
+    return area;
+}
+
+bool PointTo(POINT to) { return StartXdotool(MouseMoveArguments(to)) && WaitUntil([&] { return PointerAt(to); }); }
+
+POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+// The form's child windows of one class, in creation order.
+std::vector<HWND> Children(HWND form, const wchar_t* className) {
+    std::vector<HWND> found;
+    for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[64] = L"";
+        ::GetClassNameW(child, name, 64);
+        if (std::wstring_view(name) == className) found.push_back(child);
+    }
+    return found;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[128] = L"";
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+// Polls until the window's rectangle is `expected`, then sees that it stays so for a moment, so that a
+// motion which should change nothing has had the time to be handled.
+bool SettlesAt(HWND window, const RECT& expected) {
+    const auto there = [&] {
+        const RECT now = WindowRect(window);
+        return ::EqualRect(&expected, &now) != FALSE;
+    };
+    return WaitUntil(there, 2s) && !WaitUntil([&] { return !there(); }, 150ms);
+}
+
+std::string PositionSettings(int left, int top) {
+    return "[Window]\r\nLeft=" + std::to_string(left) + "\r\nTop=" + std::to_string(top) + "\r\n";
+}
+
+std::wstring IniValue(const TempFolder& folder, const wchar_t* section, const wchar_t* key) {
+    wchar_t value[64] = L"";
+    ::GetPrivateProfileStringW(section, key, L"(none)", value, 64, folder.File(L"vantor20.ini").c_str());
+    return value;
+}
+
+// The left button held down with xdotool; let go at the end of the scope, also when a check fails midway,
+// so that no move loop outlives its test.
+class LeftButton {
+public:
+    LeftButton() : down_(StartXdotool(L"mousedown 1") && WaitUntil(LeftButtonDown)) {}
+    ~LeftButton() { (void)Release(); }
+    LeftButton(const LeftButton&) = delete;
+    LeftButton& operator=(const LeftButton&) = delete;
+
+    bool Down() const noexcept { return down_; }
+    [[nodiscard]] bool Release() {
+        if (!down_) return true;
+        down_ = false;
+        return StartXdotool(L"mouseup 1") && WaitUntil([] { return !LeftButtonDown(); });
+    }
+
+private:
+    bool down_;
+};
+
+// A notification icon of this test's own, so that the taskbar is up before the program starts, as it
+// always is on Windows: under Wine a process keeps the work area it saw when it started.
+class TaskbarIcon {
+public:
+    TaskbarIcon() : owner_(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr)) {
+        data_.hWnd = owner_;
+        data_.uID = 1;
+        data_.uFlags = NIF_ICON;
+        data_.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+        added_ = owner_ && ::Shell_NotifyIconW(NIM_ADD, &data_);
+    }
+    ~TaskbarIcon() {
+        if (added_) ::Shell_NotifyIconW(NIM_DELETE, &data_);
+        if (owner_) ::DestroyWindow(owner_);
+    }
+    TaskbarIcon(const TaskbarIcon&) = delete;
+    TaskbarIcon& operator=(const TaskbarIcon&) = delete;
+    bool Added() const noexcept { return added_; }
+
+private:
+    HWND owner_;
+    NOTIFYICONDATAW data_{sizeof data_};
+    bool added_ = false;
+};
+
+// The program started with its window shown at a stored position, on a desktop whose taskbar is up.
+class Started {
+public:
+    Started(const TempFolder& folder, int left, int top) {
+        WriteFileBytes(folder.File(L"vantor20.ini"), PositionSettings(left, top));
+        if (!icon_.Added() || !WaitForTaskbar()) return;
+        vantor.emplace(folder);
+        form = vantor->Form();
+        ready = form && WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }) &&
+                WindowRect(form).left == left && WindowRect(form).top == top;
+    }
+    std::optional<VantorProcess> vantor;
+    HWND form = nullptr;
+    bool ready = false;
+
+private:
+    TaskbarIcon icon_;
+};
+
+TEST(DragE2E, StaysOnTheWorkAreaEdgeUntilTheMouseIsSixPixelsPastItAndIsSavedWhereItWasLeft) {
+    TempFolder folder;
+    {
+        Started program(folder, 20, 300);
+        ASSERT_TRUE(program.ready);
+        VantorProcess& vantor = *program.vantor;
+        const HWND form = program.form;
+        const RECT start = WindowRect(form);
+        const POINT grip = Centre(WindowRect(Children(form, L"TLabel").at(0)));
+        ASSERT_TRUE(PointTo(grip));
+        LeftButton button;
+        ASSERT_TRUE(button.Down());
+        ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == form; })) << "a press on a figure starts a move";
+
+        // The mouse goes straight left, then back; the left edge stays at 0 while the position under the
+        // mouse is within 6 pixels of it.
+        const struct {
+            int mouse;  // from the press, in pixels
+            int left;
+        } steps[] = {{-10, 10}, {-15, 0}, {-21, 0}, {-27, -7}, {-26, 0}, {-14, 0}, {-13, 7}, {-33, -13}};
+        for (const auto& step : steps) {
+            ASSERT_TRUE(PointTo({grip.x + step.mouse, grip.y}));
+            EXPECT_TRUE(SettlesAt(form, Shifted(start, step.left - start.left, 0)))
+                << "mouse " << step.mouse << " px: expected left " << step.left << ", window at "
+                << Describe(WindowRect(form));
+        }
+        ASSERT_TRUE(button.Release());
+        ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; })) << "letting go ends the move";
+        EXPECT_EQ(WindowRect(form).left, -13);
+        ASSERT_TRUE(vantor.Quit());
+    }
+    EXPECT_EQ(IniValue(folder, L"Window", L"Left"), L"-13");
+    EXPECT_EQ(IniValue(folder, L"Window", L"Top"), L"300");
+
+    // A position left of the screen is not corrected at the next start.
+    VantorProcess again(folder);
+    ASSERT_NE(again.Form(), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(again.Form()) && WindowRect(again.Form()).left == -13; }))
+        << "started at " << Describe(WindowRect(again.Form()));
+    ASSERT_TRUE(again.Quit());
+}
+
+TEST(DragE2E, SnapsToTheWorkAreaBottomAboveTheTaskbarAndIntoItsCorner) {
+    TempFolder folder;
+    int snappedTop = 0;
+    {
+        Started program(folder, 400, 600);
+        ASSERT_TRUE(program.ready);
+        VantorProcess& vantor = *program.vantor;
+        const HWND form = program.form;
+        const RECT area = WorkArea();
+        ASSERT_LT(area.bottom, ::GetSystemMetrics(SM_CYSCREEN));
+
+        const RECT start = WindowRect(form);
+        const POINT grip = Centre(WindowRect(Children(form, L"TTyxTrend").at(0)));
+        ASSERT_TRUE(PointTo(grip));
+        LeftButton button;
+        ASSERT_TRUE(button.Down());
+        ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == form; })) << "a press on the chart starts a move";
+        // Down to 10 short of the work area's bottom, 5 short, 2 past; then left to 4 from its left edge.
+        // Left edges are counted from the work area's left, bottom edges from its bottom.
+        const struct {
+            POINT unsnapped;  // where the mouse takes the left and bottom edges
+            POINT placed;     // where the window's left and bottom edges are
+        } steps[] = {{{400, -10}, {400, -10}}, {{400, -5}, {400, 0}}, {{400, 2}, {400, 0}}, {{4, 2}, {0, 0}}};
+        // The offset of the window that puts its left and bottom edges there.
+        const auto offset = [&](POINT edges) {
+            return POINT{area.left + edges.x - start.left, area.bottom + edges.y - start.bottom};
+        };
+        for (const auto& [unsnapped, placed] : steps) {
+            ASSERT_TRUE(PointTo({grip.x + offset(unsnapped).x, grip.y + offset(unsnapped).y}));
+            EXPECT_TRUE(SettlesAt(form, Shifted(start, offset(placed).x, offset(placed).y)))
+                << "unsnapped left " << unsnapped.x << ", bottom " << unsnapped.y << ": window at "
+                << Describe(WindowRect(form));
+        }
+        ASSERT_TRUE(button.Release());
+        ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; }));
+        EXPECT_EQ(WindowRect(form).bottom, area.bottom) << "on the taskbar's edge, not over it";
+        snappedTop = area.bottom - (start.bottom - start.top);
+        ASSERT_TRUE(vantor.Quit());
+    }
+    EXPECT_EQ(IniValue(folder, L"Window", L"Left"), L"0");
+    EXPECT_EQ(IniValue(folder, L"Window", L"Top"), std::to_wstring(snappedTop));
+}
+
+// The settings dialog is modal, so the mini window is disabled while it is open: a real press on it starts
+// nothing, and the system also ignores the move command for a disabled window. To drag it beside the
+// dialog all the same, the window is enabled from outside for the drag, and the move loop that a press
+// would start is started by its message with the button held down: the loop and the program's snapping
+// of it are the same as for a press.
+TEST(DragE2E, SnapsToTheSettingsDialogOpenBesideIt) {
+    TempFolder folder;
+    Started program(folder, 20, 300);
+    ASSERT_TRUE(program.ready);
+    VantorProcess& vantor = *program.vantor;
+    const HWND form = program.form;
+
+    // The window's menu, second item.
+    ASSERT_TRUE(PointTo(Centre(WindowRect(Children(form, L"TTyxTrend").at(0)))));
+    ASSERT_TRUE(StartXdotool(L"click 3"));
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND menu : vantor.WindowsOfClass(L"#32768"))
+            if (::IsWindowVisible(menu)) return true;
+        return false;
+    })) << "the popup menu opens";
+    ASSERT_TRUE(StartXdotool(L"key Down Down Return"));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : vantor.WindowsOfClass(L"TModalForm"))
+            if (::IsWindowVisible(window) && TextOf(window) == L"インタフェース設定") dialog = window;
+        return dialog != nullptr;
+    })) << "the settings dialog opens";
+    EXPECT_FALSE(::IsWindowEnabled(form)) << "the dialog is modal";
+
+    const RECT beside = WindowRect(dialog);
+    const RECT start = WindowRect(form);
+    const int width = start.right - start.left;
+    ASSERT_GE(start.top, beside.top);
+    ASSERT_LE(start.bottom, beside.bottom) << "the window lies beside the dialog";
+    ASSERT_GT(beside.left - 20 - width, WorkArea().left + 6) << "and far from the work area's edges";
+
+    const POINT grip = Centre(WindowRect(Children(form, L"TLabel").at(0)));
+    ASSERT_TRUE(PointTo(grip));
+    LeftButton button;
+    ASSERT_TRUE(button.Down());
+    EXPECT_FALSE(WaitUntil([&] { return vantor.MoveSizeWindow() != nullptr; }, kNothingHappens))
+        << "a press on the disabled window starts no move";
+    ::EnableWindow(form, TRUE);
+    ASSERT_TRUE(::PostMessageW(form, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, MAKELPARAM(grip.x, grip.y)));
+    ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == form; }));
+
+    // The right edge as the mouse takes it toward the dialog's left edge and a little past it.
+    const struct {
+        int unsnapped;  // where the unsnapped right edge is, relative to the dialog's left edge
+        int right;      // where the window's right edge is, relative to the same
+    } steps[] = {{-20, -20}, {-7, -7}, {-6, 0}, {4, 0}, {7, 7}};
+    for (const auto& step : steps) {
+        ASSERT_TRUE(PointTo({grip.x + beside.left + step.unsnapped - start.right, grip.y}));
+        EXPECT_TRUE(SettlesAt(form, Shifted(start, beside.left + step.right - start.right, 0)))
+            << "unsnapped right edge " << step.unsnapped << " from the dialog's left: window at "
+            << Describe(WindowRect(form)) << ", dialog at " << Describe(beside);
+    }
+    ASSERT_TRUE(button.Release());
+    ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; }));
+    ::EnableWindow(form, FALSE);
+
+    ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(form) != FALSE; })) << "the dialog closes";
+    ASSERT_TRUE(vantor.Quit());
+}
+
+TEST(DragE2E, FrameNeitherSizesNorMovesTheWindow) {
+    TempFolder folder;
+    Started program(folder, 300, 300);
+    ASSERT_TRUE(program.ready);
+    VantorProcess& vantor = *program.vantor;
+    const HWND form = program.form;
+    const RECT r = WindowRect(form);
+    const POINT middle = Centre(r);
+    ASSERT_GE(::GetSystemMetrics(SM_CXFRAME), 2) << "a frame to press on";
+
+    // One pixel inside the outer rectangle: the sizing frame on every side and corner. A hit code of the
+    // frame would show a sizing cursor and start a size loop.
+    const struct {
+        const char* part;
+        POINT at;
+    } frame[] = {{"left", {r.left + 1, middle.y}},          {"right", {r.right - 2, middle.y}},
+                 {"top", {middle.x, r.top + 1}},            {"bottom", {middle.x, r.bottom - 2}},
+                 {"top left", {r.left + 1, r.top + 1}},     {"top right", {r.right - 2, r.top + 1}},
+                 {"bottom left", {r.left + 1, r.bottom - 2}}, {"bottom right", {r.right - 2, r.bottom - 2}}};
+    const auto hitCode = [&](POINT at) { return ::SendMessageW(form, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)); };
+    for (const auto& [part, at] : frame) EXPECT_EQ(hitCode(at), HTNOWHERE) << part;
+    EXPECT_EQ(hitCode(middle), HTCLIENT);
+
+    for (const auto& [part, at] : {frame[0], frame[7]}) {
+        ASSERT_TRUE(PointTo(at)) << part;
+        LeftButton button;
+        ASSERT_TRUE(button.Down());
+        EXPECT_FALSE(WaitUntil([&] { return vantor.MoveSizeWindow() != nullptr; }, kNothingHappens)) << part;
+        ASSERT_TRUE(PointTo({at.x + 30, at.y + 20}));
+        ASSERT_TRUE(button.Release());
+        EXPECT_TRUE(SettlesAt(form, r)) << "after a drag on the " << part << " frame: " << Describe(WindowRect(form));
+    }
+    ASSERT_TRUE(vantor.Quit());
+}
+
+// The second press of a double-click hides the window first; the move it then asks for concerns a hidden
+// window, and nothing moves.
+TEST(DragE2E, ADoubleClickOnAFigureHidesTheWindowWhereItStands) {
+    TempFolder folder;
+    {
+        Started program(folder, 300, 300);
+        ASSERT_TRUE(program.ready);
+        VantorProcess& vantor = *program.vantor;
+        const HWND form = program.form;
+        const RECT before = WindowRect(form);
+        ASSERT_TRUE(PointTo(Centre(WindowRect(Children(form, L"TLabel").at(2)))));
+        ASSERT_TRUE(StartXdotool(L"click --repeat 2 --delay 80 1"));
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) == FALSE; })) << "the double-click hides it";
+        ASSERT_TRUE(WaitUntil([&] { return !LeftButtonDown() && vantor.MoveSizeWindow() == nullptr; }));
+        EXPECT_TRUE(SettlesAt(form, before)) << Describe(WindowRect(form));
+        ASSERT_TRUE(vantor.Quit());
+    }
+    EXPECT_EQ(IniValue(folder, L"Window", L"Left"), L"300");
+    EXPECT_EQ(IniValue(folder, L"Window", L"Top"), L"300");
+}
+
+// The captions carry no press handler; the chart, the band and the eight figures start a move.
+TEST(DragE2E, CaptionsStartNoMoveButTheChartTheBandAndEveryFigureDo) {
+    TempFolder folder;
+    Started program(folder, 300, 300);
+    ASSERT_TRUE(program.ready);
+    VantorProcess& vantor = *program.vantor;
+    const HWND form = program.form;
+    const std::vector<HWND> labels = Children(form, L"TLabel");
+    ASSERT_EQ(labels.size(), 12u);
+    POINT band{10, 45};  // on the background band, left of the arrows
+    ASSERT_EQ(::ChildWindowFromPointEx(form, band, CWP_SKIPINVISIBLE), form) << "the band shows there";
+    ::ClientToScreen(form, &band);
+
+    const auto labelGrip = [&](std::size_t index) { return Centre(WindowRect(labels.at(index))); };
+    struct Grip {
+        std::string what;
+        std::function<POINT()> where;  // asked afresh, as the window moves
+        bool moves;
+    };
+    std::vector<Grip> grips;
+    for (std::size_t i = 8; i < 12; ++i) {
+        const std::wstring caption = TextOf(labels[i]);
+        grips.push_back({std::string(caption.begin(), caption.end()), [=] { return labelGrip(i); }, false});
+    }
+    grips.push_back({"chart", [&] { return Centre(WindowRect(Children(form, L"TTyxTrend").at(0))); }, true});
+    grips.push_back({"band", [&, offset = POINT{band.x - WindowRect(form).left, band.y - WindowRect(form).top}] {
+                         return POINT{WindowRect(form).left + offset.x, WindowRect(form).top + offset.y};
+                     }, true});
+    for (std::size_t i = 0; i < 8; ++i)
+        grips.push_back({"Label" + std::to_string(i + 1), [=] { return labelGrip(i); }, true});
+    ASSERT_EQ(grips[0].what + grips[1].what + grips[2].what + grips[3].what, "curavemaxrate");
+
+    int direction = 1;
+    for (const Grip& grip : grips) {
+        const RECT before = WindowRect(form);
+        const POINT at = grip.where();
+        ASSERT_TRUE(PointTo(at)) << grip.what;
+        LeftButton button;
+        ASSERT_TRUE(button.Down()) << grip.what;
+        const bool moving = WaitUntil([&] { return vantor.MoveSizeWindow() == form; },
+                                      grip.moves ? std::chrono::milliseconds(2s) : kNothingHappens);
+        EXPECT_EQ(moving, grip.moves) << "a press on " << grip.what;
+        const int dx = 12 * direction, dy = 9 * direction;
+        direction = -direction;
+        ASSERT_TRUE(PointTo({at.x + dx, at.y + dy})) << grip.what;
+        const RECT expected = grip.moves ? Shifted(before, dx, dy) : before;
+        EXPECT_TRUE(SettlesAt(form, expected))
+            << "a drag on " << grip.what << ": window at " << Describe(WindowRect(form));
+        ASSERT_TRUE(button.Release());
+        ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; })) << grip.what;
+    }
+    EXPECT_TRUE(::IsWindowVisible(form)) << "no press was taken for a double-click";
+    ASSERT_TRUE(vantor.Quit());
+}
+
+}  // namespace
+}  // namespace vantor::e2e
