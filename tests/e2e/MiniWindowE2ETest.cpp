@@ -14,12 +14,13 @@
 #include "tests/e2e/VantorProcess.h"
 #include "tests/support/Loopback.h"
 #include "tests/support/WineHost.h"
+#include "tests/support/Xdotool.h"
 
 namespace vantor::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::StartUnixProgram;
+using testing::StartXdotool;
 using testing::UnwritableFile;
 
 const std::vector<std::wstring> kBeforeFirstTick{L"0.0", L"0.0", L"0.0", L"0.0", L"0.0", L"0.0", L"  0%", L"  0%"};
@@ -208,7 +209,7 @@ void RestPointer(HWND form, int x, int y) {
     ::ClientToScreen(form, &at);
     // Two small steps: the hint timer starts at a move inside the control.
     for (int step = 0; step < 2; ++step)
-        StartUnixProgram(L"/usr/bin/xdotool mousemove " + std::to_wstring(at.x + step) + L" " + std::to_wstring(at.y));
+        StartXdotool(testing::MouseMoveArguments({at.x + step, at.y}));
 }
 
 TEST(MiniWindowE2E, FiguresAndTheChartShowTheirHintsOnHover) {
@@ -232,11 +233,8 @@ void DoubleClickAt(HWND form, int x, int y) {
     RestPointer(form, x, y);
     POINT at{x, y};
     ::ClientToScreen(form, &at);
-    WaitUntil([&] {
-        POINT now{};
-        return ::GetCursorPos(&now) && now.x >= at.x && now.y == at.y;
-    });
-    StartUnixProgram(L"/usr/bin/xdotool click --repeat 2 --delay 80 1");
+    WaitUntil([&] { return testing::PointerAt({at.x + 1, at.y}); });
+    StartXdotool(L"click --repeat 2 --delay 80 1");
 }
 
 TEST(MiniWindowE2E, DoubleClickHidesTheWindowFromItsFaceButNotFromACaption) {

@@ -7,20 +7,12 @@
 
 #include <string>
 
+#include "tests/support/WineHost.h"
+
 namespace vantor::testing {
 
 // Starts /usr/bin/xdotool with `arguments` (one xdotool command line, e.g. L"mousemove 10 20").
-inline bool StartXdotool(const std::wstring& arguments) {
-    std::wstring commandLine = L"/usr/bin/xdotool " + arguments;
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
-        return false;
-    if (process.hProcess) ::CloseHandle(process.hProcess);
-    if (process.hThread) ::CloseHandle(process.hThread);
-    return true;
-}
+inline bool StartXdotool(const std::wstring& arguments) { return StartUnixProgram(L"/usr/bin/xdotool " + arguments); }
 
 inline std::wstring MouseMoveArguments(POINT to) {
     return L"mousemove " + std::to_wstring(to.x) + L" " + std::to_wstring(to.y);
