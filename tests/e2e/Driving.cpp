@@ -157,6 +157,48 @@ bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command) {
     return layout && menu && ClickMenuItem(menu, layout->items[static_cast<std::size_t>(command)]);
 }
 
+HWND FocusOfThreadOf(HWND window) {
+    GUITHREADINFO info{sizeof info};
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className, const wchar_t* text) {
+    struct Find {
+        const wchar_t* className;
+        const wchar_t* text;
+        std::vector<HWND> found;
+    } find{className, text, {}};
+    ::EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM context) -> BOOL {
+            auto& f = *reinterpret_cast<Find*>(context);
+            wchar_t name[64] = L"";
+            ::GetClassNameW(child, name, 64);
+            if (_wcsicmp(name, f.className) == 0 && (!f.text || TextOf(child) == f.text)) f.found.push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[512] = L"";
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+Placement PlacementIn(HWND window, HWND reference) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+std::ostream& operator<<(std::ostream& out, const Placement& p) {
+    return out << "(" << p.left << ", " << p.top << "; " << p.width << " x " << p.height << ")";
+}
+
 testing::ScreenPixels PictureOf(HWND window) {
     RECT r{};
     ::GetWindowRect(window, &r);

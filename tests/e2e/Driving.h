@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,19 @@ inline const std::vector<std::wstring> kMenuCaptions{L"バージョン情報..."
 enum MenuCommand : int { cmdAbout = 0, cmdSettings = 2, cmdReset = 4, cmdMinimise = 6, cmdTopmost = 7, cmdExit = 9 };
 // Waits for the program's menu to open and clicks the command.
 bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command);
+
+// The window that has the keyboard focus in the thread of `window`.
+HWND FocusOfThreadOf(HWND window);
+// A child window of `parent` (at any depth) with this class, and this text when one is given.
+std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className, const wchar_t* text = nullptr);
+std::wstring TextOf(HWND window);
+// A window's rectangle relative to the client area of another, as left, top, width, height.
+struct Placement {
+    int left, top, width, height;
+    bool operator==(const Placement&) const = default;
+};
+Placement PlacementIn(HWND window, HWND reference);
+std::ostream& operator<<(std::ostream& out, const Placement& p);
 
 // The pixels of a window as they show on the screen now.
 testing::ScreenPixels PictureOf(HWND window);
