@@ -168,9 +168,11 @@ std::vector<std::wstring> VantorProcess::Figures() {
 }
 
 bool VantorProcess::Quit(std::chrono::milliseconds limit) {
-    ::PostMessageW(Form(), WM_CLOSE, 0, 0);
+    RequestQuit();
     return WaitForExit(limit);
 }
+
+void VantorProcess::RequestQuit() { ::PostMessageW(Form(), WM_CLOSE, 0, 0); }
 
 bool VantorProcess::WaitForExit(std::chrono::milliseconds limit) {
     return WaitUntil([&] { return ::WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }, limit);

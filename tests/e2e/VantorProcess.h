@@ -69,6 +69,8 @@ public:
 
     // Asks the program to end as the menu's 終了 does, and waits for it to go.
     bool Quit(std::chrono::milliseconds limit = std::chrono::seconds(10));
+    // Only asks.
+    void RequestQuit();
     bool WaitForExit(std::chrono::milliseconds limit);
     bool Running() const;
 
