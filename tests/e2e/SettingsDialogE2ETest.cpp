@@ -340,5 +340,35 @@ TEST(SettingsDialogE2E, StoredValuesOutsideTheRangesShowAndApplyPulledIntoThem) 
     EXPECT_EQ(saved["log/wait"], "10800");
 }
 
+TEST(SettingsDialogE2E, ATypedZeroGaugeConfirmedWithEnterReachesTheTickAsOne) {
+    TempFolder folder;
+    VantorProcess vantor(folder);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(vantor.Form()) != FALSE; }));
+    const SettingsDialog dialog(OpenSettings(vantor));
+    ASSERT_NE(dialog.window, nullptr);
+    ASSERT_TRUE(dialog.ShowPage(1));
+    ASSERT_TRUE(Click(CentreOf(dialog.Control(1, L"Button", L"グラフの最高速度を設定する"))));
+    ASSERT_TRUE(WaitUntil([&] { return dialog.SpinBoxEnabled(1, 0); })) << "fixed maxima on";
+    const HWND gauge = dialog.Edit(1, 0);
+    ASSERT_TRUE(Click(CentreOf(gauge)));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOfThreadOf(dialog.window) == gauge; }));
+    ASSERT_TRUE(PressKeys(L"End BackSpace BackSpace BackSpace x 0"));
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(gauge) == L"0"; })) << "digits only: the x is refused";
+    // Enter without leaving the box: the range is not applied to the text on the way.
+    ASSERT_TRUE(PressKeys(L"Return"));
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); }));
+
+    // The tick divides by the gauge; it goes on ticking.
+    const std::wstring before = vantor.Figures()[0];
+    {
+        testing::LoopbackStream traffic(256 * 1024);
+        EXPECT_TRUE(WaitUntil([&] { return vantor.Figures()[0] != before; }, 4s)) << "the figures move on";
+    }
+    ASSERT_TRUE(vantor.Quit());
+    auto saved = IniKeys(ReadFileBytes(folder.File(L"vantor20.ini")));
+    EXPECT_EQ(saved["Interface/flg"], "1");
+    EXPECT_EQ(saved["Gauge/Send"], "1") << "applied as the least the range allows";
+}
+
 }  // namespace
 }  // namespace vantor::e2e
