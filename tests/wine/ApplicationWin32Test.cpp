@@ -33,11 +33,9 @@ void CALLBACK TerminateInside(HWND, UINT, UINT_PTR timer, DWORD) {
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
 }
 
-class ApplicationLoop : public ::testing::TestWithParam<bool> {};
-
-TEST_P(ApplicationLoop, TerminateEndsRunAndLeavesNoQuitWaiting) {
+void ExpectTerminateEndsRunAndLeavesNoQuitWaiting(bool nestedLoop) {
     Application application(::GetModuleHandleW(nullptr));
-    LoopRun state{&application, GetParam()};
+    LoopRun state{&application, nestedLoop};
     run = &state;
     ::SetTimer(nullptr, 0, 10, TerminateInside);
     const UINT_PTR rescue = ::SetTimer(nullptr, 0, 3000, Rescue);
@@ -51,7 +49,11 @@ TEST_P(ApplicationLoop, TerminateEndsRunAndLeavesNoQuitWaiting) {
         << "a box shown after the loop (an error while saving) must not close at once";
 }
 
-INSTANTIATE_TEST_SUITE_P(WithAndWithoutANestedLoop, ApplicationLoop, ::testing::Bool());
+TEST(ApplicationLoop, TerminateEndsRunAndLeavesNoQuitWaiting) { ExpectTerminateEndsRunAndLeavesNoQuitWaiting(false); }
+
+TEST(ApplicationLoop, TerminateEndsRunAlsoWhenANestedLoopTookTheQuitMessage) {
+    ExpectTerminateEndsRunAndLeavesNoQuitWaiting(true);
+}
 
 }  // namespace
 }  // namespace vantor::win32
