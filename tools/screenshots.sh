@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Photographs the program as a user sees it, into docs/screenshots/: the mini window idle and with
-# traffic, the tray icon and its tip, the popup menu, the settings dialog's pages and the about box.
+# traffic, the tray icon at each load level and its tip, the popup menu over the window and over the
+# icon, the about box and the settings dialog's three pages.
 # Needs the Windows tree built (tools/build.sh windows); runs in the private Wine session.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -9,29 +10,114 @@ out=$root/docs/screenshots
 mkdir -p "$out"
 wine=/usr/lib/wine/wine64
 
-trap '"$root/tools/wine/session.sh" stop "$build" 2>/dev/null || true' EXIT
+run=$(mktemp -d)
+vantor_pid=
+cleanup() {
+    [ -z "$vantor_pid" ] || kill "$vantor_pid" 2>/dev/null || true
+    rm -rf "$run"
+    "$root/tools/wine/session.sh" stop "$build" 2>/dev/null || true
+}
+trap cleanup EXIT
 "$root/tools/wine/session.sh" start "$build"
 eval "$("$root/tools/wine/session.sh" env "$build")"
-
-run=$(mktemp -d)
 cp "$build/app/vantor.exe" "$run/"
-(cd "$run" && exec "$wine" vantor.exe </dev/null >/dev/null 2>&1) &
 
 shoot() {  # name x y width height [scale]
     /usr/bin/import -display "$DISPLAY" -window root -crop "$4x$5+$2+$3" +repage "$out/$1.png"
     [ -z "${6:-}" ] || /usr/bin/convert "$out/$1.png" -filter point -resize "$6%" "$out/$1.png"
     echo "screenshots: $out/$1.png"
 }
+# Waits until the screen has a window with this name (xdotool finds it by its caption).
+wait_for_window() {
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name -- "$1" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "screenshots: no window '$1'" >&2
+    return 1
+}
+# Starts the program with these settings (the INI file's text) and gives it time for a few ticks.
+start() {
+    printf '%b' "$1" >"$run/vantor20.ini"
+    (cd "$run" && exec "$wine" vantor.exe </dev/null >/dev/null 2>&1) &
+    vantor_pid=$!
+    sleep "${2:-2.5}"
+}
+# Ends it as a user does: 終了, the last item of the icon's menu.
+quit() {
+    xdotool mousemove 1013 757
+    sleep 0.3
+    xdotool click 3
+    sleep 0.8
+    xdotool key Up Return
+    for _ in $(seq 50); do kill -0 "$vantor_pid" 2>/dev/null || break; sleep 0.1; done
+    vantor_pid=
+}
+
 # The window stands at (200, 200) with its frame; 217 x 78 client pixels inside.
-sleep 2.5
+start ''
 shoot mini-window-idle 190 190 250 110 200
-"$wine" "$build/tools/vantor_traffic.exe" 12 6 &
+"$wine" "$build/tools/vantor_traffic.exe" 10 4 &
 traffic=$!
-sleep 8
+sleep 6
 shoot mini-window-traffic 190 190 250 110 200
-shoot taskbar-with-traffic 824 728 200 40 300
+shoot taskbar-with-traffic 964 748 60 20 400
 xdotool mousemove 1013 757
 sleep 1.5
 shoot tray-tip 700 600 324 168
 wait "$traffic"
-rm -rf "$run"
+
+# The popup menu over the window, and the about box and settings dialog it opens (both centred).
+xdotool mousemove 300 230
+sleep 0.3
+xdotool click 3
+sleep 0.8
+shoot menu-over-window 290 220 150 160 200
+xdotool key Down Return
+wait_for_window 'About Infomation'
+sleep 0.5
+shoot about-box 322 339 380 90 200
+xdotool key Escape
+sleep 0.5
+xdotool mousemove 300 230
+sleep 0.3
+xdotool click 3
+sleep 0.8
+xdotool key Down Down Return
+wait_for_window 'インタフェース設定'
+sleep 0.5
+# The dialog: 483 x 185 client pixels, centred; its tabs sit along the top of the page control.
+shoot settings-interface 262 274 500 220 200
+xdotool mousemove 458 312 click 1
+sleep 0.5
+shoot settings-graph 262 274 500 220 200
+xdotool mousemove 532 312 click 1
+sleep 0.5
+shoot settings-log 262 274 500 220 200
+xdotool key Escape
+sleep 0.5
+
+# The menu over the icon, which opens upwards and to the left of the pointer.
+xdotool mousemove 1013 757
+sleep 0.3
+xdotool click 3
+sleep 0.8
+shoot menu-over-icon 870 600 154 168 200
+xdotool key Escape
+sleep 0.5
+quit
+
+# The icon at each load level: loopback traffic of 0.25 MB/s against fixed maxima (both directions
+# carry the same bytes on the loopback interface, so both screens show one level).
+for level in idle:100000:0 cyan:2048:0.25 yellow:394:0.25 red:100:0.25; do
+    IFS=: read -r name gauge rate <<<"$level"
+    pids=()
+    if [ "$rate" != 0 ]; then
+        "$wine" "$build/tools/vantor_traffic.exe" 8 "$rate" &
+        pids+=($!)
+    fi
+    start "[Gauge]\r\nSend=$gauge\r\nRese=$gauge\r\n[Interface]\r\nflg=1\r\n[Window]\r\nmain=0\r\n" 4
+    shoot "taskbar-$name" 964 748 60 20 400
+    quit
+    [ ${#pids[@]} -eq 0 ] || wait "${pids[@]}"
+done

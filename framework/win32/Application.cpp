@@ -56,11 +56,17 @@ int Application::Run() {
         ::DispatchMessageW(&message);
     }
     terminated_ = true;
+    // A quit request still waiting would close at once a box shown on the way out (an error while saving).
+    ::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     return 0;
 }
 
 void Application::Terminate() {
-    if (!terminated_) ::PostQuitMessage(0);
+    if (terminated_) return;
+    // The flag ends the loop even when a nested loop running at the time (the system's move loop) takes
+    // the quit message for itself.
+    terminated_ = true;
+    ::PostQuitMessage(0);
 }
 
 void Application::ProcessMessages() {

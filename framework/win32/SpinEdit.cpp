@@ -23,12 +23,18 @@ TSpinEdit::TSpinEdit(const Spec& spec) : id_(spec.id), min_(spec.minValue), max_
     if (!edit_) throw std::runtime_error("cannot create a spin box");
     ::SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
     ::SetWindowSubclass(edit_, &TSpinEdit::FilterKeys, 1, reinterpret_cast<DWORD_PTR>(this));
-    // The arrows sit inside the box's width, at its right end.
     arrows_ = ::CreateWindowExW(0, UPDOWN_CLASSW, L"",
-                                WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_SETBUDDYINT |
-                                    UDS_NOTHOUSANDS,
-                                0, 0, 0, 0, spec.parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+                                WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS,
+                                spec.left + spec.width, spec.top, ::GetSystemMetrics(SM_CXVSCROLL), spec.height,
+                                spec.parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(arrows_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit_), 0);
+    // The arrows take the right end of the box's width, at whatever width the up-down settles on; placed
+    // here rather than by the up-down's own alignment, which narrows the pair by the width of a border.
+    RECT arrows{};
+    ::GetWindowRect(arrows_, &arrows);
+    const int arrowsWidth = arrows.right - arrows.left;
+    ::MoveWindow(edit_, spec.left, spec.top, spec.width - arrowsWidth, spec.height, FALSE);
+    ::MoveWindow(arrows_, spec.left + spec.width - arrowsWidth, spec.top, arrowsWidth, spec.height, FALSE);
     ::SendMessageW(arrows_, UDM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
     UDACCEL step{0, static_cast<UINT>(spec.increment)};
     ::SendMessageW(arrows_, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&step));

@@ -140,7 +140,7 @@ TEST(MiniWindowE2E, ModeOneStartsTopmostAndMainZeroStartsHidden) {
     const HWND form = vantor.Form();
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return vantor.Figures() == kBeforeFirstTick; }, 900ms));
-    ::Sleep(1500);
+    Pause(1500ms);
     EXPECT_FALSE(::IsWindowVisible(form)) << "main=0: only the tray icon shows";
     EXPECT_TRUE(StateOf(form).exStyle & WS_EX_TOPMOST) << "Mode=1: in the topmost band from the start";
     ASSERT_TRUE(vantor.Quit());

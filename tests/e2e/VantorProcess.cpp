@@ -39,11 +39,20 @@ fs::path PathFromEnvironment(const char* variable) {
     return fs::path(path);
 }
 
+void DispatchWaitingMessages() {
+    MSG message{};
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        DispatchWaitingMessages();
     }
     return true;
 }
@@ -58,6 +67,8 @@ std::vector<std::wstring> ChildTexts(HWND window) {
     }
     return texts;
 }
+
+void Pause(std::chrono::milliseconds span) { WaitUntil([] { return false; }, span); }
 
 TempFolder::TempFolder() {
     wchar_t base[MAX_PATH];
@@ -128,6 +139,27 @@ std::vector<HWND> VantorProcess::WindowsOfClass(const wchar_t* className) const 
     return find.found;
 }
 
+std::vector<HWND> VantorProcess::VisibleWindows(const wchar_t* className, const wchar_t* caption) const {
+    std::vector<HWND> windows;
+    for (HWND window : WindowsOfClass(className)) {
+        wchar_t text[256] = L"";
+        if (caption) ::InternalGetWindowText(window, text, 256);
+        if (::IsWindowVisible(window) && (!caption || std::wstring_view(text) == caption)) windows.push_back(window);
+    }
+    return windows;
+}
+
+HWND VantorProcess::WaitForWindow(const wchar_t* className, const wchar_t* caption,
+                                  std::chrono::milliseconds limit) const {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        const auto windows = VisibleWindows(className, caption);
+        found = windows.empty() ? nullptr : windows.front();
+        return found != nullptr;
+    }, limit);
+    return found;
+}
+
 HWND VantorProcess::Form(std::chrono::milliseconds limit) {
     if (!form_) {
         WaitUntil([&] {
@@ -160,12 +192,14 @@ std::vector<std::wstring> VantorProcess::Figures() {
 }
 
 bool VantorProcess::Quit(std::chrono::milliseconds limit) {
-    ::PostMessageW(Form(), WM_CLOSE, 0, 0);
+    RequestQuit();
     return WaitForExit(limit);
 }
 
+void VantorProcess::RequestQuit() { ::PostMessageW(Form(), WM_CLOSE, 0, 0); }
+
 bool VantorProcess::WaitForExit(std::chrono::milliseconds limit) {
-    return ::WaitForSingleObject(process_.Get(), static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+    return WaitUntil([&] { return ::WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }, limit);
 }
 
 bool VantorProcess::Running() const { return process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }

@@ -67,9 +67,19 @@ public:
     // The window that the system's move or size loop is moving on the program's GUI thread, or null when
     // no such loop runs.
     HWND MoveSizeWindow();
+    // Those of them that are visible, with this caption when one is given; and the first one to show.
+    std::vector<HWND> VisibleWindows(const wchar_t* className, const wchar_t* caption = nullptr) const;
+    HWND WaitForWindow(const wchar_t* className, const wchar_t* caption = nullptr,
+                       std::chrono::milliseconds limit = std::chrono::seconds(5)) const;
+    // The program's open popup menu (a menu window of its own process), once one shows.
+    HWND WaitForMenu(std::chrono::milliseconds limit = std::chrono::seconds(5)) const {
+        return WaitForWindow(L"#32768", nullptr, limit);
+    }
 
     // Asks the program to end as the menu's 終了 does, and waits for it to go.
     bool Quit(std::chrono::milliseconds limit = std::chrono::seconds(10));
+    // Only asks.
+    void RequestQuit();
     bool WaitForExit(std::chrono::milliseconds limit);
     bool Running() const;
 
@@ -84,7 +94,13 @@ private:
 // The texts of a window's child controls, in order.
 std::vector<std::wstring> ChildTexts(HWND window);
 
-// Polls `condition` until it holds or `limit` passes.
+// Polls `condition` until it holds or `limit` passes. Meanwhile this thread's messages are dispatched:
+// once a check has made a window here (a menu drawn for comparison), the program's messages to it would
+// otherwise wait for an answer that never comes.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(5));
+// Dispatches what has come for this thread's windows.
+void DispatchWaitingMessages();
+// Lets time pass the same way.
+void Pause(std::chrono::milliseconds span);
 
 }  // namespace vantor::e2e

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -32,6 +33,17 @@ struct Socket {
     }
 };
 
+// A listening socket on 127.0.0.1 with a port of the system's choosing.
+bool Listen(const Socket& listener, sockaddr_in& address) {
+    address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof(address);
+    return ::bind(listener.s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+           ::listen(listener.s, 1) == 0 &&
+           ::getsockname(listener.s, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+}
+
 }  // namespace
 
 std::size_t TransferOverLoopback(std::size_t bytes) {
@@ -39,13 +51,7 @@ std::size_t TransferOverLoopback(std::size_t bytes) {
     if (!winsock.Started()) return 0;
     Socket listener(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof(address);
-    if (::bind(listener.s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::listen(listener.s, 1) != 0 ||
-        ::getsockname(listener.s, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return 0;
+    if (!Listen(listener, address)) return 0;
 
     std::thread client([address, bytes] {
         Socket out(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
@@ -67,6 +73,53 @@ std::size_t TransferOverLoopback(std::size_t bytes) {
     }
     client.join();
     return received;
+}
+
+LoopbackStream::LoopbackStream(std::size_t bytesPerSecond) : worker_([this, bytesPerSecond] { Run(bytesPerSecond); }) {
+    while (!started_) std::this_thread::yield();
+}
+
+LoopbackStream::~LoopbackStream() {
+    stop_ = true;
+    worker_.join();
+}
+
+void LoopbackStream::Run(std::size_t bytesPerSecond) {
+    Winsock winsock;
+    Socket listener(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    sockaddr_in address{};
+    Socket out(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    const bool connected = winsock.Started() && Listen(listener, address) &&
+                           ::connect(out.s, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    Socket in(connected ? ::accept(listener.s, nullptr, nullptr) : INVALID_SOCKET);
+    flowing_ = in.s != INVALID_SOCKET;
+    started_ = true;
+    if (!flowing_) return;
+
+    std::thread reader([&in] {
+        std::vector<char> buffer(64 * 1024);
+        while (::recv(in.s, buffer.data(), static_cast<int>(buffer.size()), 0) > 0) {
+        }
+    });
+    // Sends what the rate owes by now, so late wake-ups do not lower the average.
+    const std::vector<char> chunk(64 * 1024, 'v');
+    const auto start = std::chrono::steady_clock::now();
+    std::size_t sent = 0;
+    while (!stop_ && flowing_) {
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const auto owed = static_cast<std::size_t>(seconds * static_cast<double>(bytesPerSecond));
+        while (sent < owed) {
+            const int n = ::send(out.s, chunk.data(), static_cast<int>(std::min(chunk.size(), owed - sent)), 0);
+            if (n <= 0) {
+                flowing_ = false;
+                break;
+            }
+            sent += static_cast<std::size_t>(n);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::shutdown(out.s, SD_SEND);
+    reader.join();
 }
 
 }  // namespace vantor::testing

@@ -15,6 +15,7 @@
 
 #include "framework/win32/Application.h"
 #include "framework/win32/Handles.h"
+#include "tests/support/Desktop.h"
 #include "tests/support/Xdotool.h"
 
 namespace vantor::win32::testing {
@@ -56,38 +57,7 @@ inline void PumpFor(std::chrono::milliseconds span) {
     PumpUntil([] { return false; }, span);
 }
 
-// Where pixels of exactly this colour (0x00RRGGBB) show in the bottom band of the screen (the virtual
-// desktop's taskbar): the centre of their bounding box.
-inline std::optional<POINT> FindOnTaskbar(DWORD rgb) {
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
-    constexpr int kBand = 40;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -kBand;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    GdiObject band(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    MemoryDc dc(::CreateCompatibleDC(nullptr));
-    {
-        SelectGuard selected(dc.Get(), band.Get());
-        WindowDc screen(nullptr);
-        ::BitBlt(dc.Get(), 0, 0, width, kBand, screen.Get(), 0, height - kBand, SRCCOPY);
-    }
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    LONG left = width, right = -1, top = kBand, bottom = -1;
-    for (int y = 0; y < kBand; ++y)
-        for (int x = 0; x < width; ++x)
-            if ((pixels[y * width + x] & 0xFFFFFF) == rgb) {
-                left = std::min<LONG>(left, x), right = std::max<LONG>(right, x);
-                top = std::min<LONG>(top, y), bottom = std::max<LONG>(bottom, y);
-            }
-    if (right < 0) return std::nullopt;
-    return POINT{(left + right) / 2, height - kBand + (top + bottom) / 2};
-}
+using ::vantor::testing::FindOnTaskbar;
 
 // Runs a program and waits for its exit code while keeping this thread's messages moving.
 inline std::optional<DWORD> RunAndWait(std::wstring commandLine, std::chrono::milliseconds limit = std::chrono::seconds(10)) {

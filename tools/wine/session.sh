@@ -59,19 +59,27 @@ wait_for() {  # seconds, description, command...
 }
 
 prepare_prefix() {
-    [ -f "$WINEPREFIX/.vantor-ready" ] && return
-    log "creating the Wine prefix in $WINEPREFIX"
-    rm -rf "$WINEPREFIX"
-    "$WINE" wineboot -i >/dev/null 2>&1
-    # Wine's own faces (Marlett draws the caption buttons, Tahoma the dialogs) are not found where
-    # Debian installs them: give the prefix copies.
-    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # The marker holds a digest of prefix.reg, so a changed file reaches prefixes made before it.
+    local wanted
+    wanted=$(md5sum <"$here/prefix.reg" | cut -d' ' -f1)
+    [ "$(cat "$WINEPREFIX/.vantor-ready" 2>/dev/null)" = "$wanted" ] && return
+    if [ -f "$WINEPREFIX/.vantor-ready" ]; then
+        log "updating the Wine prefix's settings in $WINEPREFIX"
+    else
+        log "creating the Wine prefix in $WINEPREFIX"
+        rm -rf "$WINEPREFIX"
+        "$WINE" wineboot -i >/dev/null 2>&1
+        # Wine's own faces (Marlett draws the caption buttons, Tahoma the dialogs) are not found where
+        # Debian installs them: give the prefix copies.
+        cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    fi
     { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/prefix.reg"; } >"$state/prefix.reg"
     "$WINE" regedit /S "$(WINEPREFIX=$WINEPREFIX "$WINE" winepath -w "$state/prefix.reg" 2>/dev/null)" >/dev/null 2>&1
-    # The explorer wineboot left behind must go, or the desktop stays a plain one.
+    # The explorer wineboot left behind must go, or the desktop stays a plain one; a running server must
+    # go too, so that the fonts are linked anew.
     "$WINESERVER" -k || true
     "$WINESERVER" -w || true
-    touch "$WINEPREFIX/.vantor-ready"
+    echo "$wanted" >"$WINEPREFIX/.vantor-ready"
 }
 
 # A Japanese locale for programs that should run as a Japanese user's would (ANSI code page 932):

@@ -1,0 +1,219 @@
+// The popup menu of vantor.exe, opened from the mini window and from the tray icon, and what each of
+// its commands does, seen from outside.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "tests/e2e/Driving.h"
+#include "tests/e2e/VantorProcess.h"
+#include "tests/support/Loopback.h"
+
+namespace vantor::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kUnchecked = -1;
+
+POINT CentreOf(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The open menu's picture once it has finished drawing.
+std::optional<testing::ScreenPixels> SettledPicture(HWND menu) {
+    std::optional<testing::ScreenPixels> last, settled;
+    WaitUntil([&] {
+        testing::ScreenPixels now = PictureOf(menu);
+        if (last && last->SamePictureAs(now)) settled = std::move(now);
+        else last = std::move(now);
+        return settled.has_value();
+    }, 3s);
+    return settled;
+}
+
+std::wstring SavedForLooking(const testing::ScreenPixels& picture, const wchar_t* name) {
+    wchar_t directory[MAX_PATH] = L"";
+    ::GetTempPathW(MAX_PATH, directory);
+    const std::wstring path = std::wstring(directory) + name;
+    picture.SaveBmp(path);
+    return path;
+}
+
+// Compares the program's open menu with the same items drawn by the system in this process at the same
+// place: the captions exactly as given (no accelerators), the separators, nothing greyed, and the check
+// mark only where expected. Closes the program's menu.
+void ExpectMenuAsTheSystemDrawsIt(VantorProcess& vantor, int checked) {
+    const HWND menu = vantor.WaitForMenu();
+    ASSERT_NE(menu, nullptr) << "the menu opens";
+    const auto seen = SettledPicture(menu);
+    ASSERT_TRUE(seen);
+    const RECT at = seen->Area();
+    ASSERT_TRUE(ClickAwayFromMenus());
+    ASSERT_TRUE(WaitUntil([&] { return vantor.VisibleWindows(L"#32768").empty(); }));
+    const auto expected = ReferenceMenu(kMenuCaptions, checked, {at.left, at.top});
+    ASSERT_TRUE(expected);
+    EXPECT_TRUE(seen->SamePictureAs(expected->picture))
+        << "the program's menu (" << ::testing::PrintToString(SavedForLooking(*seen, L"vantor-menu-seen.bmp"))
+        << ") differs from the expected one ("
+        << ::testing::PrintToString(SavedForLooking(expected->picture, L"vantor-menu-expected.bmp")) << ")";
+}
+
+std::map<std::string, std::string> IniKeys(const std::string& text) {
+    std::map<std::string, std::string> keys;
+    std::istringstream lines(text);
+    std::string section;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > 2 && line.front() == '[') section = line.substr(1, line.size() - 2);
+        else if (const auto eq = line.find('='); eq != std::string::npos) keys[section + "/" + line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return keys;
+}
+
+double FigureValue(const std::wstring& figure) {
+    std::wstring digits;
+    for (wchar_t c : figure)
+        if (c != L',') digits += c;
+    return std::stod(digits);
+}
+
+std::optional<POINT> TrayIcon() {
+    std::optional<TrayPicture> picture;
+    WaitUntil([&] { return (picture = FindTrayPicture()).has_value(); });
+    if (!picture) return std::nullopt;
+    return picture->centre;
+}
+
+TEST(MenuE2E, TheSameItemsOpenOverTheWindowAndOverTheTrayIcon) {
+    TempFolder folder;
+    VantorProcess vantor(folder);
+    const HWND form = vantor.Form();
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
+    {
+        SCOPED_TRACE("the window's menu");
+        ASSERT_TRUE(Click(CentreOf(form), 3));
+        ExpectMenuAsTheSystemDrawsIt(vantor, kUnchecked);
+    }
+    {
+        SCOPED_TRACE("the tray's menu");
+        const auto icon = TrayIcon();
+        ASSERT_TRUE(icon);
+        ASSERT_TRUE(Click(*icon, 3));
+        ExpectMenuAsTheSystemDrawsIt(vantor, kUnchecked);
+    }
+    ASSERT_TRUE(vantor.Quit());
+}
+
+TEST(MenuE2E, TopmostTogglesTheBandAndTheCheckMarkInBothMenusAndTheLastStateIsSaved) {
+    TempFolder folder;
+    {
+        VantorProcess vantor(folder);
+        const HWND form = vantor.Form();
+        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
+        const auto topmost = [&] { return (StateOf(form).exStyle & WS_EX_TOPMOST) != 0; };
+        ASSERT_FALSE(topmost());
+        const RECT placed = StateOf(form).rect;
+
+        ASSERT_TRUE(Click(CentreOf(form), 3));
+        ASSERT_TRUE(PickMenuCommand(vantor, cmdTopmost));
+        ASSERT_TRUE(WaitUntil(topmost)) << "chosen once: in the topmost band";
+        ASSERT_TRUE(Click(CentreOf(form), 3));
+        ExpectMenuAsTheSystemDrawsIt(vantor, cmdTopmost);
+
+        ASSERT_TRUE(Click(CentreOf(form), 3));
+        ASSERT_TRUE(PickMenuCommand(vantor, cmdTopmost));
+        ASSERT_TRUE(WaitUntil([&] { return !topmost(); })) << "chosen twice: back in the normal band";
+        ASSERT_TRUE(Click(CentreOf(form), 3));
+        ExpectMenuAsTheSystemDrawsIt(vantor, kUnchecked);
+        const RECT after = StateOf(form).rect;
+        EXPECT_TRUE(::EqualRect(&placed, &after)) << "only the band changes";
+
+        // The tray's menu is the same menu: a third toggle from there shows there.
+        const auto icon = TrayIcon();
+        ASSERT_TRUE(icon);
+        ASSERT_TRUE(Click(*icon, 3));
+        ASSERT_TRUE(PickMenuCommand(vantor, cmdTopmost));
+        ASSERT_TRUE(WaitUntil(topmost));
+        ASSERT_TRUE(Click(*icon, 3));
+        ExpectMenuAsTheSystemDrawsIt(vantor, cmdTopmost);
+        ASSERT_TRUE(vantor.Quit());
+    }
+    EXPECT_EQ(IniKeys(ReadFileBytes(folder.File(L"vantor20.ini")))["Window/Mode"], "1") << "the state at exit";
+}
+
+TEST(MenuE2E, MinimiseHidesTheWindowAndChosenAgainFromTheTrayChangesNothing) {
+    TempFolder folder;
+    VantorProcess vantor(folder);
+    const HWND form = vantor.Form();
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
+    const RECT placed = StateOf(form).rect;
+    ASSERT_TRUE(Click(CentreOf(form), 3));
+    ASSERT_TRUE(PickMenuCommand(vantor, cmdMinimise));
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(form); }));
+    EXPECT_FALSE(::IsIconic(form)) << "hidden, not minimised";
+
+    const auto icon = TrayIcon();
+    ASSERT_TRUE(icon);
+    ASSERT_TRUE(Click(*icon, 3));
+    ASSERT_TRUE(PickMenuCommand(vantor, cmdMinimise));
+    ASSERT_TRUE(WaitUntil([&] { return vantor.VisibleWindows(L"#32768").empty(); }));
+    Pause(300ms);
+    EXPECT_FALSE(::IsWindowVisible(form));
+    const RECT after = StateOf(form).rect;
+    EXPECT_TRUE(::EqualRect(&placed, &after)) << "the place survives hiding";
+    ASSERT_TRUE(vantor.Quit());
+}
+
+TEST(MenuE2E, ResetZeroesThePeaksSoTheMaximaStartAgain) {
+    TempFolder folder;
+    VantorProcess vantor(folder);
+    const HWND form = vantor.Form();
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
+    {
+        testing::LoopbackStream traffic(4 * 1024 * 1024);
+        ASSERT_TRUE(WaitUntil([&] { return FigureValue(vantor.Figures()[4]) > 1000; }, 6s)) << "a peak of megabytes";
+    }
+    // Once the traffic has stopped the current figures fall while the peaks stay.
+    ASSERT_TRUE(WaitUntil([&] { return FigureValue(vantor.Figures()[0]) < 100; }, 4s));
+    const double sendPeak = FigureValue(vantor.Figures()[4]), receivePeak = FigureValue(vantor.Figures()[5]);
+    ASSERT_GT(sendPeak, 1000);
+    ASSERT_GT(receivePeak, 1000);
+
+    ASSERT_TRUE(Click(CentreOf(form), 3));
+    ASSERT_TRUE(PickMenuCommand(vantor, cmdReset));
+    EXPECT_TRUE(WaitUntil([&] {
+        const auto figures = vantor.Figures();
+        return FigureValue(figures[4]) < sendPeak / 10 && FigureValue(figures[5]) < receivePeak / 10;
+    }, 3s)) << "the next tick shows the maxima from the reset on";
+    ASSERT_TRUE(vantor.Quit());
+}
+
+TEST(MenuE2E, ExitFromTheTrayWhileHiddenEndsTheProgramAndSavesTheSettingsAsConfigured) {
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"vantor20.ini"), "[Window]\r\nmain=0\r\nMode=1\r\nLeft=300\r\n");
+    VantorProcess vantor(folder);
+    const HWND form = vantor.Form();
+    ASSERT_NE(form, nullptr);
+    const auto icon = TrayIcon();
+    ASSERT_TRUE(icon);
+    ASSERT_TRUE(Click(*icon, 3));
+    ASSERT_TRUE(PickMenuCommand(vantor, cmdExit));
+    ASSERT_TRUE(vantor.WaitForExit(5s)) << "終了 ends the program";
+    EXPECT_FALSE(::IsWindowVisible(form));
+    EXPECT_TRUE(WaitUntil([] { return !FindTrayPicture(); })) << "and takes its icon away";
+
+    auto keys = IniKeys(ReadFileBytes(folder.File(L"vantor20.ini")));
+    EXPECT_EQ(keys.size(), 13u) << "every key is written";
+    EXPECT_EQ(keys["Window/main"], "0") << "the configured choice, not whether the window showed";
+    EXPECT_EQ(keys["Window/Mode"], "1");
+    EXPECT_EQ(keys["Window/Left"], "300");
+}
+
+}  // namespace
+}  // namespace vantor::e2e

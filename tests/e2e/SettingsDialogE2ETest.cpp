@@ -1,0 +1,374 @@
+// The settings dialog of vantor.exe, opened from the popup menu and driven from outside: its layout at
+// 96 dpi, the enable rules, and what OK, Cancel and Esc do to the running monitor and the saved settings.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "tests/e2e/Driving.h"
+#include "tests/e2e/RemoteMemory.h"
+#include "tests/e2e/VantorProcess.h"
+#include "tests/support/Loopback.h"
+
+namespace vantor::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t kCaption[] = L"インタフェース設定";
+
+POINT CentreOf(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+std::vector<HWND> ChildrenInOrder(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = L"";
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+// The dialog as a user sees it: its buttons, its page control, and each page's controls found by their
+// kind and text (the edits of a page in the order they were made).
+struct SettingsDialog {
+    HWND window = nullptr;
+    HWND pageControl = nullptr, ok = nullptr, cancel = nullptr;
+    std::vector<HWND> pages;  // in the order of their tabs
+
+    explicit SettingsDialog(HWND dialog) : window(dialog) {
+        if (!dialog) return;
+        pageControl = ChildrenOfClass(dialog, WC_TABCONTROLW).front();
+        ok = ChildrenOfClass(dialog, L"Button", L"OK").front();
+        cancel = ChildrenOfClass(dialog, L"Button", L"キャンセル").front();
+        const std::wstring firstControls[] = {L"インタフェース", L"グラフの最高速度を設定する", L"ログファイルに書き出す"};
+        for (const std::wstring& text : firstControls)
+            for (HWND page : ChildrenInOrder(dialog))
+                if (!ChildrenOfClass(page, L"Static", text.c_str()).empty() ||
+                    !ChildrenOfClass(page, L"Button", text.c_str()).empty())
+                    pages.push_back(page);
+    }
+    HWND Control(int page, const wchar_t* className, const wchar_t* text) const {
+        const auto found = ChildrenOfClass(pages[static_cast<std::size_t>(page)], className, text);
+        return found.empty() ? nullptr : found.front();
+    }
+    HWND Edit(int page, int index) const {
+        int seen = 0;
+        for (HWND child : ChildrenInOrder(pages[static_cast<std::size_t>(page)]))
+            if (_wcsicmp(ClassOf(child).c_str(), L"Edit") == 0 && seen++ == index) return child;
+        return nullptr;
+    }
+    // A spin box as one control: its edit and the arrows that sit at its right end.
+    Placement SpinBox(int page, int index) const {
+        const HWND edit = Edit(page, index);
+        for (HWND child : ChildrenInOrder(pages[static_cast<std::size_t>(page)]))
+            if (ClassOf(child) == UPDOWN_CLASSW &&
+                reinterpret_cast<HWND>(::SendMessageW(child, UDM_GETBUDDY, 0, 0)) == edit) {
+                const Placement text = PlacementIn(edit, pages[static_cast<std::size_t>(page)]);
+                const Placement arrows = PlacementIn(child, pages[static_cast<std::size_t>(page)]);
+                return {text.left, text.top, arrows.left + arrows.width - text.left, text.height};
+            }
+        return {};
+    }
+    bool SpinBoxEnabled(int page, int index) const {
+        const HWND edit = Edit(page, index);
+        for (HWND child : ChildrenInOrder(pages[static_cast<std::size_t>(page)]))
+            if (ClassOf(child) == UPDOWN_CLASSW && reinterpret_cast<HWND>(::SendMessageW(child, UDM_GETBUDDY, 0, 0)) == edit)
+                return ::IsWindowEnabled(edit) && ::IsWindowEnabled(child);
+        return false;
+    }
+    bool ShowPage(int page) const {
+        const auto tab = TabItemRect(pageControl, page);
+        return tab && Click({(tab->left + tab->right) / 2, (tab->top + tab->bottom) / 2}) &&
+               WaitUntil([&] { return ::IsWindowVisible(pages[static_cast<std::size_t>(page)]) != FALSE; });
+    }
+};
+
+HWND OpenSettings(VantorProcess& vantor) {
+    if (!Click(CentreOf(vantor.Form()), 3) || !PickMenuCommand(vantor, cmdSettings)) return nullptr;
+    return vantor.WaitForWindow(L"TModalForm", kCaption);
+}
+
+std::map<std::string, std::string> IniKeys(const std::string& text) {
+    std::map<std::string, std::string> keys;
+    std::istringstream lines(text);
+    std::string section;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > 2 && line.front() == '[') section = line.substr(1, line.size() - 2);
+        else if (const auto eq = line.find('='); eq != std::string::npos) keys[section + "/" + line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return keys;
+}
+
+double FigureValue(const std::wstring& figure) {
+    std::wstring digits;
+    for (wchar_t c : figure)
+        if (c != L',') digits += c;
+    return std::stod(digits);
+}
+
+std::size_t LineCount(const std::filesystem::path& file) {
+    const std::string text = ReadFileBytes(file);
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// A started program whose peaks have risen with loopback traffic that has stopped again.
+struct WithPeaks {
+    TempFolder folder;
+    std::optional<VantorProcess> vantor;
+    HWND form = nullptr;
+    double sendPeak = 0;
+
+    explicit WithPeaks(const std::string& settings = "") {
+        WriteFileBytes(folder.File(L"vantor20.ini"), settings);
+        vantor.emplace(folder);
+        form = vantor->Form();
+        if (!WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; })) return;
+        {
+            testing::LoopbackStream traffic(4 * 1024 * 1024);
+            WaitUntil([&] { return FigureValue(vantor->Figures()[4]) > 1000; }, 6s);
+        }
+        WaitUntil([&] { return FigureValue(vantor->Figures()[0]) < 100; }, 4s);
+        sendPeak = FigureValue(vantor->Figures()[4]);
+    }
+    bool PeaksReset() { return FigureValue(vantor->Figures()[4]) < sendPeak / 10; }
+    bool PeaksKept() { return FigureValue(vantor->Figures()[4]) >= sendPeak; }
+    std::map<std::string, std::string> SavedSettings() {
+        vantor->Quit();
+        return IniKeys(ReadFileBytes(folder.File(L"vantor20.ini")));
+    }
+};
+
+std::string AnsiPath(const std::filesystem::path& path) {
+    const std::wstring wide = path.wstring();
+    std::string out(wide.size() * 2 + 1, '\0');
+    out.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                                              out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+TEST(SettingsDialogE2E, LayoutAt96DpiMatchesTheTablesPageByPage) {
+    TempFolder folder;
+    VantorProcess vantor(folder);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(vantor.Form()) != FALSE; }));
+    const SettingsDialog dialog(OpenSettings(vantor));
+    ASSERT_NE(dialog.window, nullptr) << "インタフェース設定 opens the dialog";
+    ASSERT_EQ(dialog.pages.size(), 3u);
+
+    const WindowState state = StateOf(dialog.window);
+    EXPECT_EQ(state.client.right, 483);
+    EXPECT_EQ(state.client.bottom, 185);
+    EXPECT_FALSE(state.style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) << "fixed, close box only";
+    EXPECT_TRUE(state.style & WS_SYSMENU);
+    RECT r = state.rect;
+    EXPECT_EQ(r.left, (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2) << "centred";
+    EXPECT_EQ(r.top, (::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
+    EXPECT_EQ(PlacementIn(dialog.pageControl, dialog.window), (Placement{0, 0, 381, 185}));
+    EXPECT_EQ(PlacementIn(dialog.ok, dialog.window), (Placement{401, 7, 69, 23}));
+    EXPECT_EQ(PlacementIn(dialog.cancel, dialog.window), (Placement{401, 35, 69, 23}));
+    EXPECT_TRUE(::IsWindowVisible(dialog.pages[0])) << "the first page shows when opened";
+
+    // Where each control stands on its page: left and top always, the width where the table gives one,
+    // the height where it gives one.
+    struct Expected {
+        int page;
+        const wchar_t* className;
+        const wchar_t* text;
+        int left, top, width, height;
+    };
+    const Expected labelsAndBoxes[] = {
+        {0, L"Static", L"インタフェース", 25, 23, 0, 0},
+        {0, L"ComboBox", nullptr, 116, 19, 217, 0},
+        {0, L"Button", L"起動時にメイン画面を表示する", 19, 107, 225, 0},
+        {1, L"Button", L"グラフの最高速度を設定する", 18, 20, 183, 0},
+        {1, L"Static", L"送信速度最大", 43, 52, 0, 0},
+        {1, L"Static", L"受信速度最大", 44, 83, 0, 0},
+        {1, L"Button", L"平均速度をグラフ表示する", 19, 108, 225, 0},
+        {1, L"Button", L"ビット単位にする（Kbps）", 19, 134, 214, 0},
+        {2, L"Button", L"ログファイルに書き出す", 18, 20, 183, 0},
+        {2, L"Static", L"場所", 30, 53, 0, 0},
+        {2, L"Button", L"...", 313, 48, 21, 21},
+        {2, L"Static", L"書込間隔（秒）", 11, 87, 0, 0},
+        {2, L"Static", L"通信ログはKB単位固定です。", 8, 128, 0, 0},
+    };
+    for (const Expected& e : labelsAndBoxes) {
+        const HWND control = dialog.Control(e.page, e.className, e.text);
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(e.text ? e.text : L"ComboBox1")));
+        ASSERT_NE(control, nullptr);
+        Placement seen = PlacementIn(control, dialog.pages[static_cast<std::size_t>(e.page)]);
+        const Placement expected{e.left, e.top, e.width ? e.width : seen.width, e.height ? e.height : seen.height};
+        EXPECT_EQ(seen, expected);
+    }
+    // The two "KB" labels, left to right by their place on the page.
+    auto kb = ChildrenOfClass(dialog.pages[1], L"Static", L"KB");
+    ASSERT_EQ(kb.size(), 2u);
+    std::vector<Placement> kbPlaces{PlacementIn(kb[0], dialog.pages[1]), PlacementIn(kb[1], dialog.pages[1])};
+    std::sort(kbPlaces.begin(), kbPlaces.end(), [](auto& a, auto& b) { return a.top < b.top; });
+    EXPECT_EQ(std::make_pair(kbPlaces[0].left, kbPlaces[0].top), std::make_pair(234, 51));
+    EXPECT_EQ(std::make_pair(kbPlaces[1].left, kbPlaces[1].top), std::make_pair(235, 82));
+    // Spin boxes and the path box.
+    const auto widthAt = [](Placement p) { return std::make_tuple(p.left, p.top, p.width); };
+    EXPECT_EQ(widthAt(dialog.SpinBox(1, 0)), std::make_tuple(140, 47, 81)) << "SpinEdit1";
+    EXPECT_EQ(widthAt(dialog.SpinBox(1, 1)), std::make_tuple(140, 78, 81)) << "SpinEdit2";
+    EXPECT_EQ(widthAt(PlacementIn(dialog.Edit(2, 0), dialog.pages[2])), std::make_tuple(69, 49, 233)) << "Edit1";
+    EXPECT_EQ(widthAt(dialog.SpinBox(2, 1)), std::make_tuple(87, 82, 73)) << "SpinEdit3";
+
+    ASSERT_TRUE(PressKeys(L"Escape"));
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); }));
+    ASSERT_TRUE(vantor.Quit());
+}
+
+TEST(SettingsDialogE2E, EnableRulesFollowTheCheckBoxesAndCancelOrEscChangeNothing) {
+    WithPeaks run;
+    ASSERT_GT(run.sendPeak, 1000) << "a peak of megabytes";
+    {
+        const SettingsDialog dialog(OpenSettings(*run.vantor));
+        ASSERT_NE(dialog.window, nullptr);
+        // Fixed maxima off: their labels and boxes are disabled, keeping their values.
+        for (const wchar_t* label : {L"送信速度最大", L"受信速度最大"})
+            EXPECT_FALSE(::IsWindowEnabled(dialog.Control(1, L"Static", label)));
+        EXPECT_FALSE(dialog.SpinBoxEnabled(1, 0));
+        EXPECT_FALSE(dialog.SpinBoxEnabled(1, 1));
+        EXPECT_EQ(TextOf(dialog.Edit(1, 0)), L"10");
+
+        // Logging off: the place, the interval, the path box and "..." are disabled; the note is not.
+        ASSERT_TRUE(dialog.ShowPage(2));
+        const HWND logControls[] = {dialog.Control(2, L"Static", L"場所"), dialog.Control(2, L"Static", L"書込間隔（秒）"),
+                                    dialog.Edit(2, 0), dialog.Control(2, L"Button", L"...")};
+        const HWND note = dialog.Control(2, L"Static", L"通信ログはKB単位固定です。");
+        const auto logControlsEnabled = [&] {
+            return std::all_of(std::begin(logControls), std::end(logControls),
+                               [](HWND c) { return ::IsWindowEnabled(c) != FALSE; }) && dialog.SpinBoxEnabled(2, 1);
+        };
+        const auto logControlsDisabled = [&] {
+            return std::none_of(std::begin(logControls), std::end(logControls),
+                                [](HWND c) { return ::IsWindowEnabled(c) != FALSE; }) && !dialog.SpinBoxEnabled(2, 1);
+        };
+        EXPECT_TRUE(logControlsDisabled());
+        EXPECT_TRUE(::IsWindowEnabled(note));
+
+        const HWND logBox = dialog.Control(2, L"Button", L"ログファイルに書き出す");
+        ASSERT_TRUE(Click(CentreOf(logBox)));
+        ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(logBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+        EXPECT_TRUE(WaitUntil(logControlsEnabled, 1s)) << "ticking it enables them at once";
+        EXPECT_TRUE(::IsWindowEnabled(note));
+        ASSERT_TRUE(Click(CentreOf(logBox)));
+        EXPECT_TRUE(WaitUntil(logControlsDisabled, 1s)) << "and unticking disables them again";
+        ASSERT_TRUE(Click(CentreOf(logBox)));
+        ASSERT_TRUE(WaitUntil(logControlsEnabled, 1s));
+
+        ASSERT_TRUE(Click(CentreOf(dialog.cancel)));
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); })) << "キャンセル closes it";
+    }
+    Pause(2500ms);
+    EXPECT_TRUE(run.PeaksKept()) << "Cancel leaves the peaks";
+    {
+        const SettingsDialog dialog(OpenSettings(*run.vantor));
+        ASSERT_NE(dialog.window, nullptr);
+        EXPECT_TRUE(::IsWindowVisible(dialog.pages[0])) << "a fresh dialog opens on its first page";
+        EXPECT_FALSE(::IsWindowEnabled(dialog.Control(2, L"Static", L"場所"))) << "logging is still off";
+        const HWND combo = ChildrenOfClass(dialog.pages[0], L"ComboBox").front();
+        ASSERT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+        ASSERT_TRUE(PressKeys(L"Down"));
+        ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == 1; })) << "another interface";
+        ASSERT_TRUE(PressKeys(L"Escape"));
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); })) << "Esc closes it";
+    }
+    Pause(2500ms);
+    EXPECT_TRUE(run.PeaksKept()) << "Esc leaves the peaks";
+    auto saved = run.SavedSettings();
+    EXPECT_EQ(saved["log/mode"], "0");
+    EXPECT_EQ(saved["Interface/Selected"], "1");
+}
+
+TEST(SettingsDialogE2E, OkReadsTheTableAgainRestartsThePeaksAndWritesALogLineAtTheNextTick) {
+    TempFolder logFolder;
+    const auto log = logFolder.File(L"traffic.log");
+    WithPeaks run("[log]\r\nmode=1\r\nwait=60\r\npass=" + AnsiPath(log) + "\r\n");
+    ASSERT_GT(run.sendPeak, 1000);
+    ASSERT_EQ(LineCount(log), 1u) << "the first tick wrote the first line; the next is a minute away";
+
+    const SettingsDialog dialog(OpenSettings(*run.vantor));
+    ASSERT_NE(dialog.window, nullptr);
+    const HWND combo = ChildrenOfClass(dialog.pages[0], L"ComboBox").front();
+    ASSERT_GE(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 2) << "a second interface to choose";
+    ASSERT_TRUE(PressKeys(L"Down"));
+    ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == 1; }));
+    ASSERT_TRUE(PressKeys(L"Return"));
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); })) << "Enter is OK";
+
+    EXPECT_TRUE(WaitUntil([&] { return run.PeaksReset(); }, 3s)) << "the peaks restart";
+    EXPECT_TRUE(WaitUntil([&] { return LineCount(log) == 2; }, 3s)) << "a log line at the next tick";
+    // The figures now follow row 2 of the table, where the loopback traffic does not go.
+    {
+        testing::LoopbackStream traffic(4 * 1024 * 1024);
+        Pause(2500ms);
+        EXPECT_LT(FigureValue(run.vantor->Figures()[0]), 400) << "loopback traffic no longer shows";
+    }
+    auto saved = run.SavedSettings();
+    EXPECT_EQ(saved["Interface/Selected"], "2");
+    EXPECT_EQ(saved["log/mode"], "1");
+}
+
+TEST(SettingsDialogE2E, StoredValuesOutsideTheRangesShowAndApplyPulledIntoThem) {
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"vantor20.ini"), "[Gauge]\r\nSend=0\r\n[log]\r\nwait=20000\r\n");
+    VantorProcess vantor(folder);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(vantor.Form()) != FALSE; }));
+    const SettingsDialog dialog(OpenSettings(vantor));
+    ASSERT_NE(dialog.window, nullptr);
+    EXPECT_EQ(TextOf(dialog.Edit(1, 0)), L"1") << "a gauge of 0 shows as 1";
+    EXPECT_EQ(TextOf(dialog.Edit(1, 1)), L"10");
+    EXPECT_EQ(TextOf(dialog.Edit(2, 1)), L"10800") << "an interval of 20000 shows as 10800";
+    ASSERT_TRUE(PressKeys(L"Return"));
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); }));
+    ASSERT_TRUE(vantor.Quit());
+    auto saved = IniKeys(ReadFileBytes(folder.File(L"vantor20.ini")));
+    EXPECT_EQ(saved["Gauge/Send"], "1") << "and OK applies them so";
+    EXPECT_EQ(saved["log/wait"], "10800");
+}
+
+TEST(SettingsDialogE2E, ATypedZeroGaugeConfirmedWithEnterReachesTheTickAsOne) {
+    TempFolder folder;
+    VantorProcess vantor(folder);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(vantor.Form()) != FALSE; }));
+    const SettingsDialog dialog(OpenSettings(vantor));
+    ASSERT_NE(dialog.window, nullptr);
+    ASSERT_TRUE(dialog.ShowPage(1));
+    ASSERT_TRUE(Click(CentreOf(dialog.Control(1, L"Button", L"グラフの最高速度を設定する"))));
+    ASSERT_TRUE(WaitUntil([&] { return dialog.SpinBoxEnabled(1, 0); })) << "fixed maxima on";
+    const HWND gauge = dialog.Edit(1, 0);
+    ASSERT_TRUE(Click(CentreOf(gauge)));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOfThreadOf(dialog.window) == gauge; }));
+    ASSERT_TRUE(PressKeys(L"End BackSpace BackSpace BackSpace x 0"));
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(gauge) == L"0"; })) << "digits only: the x is refused";
+    // Enter without leaving the box: the range is not applied to the text on the way.
+    ASSERT_TRUE(PressKeys(L"Return"));
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); }));
+
+    // The tick divides by the gauge; it goes on ticking.
+    const std::wstring before = vantor.Figures()[0];
+    {
+        testing::LoopbackStream traffic(256 * 1024);
+        EXPECT_TRUE(WaitUntil([&] { return vantor.Figures()[0] != before; }, 4s)) << "the figures move on";
+    }
+    ASSERT_TRUE(vantor.Quit());
+    auto saved = IniKeys(ReadFileBytes(folder.File(L"vantor20.ini")));
+    EXPECT_EQ(saved["Interface/flg"], "1");
+    EXPECT_EQ(saved["Gauge/Send"], "1") << "applied as the least the range allows";
+}
+
+}  // namespace
+}  // namespace vantor::e2e

@@ -1,0 +1,200 @@
+// The traffic log of vantor.exe as the file a user finds: its lines, their timing and endings, and what
+// a path that cannot be written does.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "tests/e2e/Driving.h"
+#include "tests/e2e/VantorProcess.h"
+#include "tests/support/Loopback.h"
+
+namespace vantor::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+std::string AnsiPath(const std::filesystem::path& path) {
+    const std::wstring wide = path.wstring();
+    std::string out(wide.size() * 2 + 1, '\0');
+    out.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                                              out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+std::string LogSettings(const std::filesystem::path& log, int interval) {
+    return "[log]\r\nmode=1\r\nwait=" + std::to_string(interval) + "\r\npass=" + AnsiPath(log) + "\r\n";
+}
+
+std::vector<std::string> CrLfLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+std::size_t LineCount(const std::filesystem::path& file) {
+    const std::string text = ReadFileBytes(file);
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+struct LogLine {
+    std::tm time{};
+    long long sent = 0, received = 0;
+};
+std::optional<LogLine> ParseLine(const std::string& line) {
+    std::smatch parts;
+    if (!std::regex_match(line, parts, std::regex(R"((\d{4})/(\d{2})/(\d{2}) (\d{2}):(\d{2}):(\d{2}),(\d+),(\d+))")))
+        return std::nullopt;
+    LogLine parsed;
+    parsed.time.tm_year = std::stoi(parts[1]) - 1900;
+    parsed.time.tm_mon = std::stoi(parts[2]) - 1;
+    parsed.time.tm_mday = std::stoi(parts[3]);
+    parsed.time.tm_hour = std::stoi(parts[4]);
+    parsed.time.tm_min = std::stoi(parts[5]);
+    parsed.time.tm_sec = std::stoi(parts[6]);
+    parsed.sent = std::stoll(parts[7]);
+    parsed.received = std::stoll(parts[8]);
+    return parsed;
+}
+
+long long SecondsOf(std::tm time) { return static_cast<long long>(std::mktime(&time)); }
+
+std::tm LocalNow() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    std::tm t{};
+    t.tm_year = now.wYear - 1900, t.tm_mon = now.wMonth - 1, t.tm_mday = now.wDay;
+    t.tm_hour = now.wHour, t.tm_min = now.wMinute, t.tm_sec = now.wSecond;
+    return t;
+}
+
+// The standard error boxes the program shows.
+std::vector<HWND> ErrorBoxes(const VantorProcess& vantor) { return vantor.VisibleWindows(L"#32770", L"vantor"); }
+
+std::wstring BoxText(HWND box) {
+    for (HWND text : ChildrenOfClass(box, L"Static"))
+        if (const std::wstring shown = TextOf(text); !shown.empty()) return shown;
+    return {};
+}
+
+TEST(TrafficLogE2E, LinesFollowTheIntervalAsTimeStampSentReceivedWithCrLf) {
+    TempFolder folder;
+    const auto log = folder.File(L"traffic.log");
+    WriteFileBytes(folder.File(L"vantor20.ini"), LogSettings(log, 2));
+    testing::LoopbackStream traffic(256 * 1024);
+    const std::tm started = LocalNow();
+    VantorProcess vantor(folder);
+    ASSERT_NE(vantor.Form(), nullptr);
+
+    // When each line appears.
+    std::vector<Clock::time_point> appeared;
+    ASSERT_TRUE(WaitUntil([&] {
+        while (appeared.size() < LineCount(log)) appeared.push_back(Clock::now());
+        return appeared.size() >= 4;
+    }, 12s)) << "four lines: " << ReadFileBytes(log);
+    const auto threeIntervals = appeared[3] - appeared[0];
+    EXPECT_GE(threeIntervals, 4500ms) << "a line every second tick, not every tick";
+    EXPECT_LE(threeIntervals, 8000ms);
+    ASSERT_TRUE(vantor.Quit());
+
+    const std::string text = ReadFileBytes(log);
+    ASSERT_TRUE(text.ends_with("\r\n"));
+    const std::vector<std::string> lines = CrLfLines(text);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), lines.size()) << "no lone LF";
+    ASSERT_EQ(lines.size(), 5u) << "four while running and the last one at exit";
+    std::vector<LogLine> parsed;
+    for (const std::string& line : lines) {
+        const auto one = ParseLine(line);
+        ASSERT_TRUE(one) << "yyyy/MM/dd hh:mm:ss,sent,received: " << line;
+        parsed.push_back(*one);
+    }
+    EXPECT_EQ(parsed[0].sent, 0) << "the first line only sets the baselines";
+    EXPECT_EQ(parsed[0].received, 0);
+    EXPECT_LE(std::abs(SecondsOf(parsed[0].time) - SecondsOf(started)), 5) << "local time of writing";
+    for (std::size_t i = 1; i < 4; ++i) {
+        SCOPED_TRACE(lines[i]);
+        const long long gap = SecondsOf(parsed[i].time) - SecondsOf(parsed[i - 1].time);
+        EXPECT_GE(gap, 1);
+        EXPECT_LE(gap, 3);
+        // Two ticks of the stream, in bytes: not kilobytes, not the interface's total.
+        EXPECT_GT(parsed[i].sent, 300 * 1024);
+        EXPECT_LT(parsed[i].sent, 16 * 1024 * 1024);
+        EXPECT_GT(parsed[i].received, 300 * 1024);
+    }
+}
+
+TEST(TrafficLogE2E, AFileWithLfEndingsGetsCrLfAtTheNextLine) {
+    TempFolder folder;
+    const auto log = folder.File(L"traffic.log");
+    WriteFileBytes(log, "2004/03/07 09:05:03,1234567,89012\nkept as it was,1,2\n");
+    WriteFileBytes(folder.File(L"vantor20.ini"), LogSettings(log, 60));
+    VantorProcess vantor(folder);
+    ASSERT_TRUE(WaitUntil([&] { return LineCount(log) == 3; }, 4s));
+    ASSERT_TRUE(vantor.Quit());
+    const std::string text = ReadFileBytes(log);
+    const std::string before = "2004/03/07 09:05:03,1234567,89012\r\nkept as it was,1,2\r\n";
+    ASSERT_TRUE(text.starts_with(before)) << text;
+    const std::vector<std::string> lines = CrLfLines(text);
+    ASSERT_EQ(lines.size(), 4u) << "the old two, the first tick's and the one at exit";
+    EXPECT_TRUE(ParseLine(lines[2]));
+    EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), lines.size()) << "no lone LF";
+}
+
+TEST(TrafficLogE2E, APathInAMissingFolderShowsTheCreateErrorOnceWhileItsBoxIsOpenAndWritesNothing) {
+    TempFolder folder;
+    const auto missing = folder.File(L"missing");
+    const auto log = missing / L"traffic.log";
+    WriteFileBytes(folder.File(L"vantor20.ini"), LogSettings(log, 1));
+    VantorProcess vantor(folder);
+    ASSERT_NE(vantor.Form(), nullptr);
+
+    const std::wstring expected = L"ファイル " + log.wstring() + L" を作成できません";
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto boxes = ErrorBoxes(vantor);
+        box = boxes.empty() ? nullptr : boxes.front();
+        return box != nullptr;
+    })) << "the first tick's line fails";
+    EXPECT_EQ(BoxText(box), expected);
+    // Ticks go on behind the open box; their failures are not stacked on it.
+    Pause(3500ms);
+    EXPECT_EQ(ErrorBoxes(vantor).size(), 1u) << "one box while it is open";
+    EXPECT_FALSE(std::filesystem::exists(missing)) << "nothing is written, no folder made";
+
+    // Closed, the next failing attempt shows its own box.
+    ASSERT_TRUE(Click([&] {
+        const HWND ok = ChildrenOfClass(box, L"Button").front();
+        RECT r{};
+        ::GetWindowRect(ok, &r);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }()));
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+    HWND next = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto boxes = ErrorBoxes(vantor);
+        next = boxes.empty() ? nullptr : boxes.front();
+        return next != nullptr;
+    }, 5s)) << "a later attempt fails again and says so";
+    EXPECT_EQ(BoxText(next), expected);
+
+    // Asked to end with the box open: the program still saves, then shows the last line's error too.
+    vantor.RequestQuit();
+    HWND atExit = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto boxes = ErrorBoxes(vantor);
+        atExit = boxes.empty() || boxes.front() == next ? nullptr : boxes.front();
+        return atExit != nullptr;
+    }, 5s)) << "the last line's error is shown at exit";
+    EXPECT_EQ(BoxText(atExit), expected);
+    EXPECT_NE(ReadFileBytes(folder.File(L"vantor20.ini")).find("[log]"), std::string::npos) << "already saved";
+    ASSERT_TRUE(PressKeys(L"Return"));
+    EXPECT_TRUE(vantor.WaitForExit(5s)) << "and ends once it is closed";
+    EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+}  // namespace
+}  // namespace vantor::e2e
