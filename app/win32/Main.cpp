@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "app/core/Artwork.h"
+#include "app/core/MainChart.h"
 #include "app/core/PropDialog.h"
 #include "app/core/SettingsFile.h"
 #include "app/core/Tick.h"
@@ -98,12 +99,7 @@ void TForm1::CreateControls() {
     Label12 = std::make_unique<win32::TLabel>(this, self, Caption(186, L"rate", form));
 
     TyxTrend1 = std::make_unique<TTyxTrendWindow>(this, self, 0, 0, 220, 40);
-    TyxTrend1->SetDivisions(100);
-    TyxTrend1->SetOptions(TTrendOptions{TTrendOption::toTwin});
-    TyxTrend1->SetStyle(TTrendStyle::tsLine);
-    TyxTrend1->SetColorBase(clRed);
-    TyxTrend1->SetGridColor(0xE0E0E0);
-    TyxTrend1->SetGraphColor(0xFF0080);
+    ConfigureMainChart(*TyxTrend1);
     // The chart lies above everything else of the window.
     ::SetWindowPos(TyxTrend1->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 

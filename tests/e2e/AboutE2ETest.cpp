@@ -191,7 +191,7 @@ TEST(AboutE2E, FromTheTrayWhileHiddenTheBoxShowsWithoutATaskbarButtonAndTheWindo
     Pause(300ms);
     EXPECT_TRUE(testing::ScreenPixels(buttons).SamePictureAs(before)) << "no taskbar button came";
     EXPECT_FALSE(::IsWindowVisible(form)) << "the mini window stays hidden";
-    ASSERT_TRUE(PressKeys(L"Escape"));
+    ASSERT_TRUE(Click(CentreOf(ChildrenOfClass(box, L"Button", L"Close").front())));
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
     Pause(300ms);
     EXPECT_FALSE(::IsWindowVisible(form));

@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <sstream>
-
 #include "tests/e2e/Driving.h"
 #include "tests/e2e/VantorProcess.h"
 #include "tests/support/Loopback.h"
@@ -62,25 +59,6 @@ void ExpectMenuAsTheSystemDrawsIt(VantorProcess& vantor, int checked) {
         << "the program's menu (" << ::testing::PrintToString(SavedForLooking(*seen, L"vantor-menu-seen.bmp"))
         << ") differs from the expected one ("
         << ::testing::PrintToString(SavedForLooking(expected->picture, L"vantor-menu-expected.bmp")) << ")";
-}
-
-std::map<std::string, std::string> IniKeys(const std::string& text) {
-    std::map<std::string, std::string> keys;
-    std::istringstream lines(text);
-    std::string section;
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > 2 && line.front() == '[') section = line.substr(1, line.size() - 2);
-        else if (const auto eq = line.find('='); eq != std::string::npos) keys[section + "/" + line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return keys;
-}
-
-double FigureValue(const std::wstring& figure) {
-    std::wstring digits;
-    for (wchar_t c : figure)
-        if (c != L',') digits += c;
-    return std::stod(digits);
 }
 
 std::optional<POINT> TrayIcon() {
@@ -144,7 +122,7 @@ TEST(MenuE2E, TopmostTogglesTheBandAndTheCheckMarkInBothMenusAndTheLastStateIsSa
         ExpectMenuAsTheSystemDrawsIt(vantor, cmdTopmost);
         ASSERT_TRUE(vantor.Quit());
     }
-    EXPECT_EQ(IniKeys(ReadFileBytes(folder.File(L"vantor20.ini")))["Window/Mode"], "1") << "the state at exit";
+    EXPECT_EQ(IniValues(ReadFileBytes(folder.File(L"vantor20.ini")))["Window/Mode"], "1") << "the state at exit";
 }
 
 TEST(MenuE2E, MinimiseHidesTheWindowAndChosenAgainFromTheTrayChangesNothing) {
@@ -208,7 +186,7 @@ TEST(MenuE2E, ExitFromTheTrayWhileHiddenEndsTheProgramAndSavesTheSettingsAsConfi
     EXPECT_FALSE(::IsWindowVisible(form));
     EXPECT_TRUE(WaitUntil([] { return !FindTrayPicture(); })) << "and takes its icon away";
 
-    auto keys = IniKeys(ReadFileBytes(folder.File(L"vantor20.ini")));
+    auto keys = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
     EXPECT_EQ(keys.size(), 13u) << "every key is written";
     EXPECT_EQ(keys["Window/main"], "0") << "the configured choice, not whether the window showed";
     EXPECT_EQ(keys["Window/Mode"], "1");

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <sstream>
 
 #include "tests/e2e/Driving.h"
 #include "tests/e2e/RemoteMemory.h"
@@ -100,25 +99,6 @@ HWND OpenSettings(VantorProcess& vantor) {
     return vantor.WaitForWindow(L"TModalForm", kCaption);
 }
 
-std::map<std::string, std::string> IniKeys(const std::string& text) {
-    std::map<std::string, std::string> keys;
-    std::istringstream lines(text);
-    std::string section;
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > 2 && line.front() == '[') section = line.substr(1, line.size() - 2);
-        else if (const auto eq = line.find('='); eq != std::string::npos) keys[section + "/" + line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return keys;
-}
-
-double FigureValue(const std::wstring& figure) {
-    std::wstring digits;
-    for (wchar_t c : figure)
-        if (c != L',') digits += c;
-    return std::stod(digits);
-}
-
 std::size_t LineCount(const std::filesystem::path& file) {
     const std::string text = ReadFileBytes(file);
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
@@ -147,17 +127,9 @@ struct WithPeaks {
     bool PeaksKept() { return FigureValue(vantor->Figures()[4]) >= sendPeak; }
     std::map<std::string, std::string> SavedSettings() {
         vantor->Quit();
-        return IniKeys(ReadFileBytes(folder.File(L"vantor20.ini")));
+        return IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
     }
 };
-
-std::string AnsiPath(const std::filesystem::path& path) {
-    const std::wstring wide = path.wstring();
-    std::string out(wide.size() * 2 + 1, '\0');
-    out.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
-                                                              out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
-    return out;
-}
 
 TEST(SettingsDialogE2E, LayoutAt96DpiMatchesTheTablesPageByPage) {
     TempFolder folder;
@@ -335,7 +307,7 @@ TEST(SettingsDialogE2E, StoredValuesOutsideTheRangesShowAndApplyPulledIntoThem) 
     ASSERT_TRUE(PressKeys(L"Return"));
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); }));
     ASSERT_TRUE(vantor.Quit());
-    auto saved = IniKeys(ReadFileBytes(folder.File(L"vantor20.ini")));
+    auto saved = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
     EXPECT_EQ(saved["Gauge/Send"], "1") << "and OK applies them so";
     EXPECT_EQ(saved["log/wait"], "10800");
 }
@@ -365,7 +337,7 @@ TEST(SettingsDialogE2E, ATypedZeroGaugeConfirmedWithEnterReachesTheTickAsOne) {
         EXPECT_TRUE(WaitUntil([&] { return vantor.Figures()[0] != before; }, 4s)) << "the figures move on";
     }
     ASSERT_TRUE(vantor.Quit());
-    auto saved = IniKeys(ReadFileBytes(folder.File(L"vantor20.ini")));
+    auto saved = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
     EXPECT_EQ(saved["Interface/flg"], "1");
     EXPECT_EQ(saved["Gauge/Send"], "1") << "applied as the least the range allows";
 }

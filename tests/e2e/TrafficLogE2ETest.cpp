@@ -17,14 +17,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-std::string AnsiPath(const std::filesystem::path& path) {
-    const std::wstring wide = path.wstring();
-    std::string out(wide.size() * 2 + 1, '\0');
-    out.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
-                                                              out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
-    return out;
-}
-
 std::string LogSettings(const std::filesystem::path& log, int interval) {
     return "[log]\r\nmode=1\r\nwait=" + std::to_string(interval) + "\r\npass=" + AnsiPath(log) + "\r\n";
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -69,6 +70,34 @@ std::vector<std::wstring> ChildTexts(HWND window) {
 }
 
 void Pause(std::chrono::milliseconds span) { WaitUntil([] { return false; }, span); }
+
+std::map<std::string, std::string> IniValues(const std::string& text) {
+    std::map<std::string, std::string> values;
+    std::istringstream lines(text);
+    std::string section;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > 2 && line.front() == '[') section = line.substr(1, line.size() - 2);
+        else if (const auto eq = line.find('='); eq != std::string::npos)
+            values[section + "/" + line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return values;
+}
+
+std::string AnsiPath(const std::filesystem::path& path) {
+    const std::wstring wide = path.wstring();
+    std::string out(wide.size() * 2 + 1, '\0');
+    out.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                                              out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+double FigureValue(const std::wstring& figure) {
+    std::wstring digits;
+    for (wchar_t c : figure)
+        if (c != L',') digits += c;
+    return std::stod(digits);
+}
 
 TempFolder::TempFolder() {
     wchar_t base[MAX_PATH];

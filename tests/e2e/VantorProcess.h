@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,12 @@ std::filesystem::path PathFromEnvironment(const char* variable);
 
 std::string ReadFileBytes(const std::filesystem::path& file);
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
+// A settings file's values by "section/key", from its bytes.
+std::map<std::string, std::string> IniValues(const std::string& text);
+// A path as the settings file holds it: in the ANSI code page.
+std::string AnsiPath(const std::filesystem::path& path);
+// The number a figure shows, its thousands separators (",") left out.
+double FigureValue(const std::wstring& figure);
 
 struct WindowState {
     RECT rect{};

@@ -8,6 +8,7 @@
 #include <climits>
 #include <initializer_list>
 
+#include "app/core/MainChart.h"
 #include "tests/fakes/RecordingCanvas.h"
 
 namespace vantor {
@@ -21,15 +22,10 @@ using Coords = std::vector<int>;
 constexpr TColor kViolet = 0xFF0080;
 constexpr TColor kGrid = 0xE0E0E0;
 
-// The main window's chart: 220 x 40, 100 divisions, line style with both series.
+// The mini window's chart, at its size.
 void ConfigureAsMainWindow(TTyxTrend& chart) {
     chart.SetBounds(0, 0, 220, 40);
-    chart.SetDivisions(100);
-    chart.SetOptions({TTrendOption::toTwin});
-    chart.SetStyle(TTrendStyle::tsLine);
-    chart.SetColorBase(clRed);
-    chart.SetGridColor(kGrid);
-    chart.SetGraphColor(kViolet);
+    ConfigureMainChart(chart);
 }
 
 // A chart 40 high with four slots holding 0, 50, 100 and 25 in series 1 and 10, 80, 40, 25 in series 2.

@@ -1,6 +1,6 @@
 #pragma once
 // The shared desktop as tests under Wine see it from outside: the screen's pixels and the notification
-// area's icons found by their pictures.
+// area's icons found by their pictures, and icons made to be found there.
 
 #include <windows.h>
 
@@ -10,8 +10,13 @@
 #include <vector>
 
 #include "app/core/Artwork.h"
+#include "framework/win32/Handles.h"
 
 namespace vantor::testing {
+
+// A 16 x 16 fully opaque icon, its left half of one colour and its right half of another (0x00RRGGBB),
+// easy to find among the taskbar's pixels.
+win32::IconHandle TwoColourIcon(DWORD leftRgb, DWORD rightRgb);
 
 // A copy of a rectangle of the screen, as 0x00RRGGBB pixels addressed in screen coordinates.
 class ScreenPixels {

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/core/MainChart.h"
 #include "components/TyxTrend/TrendPainter.h"
 #include "components/TyxTrend/win32/GdiCanvas.h"
 #include "components/TyxTrend/win32/TyxTrendWindow.h"
@@ -25,14 +26,10 @@ using win32::HandleCounts;
 constexpr TColor kViolet = 0xFF0080;
 constexpr TColor kGrid = 0xE0E0E0;
 
+// The mini window's chart, at its size.
 void ConfigureAsMainWindow(TTyxTrend& chart) {
     chart.SetBounds(0, 0, 220, 40);
-    chart.SetDivisions(100);
-    chart.SetOptions({TTrendOption::toTwin});
-    chart.SetStyle(TTrendStyle::tsLine);
-    chart.SetColorBase(clRed);
-    chart.SetGridColor(kGrid);
-    chart.SetGraphColor(kViolet);
+    ConfigureMainChart(chart);
 }
 
 // Series 1 at 50 with a 0 in slot 33 (x 75) and a 100 in slot 47 (x 105), clear of the vertical grid

@@ -21,24 +21,7 @@
 namespace vantor::win32::testing {
 
 // A 16 x 16 icon of one colour (0x00RRGGBB), fully opaque.
-inline IconHandle SolidIcon(DWORD rgb) {
-    BITMAPV5HEADER header{};
-    header.bV5Size = sizeof header;
-    header.bV5Width = 16;
-    header.bV5Height = -16;
-    header.bV5Planes = 1;
-    header.bV5BitCount = 32;
-    header.bV5Compression = BI_RGB;
-    void* bits = nullptr;
-    GdiObject color(::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                       nullptr, 0));
-    if (!color) return IconHandle();
-    std::fill_n(static_cast<DWORD*>(bits), 16 * 16, 0xFF000000u | rgb);
-    const WORD opaque[16]{};
-    GdiObject mask(::CreateBitmap(16, 16, 1, 1, opaque));
-    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(mask.Get()), static_cast<HBITMAP>(color.Get())};
-    return IconHandle(::CreateIconIndirect(&info));
-}
+inline IconHandle SolidIcon(DWORD rgb) { return ::vantor::testing::TwoColourIcon(rgb, rgb); }
 
 // Dispatches messages (and the workers' hand-offs) until `condition` holds or the time is up.
 inline bool PumpUntil(const std::function<bool()>& condition,
