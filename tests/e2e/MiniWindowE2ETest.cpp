@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <map>
 #include <sstream>
 #include <thread>
 
@@ -123,9 +122,7 @@ TEST(MiniWindowE2E, OddSettingsStartAsTheyRead) {
         EXPECT_FALSE(state.exStyle & WS_EX_TOPMOST) << "an empty Mode reads as off";
         ASSERT_TRUE(vantor.Quit());
     }
-    std::map<std::string, std::string> keys;
-    for (const auto& [section, values] : ParseIni(ReadFileBytes(folder.File(L"vantor20.ini"))))
-        for (const auto& [key, value] : values) keys[section + "/" + key] = value;
+    auto keys = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
     EXPECT_EQ(keys["Gauge/Send"], "10");
     EXPECT_EQ(keys["log/wait"], "60");
     EXPECT_EQ(keys["Window/main"], "1");
@@ -182,9 +179,7 @@ TEST(MiniWindowE2E, EndingTheSessionSavesTheSettingsOfTheSession) {
     // Logging off: the system asks, then tells the window the session ends, and may end the process after.
     ::SendMessageW(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     ::SendMessageW(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    std::map<std::string, std::string> keys;
-    for (const auto& [section, values] : ParseIni(ReadFileBytes(folder.File(L"vantor20.ini"))))
-        for (const auto& [key, value] : values) keys[section + "/" + key] = value;
+    auto keys = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
     EXPECT_EQ(keys.size(), 13u) << "every key is saved before the session ends";
     EXPECT_EQ(keys["Window/Left"], "321");
     EXPECT_EQ(keys["Window/Top"], "234");
