@@ -131,12 +131,7 @@ TPropDlg::~TPropDlg() = default;
 
 HWND TPropDlg::AddLabel(HWND page, const wchar_t* text, int left, int top) {
     // Labels size themselves to their text.
-    const HDC dc = ::GetDC(page);
-    const HGDIOBJ previous = ::SelectObject(dc, Font());
-    SIZE extent{};
-    ::GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(page, dc);
+    const SIZE extent = win32::TextExtent(Font(), text);
     return AddControl({.className = L"STATIC", .text = text, .style = SS_LEFT | SS_NOPREFIX, .left = left, .top = top,
                        .width = extent.cx, .height = extent.cy, .parent = page});
 }
@@ -205,11 +200,7 @@ void TPropDlg::SetChecked(HWND box, bool checked) {
     ::SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-std::string TPropDlg::Text(HWND control) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return win32::Narrow(text);
-}
+std::string TPropDlg::Text(HWND control) { return win32::Narrow(win32::WindowText(control)); }
 
 void TPropDlg::SetText(HWND control, const std::string& text) { ::SetWindowTextW(control, win32::Widen(text).c_str()); }
 

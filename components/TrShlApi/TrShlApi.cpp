@@ -93,10 +93,9 @@ std::uint32_t GetShellFileVersion(TrayShell& shell) {
 }
 
 std::uint32_t GetShellVersion(TrayShell& shell) {
-    std::uint32_t version = GetShellFileVersion(shell);
     const auto dll = shell.CallDllGetVersion();
-    if (dll && dll->exported && dll->succeeded) version = ((dll->major & 0xFFFF) << 16) | (dll->minor & 0xFFFF);
-    return version;
+    if (dll && dll->exported && dll->succeeded) return ((dll->major & 0xFFFF) << 16) | (dll->minor & 0xFFFF);
+    return GetShellFileVersion(shell);
 }
 
 // --- Registry and routing ----------------------------------------------------------------------------

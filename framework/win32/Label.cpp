@@ -1,7 +1,5 @@
 #include "framework/win32/Label.h"
 
-#include <windowsx.h>
-
 #include "framework/win32/Handles.h"
 #include "framework/win32/Mouse.h"
 
@@ -13,12 +11,7 @@ constexpr wchar_t kLabelClass[] = L"TLabel";
 TLabel::TLabel(TComponent* owner, HWND parent, const LabelSpec& spec)
     : TComponent(owner), font_(spec.font), color_(spec.color), alignment_(spec.alignment) {
     RegisterClass(kLabelClass, CS_DBLCLKS);
-    SIZE size{spec.width, spec.height};
-    if (spec.autoSize) {
-        WindowDc screen(nullptr);
-        SelectGuard selected(screen.Get(), font_);
-        ::GetTextExtentPoint32W(screen.Get(), spec.text.c_str(), static_cast<int>(spec.text.size()), &size);
-    }
+    const SIZE size = spec.autoSize ? TextExtent(font_, spec.text) : SIZE{spec.width, spec.height};
     CreateHandle({.className = kLabelClass,
                   .text = spec.text.c_str(),
                   .style = WS_CHILD | WS_VISIBLE,
@@ -29,11 +22,7 @@ TLabel::TLabel(TComponent* owner, HWND parent, const LabelSpec& spec)
                   .parent = parent});
 }
 
-std::wstring TLabel::Caption() const {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(Handle())) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size()))));
-    return text;
-}
+std::wstring TLabel::Caption() const { return WindowText(Handle()); }
 
 void TLabel::SetCaption(const std::wstring& text) { ::SetWindowTextW(Handle(), text.c_str()); }
 
@@ -66,6 +55,7 @@ void TLabel::Paint() {
 }
 
 LRESULT TLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (DeliverMouseDown(*this, message, wParam, lParam, OnMouseDown, OnDblClick)) return 0;
     switch (message) {
     case WM_PAINT:
         Paint();
@@ -77,23 +67,6 @@ LRESULT TLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ::InvalidateRect(Handle(), nullptr, FALSE);
         return result;
     }
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        if (OnMouseDown) {
-            const TMouseButton button = message == WM_LBUTTONDOWN   ? TMouseButton::mbLeft
-                                        : message == WM_RBUTTONDOWN ? TMouseButton::mbRight
-                                                                    : TMouseButton::mbMiddle;
-            OnMouseDown(*this, button, MouseShiftState(wParam, false), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        }
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        // The double-click event comes first; the second press then also counts as a press.
-        if (OnDblClick) OnDblClick(*this);
-        if (OnMouseDown)
-            OnMouseDown(*this, TMouseButton::mbLeft, MouseShiftState(wParam, true), GET_X_LPARAM(lParam),
-                        GET_Y_LPARAM(lParam));
-        return 0;
     default:
         return DefaultHandler(message, wParam, lParam);
     }

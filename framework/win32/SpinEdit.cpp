@@ -8,6 +8,7 @@
 
 #include "framework/SpinValue.h"
 #include "framework/win32/Text.h"
+#include "framework/win32/Window.h"
 
 namespace vantor::win32 {
 
@@ -41,11 +42,7 @@ TSpinEdit::TSpinEdit(const Spec& spec) : id_(spec.id), min_(spec.minValue), max_
     SetValue(min_);
 }
 
-std::wstring TSpinEdit::Text() const {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit_)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(edit_, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
+std::wstring TSpinEdit::Text() const { return WindowText(edit_); }
 
 int TSpinEdit::Value() const { return SpinValue(Narrow(Text()), min_); }
 

@@ -4,8 +4,23 @@
 #include <system_error>
 
 #include "framework/win32/Application.h"
+#include "framework/win32/Handles.h"
 
 namespace vantor::win32 {
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+SIZE TextExtent(HFONT font, std::wstring_view text) {
+    WindowDc screen(nullptr);
+    SelectGuard selected(screen.Get(), font);
+    SIZE size{};
+    ::GetTextExtentPoint32W(screen.Get(), text.data(), static_cast<int>(text.size()), &size);
+    return size;
+}
 
 Window::~Window() { DestroyHandle(); }
 

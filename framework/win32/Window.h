@@ -5,7 +5,15 @@
 
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
 namespace vantor::win32 {
+
+// Any window's text, of any length.
+std::wstring WindowText(HWND window);
+// The size of one line of `text` in `font`, measured on the screen.
+SIZE TextExtent(HFONT font, std::wstring_view text);
 
 struct WindowSpec {
     const wchar_t* className = nullptr;

@@ -74,12 +74,6 @@ std::vector<HWND> Children(HWND form, const wchar_t* className) {
     return found;
 }
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[128] = L"";
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
-}
-
 // Polls until the window's rectangle is `expected`, then sees that it stays so for a moment, so that a
 // motion which should change nothing has had the time to be handled.
 bool SettlesAt(HWND window, const RECT& expected) {

@@ -182,12 +182,6 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className, const w
     return find.found;
 }
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[512] = L"";
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
-}
-
 Placement PlacementIn(HWND window, HWND reference) {
     RECT r{};
     ::GetWindowRect(window, &r);

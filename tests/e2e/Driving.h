@@ -59,7 +59,7 @@ bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command);
 HWND FocusOfThreadOf(HWND window);
 // A child window of `parent` (at any depth) with this class, and this text when one is given.
 std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className, const wchar_t* text = nullptr);
-std::wstring TextOf(HWND window);
+
 // A window's rectangle relative to the client area of another, as left, top, width, height.
 struct Placement {
     int left, top, width, height;

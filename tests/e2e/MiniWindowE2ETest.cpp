@@ -189,11 +189,8 @@ TEST(MiniWindowE2E, EndingTheSessionSavesTheSettingsOfTheSession) {
 std::wstring ShownHint(VantorProcess& vantor) {
     std::wstring shown;
     WaitUntil([&] {
-        for (HWND tip : vantor.WindowsOfClass(L"tooltips_class32")) {
-            wchar_t text[256] = L"";
-            ::SendMessageTimeoutW(tip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, nullptr);
-            if (::IsWindowVisible(tip) && *text) shown = text;
-        }
+        for (HWND tip : vantor.WindowsOfClass(L"tooltips_class32"))
+            if (const std::wstring text = TextOf(tip); ::IsWindowVisible(tip) && !text.empty()) shown = text;
         return !shown.empty();
     }, 3s);
     return shown;

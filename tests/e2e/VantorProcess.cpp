@@ -58,14 +58,16 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
+std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = L"";
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
 std::vector<std::wstring> ChildTexts(HWND window) {
     std::vector<std::wstring> texts;
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t text[1024] = L"";
-        ::SendMessageTimeoutW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                              nullptr);
-        texts.emplace_back(text);
-    }
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        texts.push_back(TextOf(child));
     return texts;
 }
 
@@ -212,9 +214,7 @@ std::vector<std::wstring> VantorProcess::Figures() {
         wchar_t name[64] = L"";
         ::GetClassNameW(child, name, 64);
         if (std::wstring_view(name) != L"TLabel") continue;
-        wchar_t text[64] = L"";
-        ::SendMessageTimeoutW(child, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-        texts.emplace_back(text);
+        texts.push_back(TextOf(child));
         if (texts.size() == 8) break;
     }
     return texts;

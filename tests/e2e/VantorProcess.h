@@ -98,6 +98,8 @@ private:
     HWND form_ = nullptr;
 };
 
+// A window's text, asked for across processes (WM_GETTEXT, given up if the window hangs).
+std::wstring TextOf(HWND window);
 // The texts of a window's child controls, in order.
 std::vector<std::wstring> ChildTexts(HWND window);
 

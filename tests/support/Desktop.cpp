@@ -3,28 +3,15 @@
 #include <algorithm>
 #include <fstream>
 
+#include "app/win32/Pictures.h"
 
 namespace vantor::testing {
 
 win32::IconHandle TwoColourIcon(DWORD leftRgb, DWORD rightRgb) {
-    BITMAPV5HEADER header{};
-    header.bV5Size = sizeof header;
-    header.bV5Width = 16;
-    header.bV5Height = -16;
-    header.bV5Planes = 1;
-    header.bV5BitCount = 32;
-    header.bV5Compression = BI_RGB;
-    void* bits = nullptr;
-    win32::GdiObject color(::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
-                                              &bits, nullptr, 0));
-    if (!color) return win32::IconHandle();
-    auto* pixels = static_cast<DWORD*>(bits);
+    art::Image image(16, 16);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) pixels[y * 16 + x] = 0xFF000000u | (x < 8 ? leftRgb : rightRgb);
-    const WORD opaque[16]{};  // an all-zero AND mask: every pixel shows its colour
-    win32::GdiObject mask(::CreateBitmap(16, 16, 1, 1, opaque));
-    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(mask.Get()), static_cast<HBITMAP>(color.Get())};
-    return win32::IconHandle(::CreateIconIndirect(&info));
+        for (int x = 0; x < 16; ++x) image.At(x, y) = art::Rgb(x < 8 ? leftRgb : rightRgb);
+    return IconFromImage(image);
 }
 
 ScreenPixels::ScreenPixels(const RECT& area) : area_(area), pixels_(static_cast<std::size_t>(Width() * Height())) {

@@ -1,7 +1,5 @@
 #include "components/TyxTrend/win32/TyxTrendWindow.h"
 
-#include <windowsx.h>
-
 #include "components/TyxTrend/TrendPainter.h"
 #include "components/TyxTrend/win32/GdiCanvas.h"
 #include "framework/win32/Mouse.h"
@@ -41,11 +39,8 @@ void TTyxTrendWindow::BoundsChanged() {
     if (Handle()) ::MoveWindow(Handle(), Left(), Top(), Width(), Height(), TRUE);
 }
 
-void TTyxTrendWindow::MouseDown(TMouseButton button, TShiftState extra, WPARAM wParam, LPARAM lParam) {
-    if (OnMouseDown) OnMouseDown(*this, button, win32::MouseShiftState(wParam) | extra, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-}
-
 LRESULT TTyxTrendWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (win32::DeliverMouseDown(*this, message, wParam, lParam, OnMouseDown, OnDblClick)) return 0;
     switch (message) {
     case WM_ERASEBKGND:
         // Painting covers every pixel; erasing first would only flicker.
@@ -70,15 +65,6 @@ LRESULT TTyxTrendWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
                     (pos.flags & SWP_NOSIZE) ? Width() : pos.cx, (pos.flags & SWP_NOSIZE) ? Height() : pos.cy);
         break;
     }
-    case WM_LBUTTONDOWN: MouseDown(TMouseButton::mbLeft, 0, wParam, lParam); return 0;
-    case WM_RBUTTONDOWN: MouseDown(TMouseButton::mbRight, 0, wParam, lParam); return 0;
-    case WM_MBUTTONDOWN: MouseDown(TMouseButton::mbMiddle, 0, wParam, lParam); return 0;
-    case WM_LBUTTONDBLCLK:
-        if (OnDblClick) OnDblClick(*this);
-        MouseDown(TMouseButton::mbLeft, ssDouble, wParam, lParam);
-        return 0;
-    case WM_RBUTTONDBLCLK: MouseDown(TMouseButton::mbRight, ssDouble, wParam, lParam); return 0;
-    case WM_MBUTTONDBLCLK: MouseDown(TMouseButton::mbMiddle, ssDouble, wParam, lParam); return 0;
     default: break;
     }
     return DefaultHandler(message, wParam, lParam);

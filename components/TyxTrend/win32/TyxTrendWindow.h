@@ -31,7 +31,6 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void MouseDown(TMouseButton button, TShiftState extra, WPARAM wParam, LPARAM lParam);
 };
 
 }  // namespace vantor
