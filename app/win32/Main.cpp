@@ -209,10 +209,13 @@ void TForm1::FormActivate() { ::ShowWindow(win32::Application::Current()->Handle
 
 void TForm1::FormDblClick(TComponent&) { ::ShowWindow(Handle(), SW_HIDE); }
 
-void TForm1::FormMouseDown(TComponent&, TMouseButton, TShiftState shift, int x, int y) {
-    if (!(shift & ssLeft)) return;
+void TForm1::FormMouseDown(TComponent&, TMouseButton button, TShiftState shift, int x, int y) {
+    // A right press opens the menu even when its state still reports a left button released elsewhere.
+    if (button != TMouseButton::mbLeft || !(shift & ssLeft)) return;
     ::ReleaseCapture();
     ::SendMessageW(Handle(), WM_SYSCOMMAND, kDragMove, MAKELPARAM(x, y));
+    // The move loop ends on the quit request and keeps it: a loop around this one must see it too.
+    if (win32::Application::Current()->Terminated()) ::PostQuitMessage(0);
 }
 
 void TForm1::Timer1Timer(TComponent&) {

@@ -344,6 +344,55 @@ TEST(DragE2E, FrameNeitherSizesNorMovesTheWindow) {
     ASSERT_TRUE(vantor.Quit());
 }
 
+// A press handed to a window of the face as a message, at its middle, with the button state `keys`.
+void Press(HWND window, UINT message, WPARAM keys) {
+    RECT r{};
+    ::GetClientRect(window, &r);
+    ::PostMessageW(window, message, keys, MAKELPARAM(r.right / 2, r.bottom / 2));
+}
+
+// Under Wine a right press can report the left button still down after another window saw it released;
+// only the left button's own press starts a move.
+TEST(DragE2E, OnlyALeftPressStartsAMoveWhateverButtonStateThePressReports) {
+    TempFolder folder;
+    Started program(folder, 300, 300);
+    ASSERT_TRUE(program.ready);
+    VantorProcess& vantor = *program.vantor;
+    const HWND chart = Children(program.form, L"TTyxTrend").at(0);
+    const HWND figure = Children(program.form, L"TLabel").at(0);
+    for (const HWND target : {chart, figure}) {
+        Press(target, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON);
+        Press(target, WM_MBUTTONDOWN, MK_LBUTTON | MK_MBUTTON);
+        EXPECT_FALSE(WaitUntil([&] { return vantor.MoveSizeWindow() != nullptr; }, kNothingHappens))
+            << (target == chart ? "chart" : "figure");
+    }
+    Press(chart, WM_LBUTTONDOWN, MK_LBUTTON);
+    EXPECT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == program.form; })) << "a left press moves";
+    ::PostMessageW(program.form, WM_LBUTTONUP, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; }));
+    ASSERT_TRUE(vantor.Quit());
+}
+
+// A press that a running move loop passes on starts a second loop inside the first. Asked to end then,
+// the program still ends and saves: the quit request reaches both loops.
+TEST(DragE2E, EndsWhenAskedDuringAMoveStartedInsideAnother) {
+    TempFolder folder;
+    RECT placed{};
+    {
+        Started program(folder, 300, 300);
+        ASSERT_TRUE(program.ready);
+        VantorProcess& vantor = *program.vantor;
+        Press(Children(program.form, L"TTyxTrend").at(0), WM_LBUTTONDOWN, MK_LBUTTON);
+        ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == program.form; }));
+        Press(Children(program.form, L"TLabel").at(0), WM_LBUTTONDOWN, MK_LBUTTON);
+        Pause(kNothingHappens);
+        placed = WindowRect(program.form);
+        ASSERT_TRUE(vantor.Quit());
+    }
+    EXPECT_EQ(IniValue(folder, L"Window", L"Left"), std::to_wstring(placed.left));
+    EXPECT_EQ(IniValue(folder, L"Window", L"Top"), std::to_wstring(placed.top));
+}
+
 // The second press of a double-click hides the window first; the move it then asks for concerns a hidden
 // window, and nothing moves.
 TEST(DragE2E, ADoubleClickOnAFigureHidesTheWindowWhereItStands) {
