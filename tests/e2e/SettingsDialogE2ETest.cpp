@@ -94,9 +94,15 @@ struct SettingsDialog {
     }
 };
 
+// The dialog once it has the keyboard, so that keys pressed next reach it.
 HWND OpenSettings(VantorProcess& vantor) {
     if (!Click(CentreOf(vantor.Form()), 3) || !PickMenuCommand(vantor, cmdSettings)) return nullptr;
-    return vantor.WaitForWindow(L"TModalForm", kCaption);
+    const HWND dialog = vantor.WaitForWindow(L"TModalForm", kCaption);
+    const bool focused = dialog && WaitUntil([&] {
+        const HWND focus = FocusOfThreadOf(dialog);
+        return ::GetForegroundWindow() == dialog && focus && ::IsChild(dialog, focus);
+    });
+    return focused ? dialog : nullptr;
 }
 
 std::size_t LineCount(const std::filesystem::path& file) {
