@@ -138,8 +138,7 @@ TEST(AboutE2E, AToolWindowCentredOnTheScreenWithTheIconTheThreeLinesAndClose) {
     EXPECT_EQ(fixed, shown);
     EXPECT_EQ(resourceText, shown);
 
-    ASSERT_TRUE(PressKeys(L"Escape"));
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "Esc closes the box and it is destroyed";
+    EXPECT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(box); })) << "Esc closes the box and it is destroyed";
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(form) != FALSE; }));
     ASSERT_TRUE(vantor.Quit());
 }
@@ -161,8 +160,7 @@ TEST(AboutE2E, EscInTheTextClosesItTooTheTextStaysAndTheNextOpeningIsCentredAgai
     ASSERT_TRUE(PressKeys(L"x BackSpace Delete"));
     Pause(300ms);
     EXPECT_EQ(TextOf(memo), text) << "read-only";
-    ASSERT_TRUE(PressKeys(L"Escape"));
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "Esc in the text closes the box";
+    ASSERT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(box); })) << "Esc in the text closes the box";
 
     box = OpenAboutBox(vantor);
     ASSERT_NE(box, nullptr) << "a fresh box";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 
 #include "app/core/Artwork.h"
 #include "tests/support/Xdotool.h"
@@ -90,6 +91,18 @@ bool DoubleClick(POINT at) {
 }
 
 bool PressKeys(const std::wstring& keys) { return testing::StartXdotool(L"key " + keys); }
+
+bool PressKeysUntil(const std::wstring& keys, const std::function<bool()>& done) {
+    if (!PressKeys(keys)) return false;
+    if (WaitUntil(done, 2s)) return true;
+    wchar_t foreground[64] = L"", focus[64] = L"";
+    const HWND active = ::GetForegroundWindow();
+    ::GetClassNameW(active, foreground, 64);
+    ::GetClassNameW(FocusOfThreadOf(active), focus, 64);
+    std::wcerr << L"keys \"" << keys << L"\" showed no effect; pressed again (foreground " << foreground
+               << L", focus " << focus << L")\n";
+    return PressKeys(keys) && WaitUntil(done);
+}
 
 std::optional<TrayPicture> FindTrayPicture() {
     const testing::ScreenPixels taskbar(testing::TaskbarBand());

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -23,6 +24,9 @@ bool Click(POINT at, int button = 1);
 bool DoubleClick(POINT at);
 // Presses keys on whatever window has the keyboard, e.g. L"Down Down Return".
 bool PressKeys(const std::wstring& keys);
+// Presses `keys` and waits for `done`. Under Wine xdotool's keys now and then reach no window; when the
+// first press shows no effect in two seconds it is made once more, and the test's output says so.
+bool PressKeysUntil(const std::wstring& keys, const std::function<bool()>& done);
 
 // Which of the sixteen tray load pictures shows in the notification area, and where (its centre).
 struct TrayPicture {

@@ -203,8 +203,7 @@ TEST(SettingsDialogE2E, LayoutAt96DpiMatchesTheTablesPageByPage) {
     EXPECT_EQ(widthAt(PlacementIn(dialog.Edit(2, 0), dialog.pages[2])), std::make_tuple(69, 49, 233)) << "Edit1";
     EXPECT_EQ(widthAt(dialog.SpinBox(2, 1)), std::make_tuple(87, 82, 73)) << "SpinEdit3";
 
-    ASSERT_TRUE(PressKeys(L"Escape"));
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); }));
+    EXPECT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(dialog.window); }));
     ASSERT_TRUE(vantor.Quit());
 }
 
@@ -259,10 +258,9 @@ TEST(SettingsDialogE2E, EnableRulesFollowTheCheckBoxesAndCancelOrEscChangeNothin
         EXPECT_FALSE(::IsWindowEnabled(dialog.Control(2, L"Static", L"場所"))) << "logging is still off";
         const HWND combo = ChildrenOfClass(dialog.pages[0], L"ComboBox").front();
         ASSERT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
-        ASSERT_TRUE(PressKeys(L"Down"));
-        ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == 1; })) << "another interface";
-        ASSERT_TRUE(PressKeys(L"Escape"));
-        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); })) << "Esc closes it";
+        ASSERT_TRUE(PressKeysUntil(L"Down", [&] { return ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == 1; }))
+            << "another interface";
+        ASSERT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(dialog.window); })) << "Esc closes it";
     }
     Pause(2500ms);
     EXPECT_TRUE(run.PeaksKept()) << "Esc leaves the peaks";
@@ -282,10 +280,8 @@ TEST(SettingsDialogE2E, OkReadsTheTableAgainRestartsThePeaksAndWritesALogLineAtT
     ASSERT_NE(dialog.window, nullptr);
     const HWND combo = ChildrenOfClass(dialog.pages[0], L"ComboBox").front();
     ASSERT_GE(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 2) << "a second interface to choose";
-    ASSERT_TRUE(PressKeys(L"Down"));
-    ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == 1; }));
-    ASSERT_TRUE(PressKeys(L"Return"));
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); })) << "Enter is OK";
+    ASSERT_TRUE(PressKeysUntil(L"Down", [&] { return ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == 1; }));
+    ASSERT_TRUE(PressKeysUntil(L"Return", [&] { return !::IsWindow(dialog.window); })) << "Enter is OK";
 
     EXPECT_TRUE(WaitUntil([&] { return run.PeaksReset(); }, 3s)) << "the peaks restart";
     EXPECT_TRUE(WaitUntil([&] { return LineCount(log) == 2; }, 3s)) << "a log line at the next tick";
@@ -310,8 +306,7 @@ TEST(SettingsDialogE2E, StoredValuesOutsideTheRangesShowAndApplyPulledIntoThem) 
     EXPECT_EQ(TextOf(dialog.Edit(1, 0)), L"1") << "a gauge of 0 shows as 1";
     EXPECT_EQ(TextOf(dialog.Edit(1, 1)), L"10");
     EXPECT_EQ(TextOf(dialog.Edit(2, 1)), L"10800") << "an interval of 20000 shows as 10800";
-    ASSERT_TRUE(PressKeys(L"Return"));
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); }));
+    ASSERT_TRUE(PressKeysUntil(L"Return", [&] { return !::IsWindow(dialog.window); }));
     ASSERT_TRUE(vantor.Quit());
     auto saved = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
     EXPECT_EQ(saved["Gauge/Send"], "1") << "and OK applies them so";
@@ -333,8 +328,7 @@ TEST(SettingsDialogE2E, ATypedZeroGaugeConfirmedWithEnterReachesTheTickAsOne) {
     ASSERT_TRUE(PressKeys(L"End BackSpace BackSpace BackSpace x 0"));
     ASSERT_TRUE(WaitUntil([&] { return TextOf(gauge) == L"0"; })) << "digits only: the x is refused";
     // Enter without leaving the box: the range is not applied to the text on the way.
-    ASSERT_TRUE(PressKeys(L"Return"));
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); }));
+    ASSERT_TRUE(PressKeysUntil(L"Return", [&] { return !::IsWindow(dialog.window); }));
 
     // The tick divides by the gauge; it goes on ticking.
     const std::wstring before = vantor.Figures()[0];
