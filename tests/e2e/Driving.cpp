@@ -1,5 +1,7 @@
 #include "tests/e2e/Driving.h"
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -163,6 +165,39 @@ public:
 };
 [[maybe_unused]] auto* const programMenuLayoutEnvironment =
     ::testing::AddGlobalTestEnvironment(new ProgramMenuLayoutEnvironment);
+
+std::vector<DWORD> ProcessesNamed(std::wstring_view name) {
+    std::vector<DWORD> found;
+    const HANDLE taken = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (taken == INVALID_HANDLE_VALUE) return found;
+    const win32::KernelHandle snapshot(taken);
+    PROCESSENTRY32W entry{sizeof entry};
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry))
+        if (_wcsicmp(entry.szExeFile, std::wstring(name).c_str()) == 0) found.push_back(entry.th32ProcessID);
+    return found;
+}
+
+// Each check starts where no program of ours runs and no icon of ours shows: a leftover of an earlier check
+// would be taken for this check's program. What had to be cleared is written to the output.
+class CleanDesktopEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        for (const DWORD id : ProcessesNamed(L"vantor.exe")) {
+            std::wcerr << L"ending a vantor.exe left running before this check (process " << id << L")\n";
+            const win32::KernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+            if (!process.Get()) continue;
+            ::TerminateProcess(process.Get(), 1);
+            ::WaitForSingleObject(process.Get(), 5000);
+        }
+        // Under Wine an icon whose window is gone stays until the pointer passes over it.
+        if (const auto ghost = FindTrayPicture()) {
+            std::wcerr << L"an icon of ours showed with no program behind it; the pointer passes over it\n";
+            MovePointer(ghost->centre);
+            WaitUntil([] { return !FindTrayPicture(); });
+        }
+    }
+};
+[[maybe_unused]] auto* const cleanDesktopEnvironment = ::testing::AddGlobalTestEnvironment(new CleanDesktopEnvironment);
 
 bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command) {
     const auto& layout = ProgramMenuLayout();
