@@ -166,6 +166,8 @@ public:
 [[maybe_unused]] auto* const programMenuLayoutEnvironment =
     ::testing::AddGlobalTestEnvironment(new ProgramMenuLayoutEnvironment);
 
+namespace {
+
 std::vector<DWORD> ProcessesNamed(std::wstring_view name) {
     std::vector<DWORD> found;
     const HANDLE taken = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -198,6 +200,8 @@ public:
     }
 };
 [[maybe_unused]] auto* const cleanDesktopEnvironment = ::testing::AddGlobalTestEnvironment(new CleanDesktopEnvironment);
+
+}  // namespace
 
 bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command) {
     const auto& layout = ProgramMenuLayout();
