@@ -17,13 +17,6 @@ using namespace std::chrono_literals;
 
 constexpr wchar_t kCaption[] = L"-About Infomation-";
 
-POINT CentreOf(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-POINT CentreOf(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return CentreOf(r);
-}
-
 // Opens the box from the window's menu, or from the tray's when the window is hidden.
 HWND OpenAboutBox(VantorProcess& vantor) {
     const HWND form = vantor.Form();

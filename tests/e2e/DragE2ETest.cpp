@@ -11,6 +11,7 @@
 #include <functional>
 #include <sstream>
 
+#include "tests/e2e/Driving.h"
 #include "tests/e2e/VantorProcess.h"
 #include "tests/support/Xdotool.h"
 
@@ -19,8 +20,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using vantor::testing::LeftButtonDown;
-using vantor::testing::MouseMoveArguments;
-using vantor::testing::PointerAt;
 using vantor::testing::StartXdotool;
 
 // How long a press or a motion is given to start something it should not start.
@@ -57,21 +56,6 @@ RECT WorkArea() {
     RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     if (const HWND taskbar = Taskbar()) area.bottom = WindowRect(taskbar).top;
     return area;
-}
-
-bool PointTo(POINT to) { return StartXdotool(MouseMoveArguments(to)) && WaitUntil([&] { return PointerAt(to); }); }
-
-POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
-// The form's child windows of one class, in creation order.
-std::vector<HWND> Children(HWND form, const wchar_t* className) {
-    std::vector<HWND> found;
-    for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64] = L"";
-        ::GetClassNameW(child, name, 64);
-        if (std::wstring_view(name) == className) found.push_back(child);
-    }
-    return found;
 }
 
 // Polls until the window's rectangle is `expected`, then sees that it stays so for a moment, so that a
@@ -166,8 +150,8 @@ TEST(DragE2E, StaysOnTheWorkAreaEdgeUntilTheMouseIsSixPixelsPastItAndIsSavedWher
         VantorProcess& vantor = *program.vantor;
         const HWND form = program.form;
         const RECT start = WindowRect(form);
-        const POINT grip = Centre(WindowRect(Children(form, L"TLabel").at(0)));
-        ASSERT_TRUE(PointTo(grip));
+        const POINT grip = CentreOf(ChildrenOfClass(form, L"TLabel").at(0));
+        ASSERT_TRUE(MovePointer(grip));
         LeftButton button;
         ASSERT_TRUE(button.Down());
         ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == form; })) << "a press on a figure starts a move";
@@ -179,7 +163,7 @@ TEST(DragE2E, StaysOnTheWorkAreaEdgeUntilTheMouseIsSixPixelsPastItAndIsSavedWher
             int left;
         } steps[] = {{-10, 10}, {-15, 0}, {-21, 0}, {-27, -7}, {-26, 0}, {-14, 0}, {-13, 7}, {-33, -13}};
         for (const auto& step : steps) {
-            ASSERT_TRUE(PointTo({grip.x + step.mouse, grip.y}));
+            ASSERT_TRUE(MovePointer({grip.x + step.mouse, grip.y}));
             EXPECT_TRUE(SettlesAt(form, Shifted(start, step.left - start.left, 0)))
                 << "mouse " << step.mouse << " px: expected left " << step.left << ", window at "
                 << Describe(WindowRect(form));
@@ -212,8 +196,8 @@ TEST(DragE2E, SnapsToTheWorkAreaBottomAboveTheTaskbarAndIntoItsCorner) {
         ASSERT_LT(area.bottom, ::GetSystemMetrics(SM_CYSCREEN));
 
         const RECT start = WindowRect(form);
-        const POINT grip = Centre(WindowRect(Children(form, L"TTyxTrend").at(0)));
-        ASSERT_TRUE(PointTo(grip));
+        const POINT grip = CentreOf(ChildrenOfClass(form, L"TTyxTrend").at(0));
+        ASSERT_TRUE(MovePointer(grip));
         LeftButton button;
         ASSERT_TRUE(button.Down());
         ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == form; })) << "a press on the chart starts a move";
@@ -228,7 +212,7 @@ TEST(DragE2E, SnapsToTheWorkAreaBottomAboveTheTaskbarAndIntoItsCorner) {
             return POINT{area.left + edges.x - start.left, area.bottom + edges.y - start.bottom};
         };
         for (const auto& [unsnapped, placed] : steps) {
-            ASSERT_TRUE(PointTo({grip.x + offset(unsnapped).x, grip.y + offset(unsnapped).y}));
+            ASSERT_TRUE(MovePointer({grip.x + offset(unsnapped).x, grip.y + offset(unsnapped).y}));
             EXPECT_TRUE(SettlesAt(form, Shifted(start, offset(placed).x, offset(placed).y)))
                 << "unsnapped left " << unsnapped.x << ", bottom " << unsnapped.y << ": window at "
                 << Describe(WindowRect(form));
@@ -256,20 +240,12 @@ TEST(DragE2E, SnapsToTheSettingsDialogOpenBesideIt) {
     const HWND form = program.form;
 
     // The window's menu, second item.
-    ASSERT_TRUE(PointTo(Centre(WindowRect(Children(form, L"TTyxTrend").at(0)))));
+    ASSERT_TRUE(MovePointer(CentreOf(ChildrenOfClass(form, L"TTyxTrend").at(0))));
     ASSERT_TRUE(StartXdotool(L"click 3"));
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND menu : vantor.WindowsOfClass(L"#32768"))
-            if (::IsWindowVisible(menu)) return true;
-        return false;
-    })) << "the popup menu opens";
+    ASSERT_NE(vantor.WaitForMenu(), nullptr) << "the popup menu opens";
     ASSERT_TRUE(StartXdotool(L"key Down Down Return"));
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : vantor.WindowsOfClass(L"TModalForm"))
-            if (::IsWindowVisible(window) && TextOf(window) == L"インタフェース設定") dialog = window;
-        return dialog != nullptr;
-    })) << "the settings dialog opens";
+    const HWND dialog = vantor.WaitForWindow(L"TModalForm", L"インタフェース設定");
+    ASSERT_NE(dialog, nullptr) << "the settings dialog opens";
     EXPECT_FALSE(::IsWindowEnabled(form)) << "the dialog is modal";
 
     const RECT beside = WindowRect(dialog);
@@ -279,8 +255,8 @@ TEST(DragE2E, SnapsToTheSettingsDialogOpenBesideIt) {
     ASSERT_LE(start.bottom, beside.bottom) << "the window lies beside the dialog";
     ASSERT_GT(beside.left - 20 - width, WorkArea().left + 6) << "and far from the work area's edges";
 
-    const POINT grip = Centre(WindowRect(Children(form, L"TLabel").at(0)));
-    ASSERT_TRUE(PointTo(grip));
+    const POINT grip = CentreOf(ChildrenOfClass(form, L"TLabel").at(0));
+    ASSERT_TRUE(MovePointer(grip));
     LeftButton button;
     ASSERT_TRUE(button.Down());
     EXPECT_FALSE(WaitUntil([&] { return vantor.MoveSizeWindow() != nullptr; }, kNothingHappens))
@@ -295,7 +271,7 @@ TEST(DragE2E, SnapsToTheSettingsDialogOpenBesideIt) {
         int right;      // where the window's right edge is, relative to the same
     } steps[] = {{-20, -20}, {-7, -7}, {-6, 0}, {4, 0}, {7, 7}};
     for (const auto& step : steps) {
-        ASSERT_TRUE(PointTo({grip.x + beside.left + step.unsnapped - start.right, grip.y}));
+        ASSERT_TRUE(MovePointer({grip.x + beside.left + step.unsnapped - start.right, grip.y}));
         EXPECT_TRUE(SettlesAt(form, Shifted(start, beside.left + step.right - start.right, 0)))
             << "unsnapped right edge " << step.unsnapped << " from the dialog's left: window at "
             << Describe(WindowRect(form)) << ", dialog at " << Describe(beside);
@@ -316,7 +292,7 @@ TEST(DragE2E, FrameNeitherSizesNorMovesTheWindow) {
     VantorProcess& vantor = *program.vantor;
     const HWND form = program.form;
     const RECT r = WindowRect(form);
-    const POINT middle = Centre(r);
+    const POINT middle = CentreOf(r);
     ASSERT_GE(::GetSystemMetrics(SM_CXFRAME), 2) << "a frame to press on";
 
     // One pixel inside the outer rectangle: the sizing frame on every side and corner. A hit code of the
@@ -333,11 +309,11 @@ TEST(DragE2E, FrameNeitherSizesNorMovesTheWindow) {
     EXPECT_EQ(hitCode(middle), HTCLIENT);
 
     for (const auto& [part, at] : {frame[0], frame[7]}) {
-        ASSERT_TRUE(PointTo(at)) << part;
+        ASSERT_TRUE(MovePointer(at)) << part;
         LeftButton button;
         ASSERT_TRUE(button.Down());
         EXPECT_FALSE(WaitUntil([&] { return vantor.MoveSizeWindow() != nullptr; }, kNothingHappens)) << part;
-        ASSERT_TRUE(PointTo({at.x + 30, at.y + 20}));
+        ASSERT_TRUE(MovePointer({at.x + 30, at.y + 20}));
         ASSERT_TRUE(button.Release());
         EXPECT_TRUE(SettlesAt(form, r)) << "after a drag on the " << part << " frame: " << Describe(WindowRect(form));
     }
@@ -358,8 +334,8 @@ TEST(DragE2E, OnlyALeftPressStartsAMoveWhateverButtonStateThePressReports) {
     Started program(folder, 300, 300);
     ASSERT_TRUE(program.ready);
     VantorProcess& vantor = *program.vantor;
-    const HWND chart = Children(program.form, L"TTyxTrend").at(0);
-    const HWND figure = Children(program.form, L"TLabel").at(0);
+    const HWND chart = ChildrenOfClass(program.form, L"TTyxTrend").at(0);
+    const HWND figure = ChildrenOfClass(program.form, L"TLabel").at(0);
     for (const HWND target : {chart, figure}) {
         Press(target, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON);
         Press(target, WM_MBUTTONDOWN, MK_LBUTTON | MK_MBUTTON);
@@ -382,9 +358,9 @@ TEST(DragE2E, EndsWhenAskedDuringAMoveStartedInsideAnother) {
         Started program(folder, 300, 300);
         ASSERT_TRUE(program.ready);
         VantorProcess& vantor = *program.vantor;
-        Press(Children(program.form, L"TTyxTrend").at(0), WM_LBUTTONDOWN, MK_LBUTTON);
+        Press(ChildrenOfClass(program.form, L"TTyxTrend").at(0), WM_LBUTTONDOWN, MK_LBUTTON);
         ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == program.form; }));
-        Press(Children(program.form, L"TLabel").at(0), WM_LBUTTONDOWN, MK_LBUTTON);
+        Press(ChildrenOfClass(program.form, L"TLabel").at(0), WM_LBUTTONDOWN, MK_LBUTTON);
         Pause(kNothingHappens);
         placed = WindowRect(program.form);
         ASSERT_TRUE(vantor.Quit());
@@ -403,7 +379,7 @@ TEST(DragE2E, ADoubleClickOnAFigureHidesTheWindowWhereItStands) {
         VantorProcess& vantor = *program.vantor;
         const HWND form = program.form;
         const RECT before = WindowRect(form);
-        ASSERT_TRUE(PointTo(Centre(WindowRect(Children(form, L"TLabel").at(2)))));
+        ASSERT_TRUE(MovePointer(CentreOf(ChildrenOfClass(form, L"TLabel").at(2))));
         ASSERT_TRUE(StartXdotool(L"click --repeat 2 --delay 80 1"));
         EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) == FALSE; })) << "the double-click hides it";
         ASSERT_TRUE(WaitUntil([&] { return !LeftButtonDown() && vantor.MoveSizeWindow() == nullptr; }));
@@ -421,13 +397,13 @@ TEST(DragE2E, CaptionsStartNoMoveButTheChartTheBandAndEveryFigureDo) {
     ASSERT_TRUE(program.ready);
     VantorProcess& vantor = *program.vantor;
     const HWND form = program.form;
-    const std::vector<HWND> labels = Children(form, L"TLabel");
+    const std::vector<HWND> labels = ChildrenOfClass(form, L"TLabel");
     ASSERT_EQ(labels.size(), 12u);
     POINT band{10, 45};  // on the background band, left of the arrows
     ASSERT_EQ(::ChildWindowFromPointEx(form, band, CWP_SKIPINVISIBLE), form) << "the band shows there";
     ::ClientToScreen(form, &band);
 
-    const auto labelGrip = [&](std::size_t index) { return Centre(WindowRect(labels.at(index))); };
+    const auto labelGrip = [&](std::size_t index) { return CentreOf(labels.at(index)); };
     struct Grip {
         std::string what;
         std::function<POINT()> where;  // asked afresh, as the window moves
@@ -438,7 +414,7 @@ TEST(DragE2E, CaptionsStartNoMoveButTheChartTheBandAndEveryFigureDo) {
         const std::wstring caption = TextOf(labels[i]);
         grips.push_back({std::string(caption.begin(), caption.end()), [=] { return labelGrip(i); }, false});
     }
-    grips.push_back({"chart", [&] { return Centre(WindowRect(Children(form, L"TTyxTrend").at(0))); }, true});
+    grips.push_back({"chart", [&] { return CentreOf(ChildrenOfClass(form, L"TTyxTrend").at(0)); }, true});
     grips.push_back({"band", [&, offset = POINT{band.x - WindowRect(form).left, band.y - WindowRect(form).top}] {
                          return POINT{WindowRect(form).left + offset.x, WindowRect(form).top + offset.y};
                      }, true});
@@ -450,7 +426,7 @@ TEST(DragE2E, CaptionsStartNoMoveButTheChartTheBandAndEveryFigureDo) {
     for (const Grip& grip : grips) {
         const RECT before = WindowRect(form);
         const POINT at = grip.where();
-        ASSERT_TRUE(PointTo(at)) << grip.what;
+        ASSERT_TRUE(MovePointer(at)) << grip.what;
         LeftButton button;
         ASSERT_TRUE(button.Down()) << grip.what;
         const bool moving = WaitUntil([&] { return vantor.MoveSizeWindow() == form; },
@@ -458,7 +434,7 @@ TEST(DragE2E, CaptionsStartNoMoveButTheChartTheBandAndEveryFigureDo) {
         EXPECT_EQ(moving, grip.moves) << "a press on " << grip.what;
         const int dx = 12 * direction, dy = 9 * direction;
         direction = -direction;
-        ASSERT_TRUE(PointTo({at.x + dx, at.y + dy})) << grip.what;
+        ASSERT_TRUE(MovePointer({at.x + dx, at.y + dy})) << grip.what;
         const RECT expected = grip.moves ? Shifted(before, dx, dy) : before;
         EXPECT_TRUE(SettlesAt(form, expected))
             << "a drag on " << grip.what << ": window at " << Describe(WindowRect(form));

@@ -92,6 +92,14 @@ bool DoubleClick(POINT at) {
     return testing::StartXdotool(L"click --repeat 2 --delay 80 1");
 }
 
+POINT CentreOf(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+POINT CentreOf(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return CentreOf(r);
+}
+
 bool PressKeys(const std::wstring& keys) { return testing::StartXdotool(L"key " + keys); }
 
 bool PressKeysUntil(const std::wstring& keys, const std::function<bool()>& done) {

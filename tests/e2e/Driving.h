@@ -16,6 +16,9 @@
 
 namespace vantor::e2e {
 
+// The middle of a rectangle, and of a window's outer rectangle on the screen.
+POINT CentreOf(const RECT& r);
+POINT CentreOf(HWND window);
 // Moves the pointer there and waits until the system sees it there.
 bool MovePointer(POINT to);
 // Moves the pointer, lets it settle (a press that arrives with the pointer is sometimes half lost), and

@@ -16,12 +16,6 @@ using namespace std::chrono_literals;
 
 constexpr int kUnchecked = -1;
 
-POINT CentreOf(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 // The open menu's picture once it has finished drawing.
 std::optional<testing::ScreenPixels> SettledPicture(HWND menu) {
     std::optional<testing::ScreenPixels> last, settled;

@@ -20,12 +20,6 @@ using namespace std::chrono_literals;
 
 constexpr wchar_t kCaption[] = L"インタフェース設定";
 
-POINT CentreOf(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 std::vector<HWND> ChildrenInOrder(HWND parent) {
     std::vector<HWND> children;
     for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))

@@ -76,10 +76,7 @@ std::wstring BoxText(HWND box) {
 // Presses the box's button with the pointer: a key would go to whichever box had the focus last.
 bool ClickOk(HWND box) {
     const auto buttons = ChildrenOfClass(box, L"Button");
-    if (buttons.empty()) return false;
-    RECT r{};
-    ::GetWindowRect(buttons.front(), &r);
-    return Click(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    return !buttons.empty() && Click(CentreOf(buttons.front()));
 }
 
 TEST(TrafficLogE2E, LinesFollowTheIntervalAsTimeStampSentReceivedWithCrLf) {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/core/MainChart.h"
 #include "app/core/Tick.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
 #include "components/TyxTrend/win32/TyxTrendWindow.h"
@@ -57,12 +58,7 @@ int wmain(int argc, wchar_t** argv) {
     const HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 220, 40, nullptr, nullptr,
                                         ::GetModuleHandleW(nullptr), nullptr);
     TTyxTrendWindow chart(nullptr, host, 0, 0, 220, 40);
-    chart.SetDivisions(100);
-    chart.SetOptions(TTrendOptions{TTrendOption::toTwin});
-    chart.SetStyle(TTrendStyle::tsLine);
-    chart.SetColorBase(clRed);
-    chart.SetGridColor(0xE0E0E0);
-    chart.SetGraphColor(0xFF0080);
+    ConfigureMainChart(chart);
     win32::WindowDc target(chart.Handle());
 
     testing::FakeIfTable fake;

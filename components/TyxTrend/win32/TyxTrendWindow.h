@@ -29,8 +29,6 @@ protected:
     void Invalidate() override;
     void BoundsChanged() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-private:
 };
 
 }  // namespace vantor
