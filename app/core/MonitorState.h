@@ -11,7 +11,7 @@ struct MonitorState {
     std::uint32_t MaxInPacket = 0;
     std::uint32_t SumOutPacket = 0;  // running sums of the averaging cycle, modulo 2^32
     std::uint32_t SumInPacket = 0;
-    std::uint32_t AveCount = 0;      // ticks in the current averaging cycle
+    std::uint32_t AverageCount = 0;  // ticks in the current averaging cycle
     std::int32_t LogTicks = 0;       // ticks counted toward the next log line
     std::uint32_t LogBaseOut = 0;    // totals at the last log line; 0: not yet set
     std::uint32_t LogBaseIn = 0;

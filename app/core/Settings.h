@@ -9,7 +9,7 @@ namespace vantor {
 
 struct MonitorSettings {
     std::int32_t GaugeSend = 10;          // send chart maximum in KB, used with FixedGauge
-    std::int32_t GaugeRese = 10;          // receive chart maximum in KB, likewise
+    std::int32_t GaugeReceive = 10;       // receive chart maximum in KB, likewise
     std::int32_t SelectedInterface = 1;   // 1-based row of the interface table
     bool StayOnTop = false;               // mini window above other windows
     bool FixedGauge = false;              // chart scaled by the gauges instead of the peaks

@@ -70,7 +70,7 @@ LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDi
     LoadedSettings loaded;
     MonitorSettings& s = loaded.Settings;
     s.GaugeSend = ReadInteger(profile, "Gauge", "Send", defaults.GaugeSend);
-    s.GaugeRese = ReadInteger(profile, "Gauge", "Rese", defaults.GaugeRese);
+    s.GaugeReceive = ReadInteger(profile, "Gauge", "Rese", defaults.GaugeReceive);
     s.SelectedInterface = ReadInteger(profile, "Interface", "Selected", defaults.SelectedInterface);
     loaded.Position.Left = ReadInteger(profile, "Window", "Left", kDefaultWindowLeft);
     loaded.Position.Top = ReadInteger(profile, "Window", "Top", kDefaultWindowTop);
@@ -94,7 +94,7 @@ void SaveSettings(ProfileStore& profile, const MonitorSettings& s, WindowPositio
     };
     const std::array<Entry, 13> entries{{
         {"Gauge", "Send", IntegerText(s.GaugeSend)},
-        {"Gauge", "Rese", IntegerText(s.GaugeRese)},
+        {"Gauge", "Rese", IntegerText(s.GaugeReceive)},
         {"Interface", "Selected", IntegerText(s.SelectedInterface)},
         {"Window", "Left", IntegerText(position.Left)},
         {"Window", "Top", IntegerText(position.Top)},

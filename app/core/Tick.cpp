@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <utility>
 
 #include "app/core/NumberFormat.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
@@ -42,39 +41,33 @@ struct Direction {
     bool truncateRateLabel;  // the receive row truncates its rate before formatting, the send row rounds
 };
 
-struct Row {
-    std::string current, average, peak, rate;
-    std::int32_t point = 0;
-    std::int32_t trayPercent = 0;
-};
-
-Row ComputeRow(const Direction& d, const MonitorSettings& settings, std::uint32_t unitFactor,
-               const LocaleFormats& locale) {
-    Row row;
-    row.current = FormatFloat(kSpeedPattern, KiloUnits(d.current, unitFactor), locale);
-    row.average = FormatFloat(kSpeedPattern, KiloUnits(d.average, unitFactor), locale);
-    row.peak = FormatFloat(kSpeedPattern, KiloUnits(d.peak, unitFactor), locale);
+DirectionOutputs ComputeRow(const Direction& d, const MonitorSettings& settings, std::uint32_t unitFactor,
+                            const LocaleFormats& locale) {
+    DirectionOutputs row;
+    row.Current = FormatFloat(kSpeedPattern, KiloUnits(d.current, unitFactor), locale);
+    row.Average = FormatFloat(kSpeedPattern, KiloUnits(d.average, unitFactor), locale);
+    row.Peak = FormatFloat(kSpeedPattern, KiloUnits(d.peak, unitFactor), locale);
     if (d.peak == 0) {
-        row.rate = "0%";
+        row.Rate = "0%";
         return row;
     }
 
     double rate = static_cast<double>(Percent(d.current)) / d.peak;
     if (rate > 100)
-        row.rate = "100%";
+        row.Rate = "100%";
     else
-        row.rate = FormatFloat(kRatePattern, d.truncateRateLabel ? std::trunc(rate) : rate, locale);
+        row.Rate = FormatFloat(kRatePattern, d.truncateRateLabel ? std::trunc(rate) : rate, locale);
 
     if (settings.GraphAverage && settings.FixedGauge) {
-        row.point = Saturated(Percent(d.average) / GaugeBytes(d.gauge));
+        row.ChartPoint = Saturated(Percent(d.average) / GaugeBytes(d.gauge));
     } else if (settings.GraphAverage) {
-        row.point = Saturated(Percent(d.average) / d.peak);
+        row.ChartPoint = Saturated(Percent(d.average) / d.peak);
     } else {
         // Plotted against the gauge, the current value also passes its share of the gauge to the tray.
         if (settings.FixedGauge) rate = static_cast<double>(Percent(d.current)) / static_cast<double>(GaugeBytes(d.gauge));
-        row.point = Truncated(rate);
+        row.ChartPoint = Truncated(rate);
     }
-    row.trayPercent = Truncated(rate);
+    row.TrayPercent = Truncated(rate);
     return row;
 }
 
@@ -103,41 +96,28 @@ TickOutputs RunTick(MonitorState& state, const MonitorSettings& settings, const 
 
     state.SumOutPacket += sample.OutPacket;
     state.SumInPacket += sample.InPacket;
-    std::uint32_t aveOut = 0;
-    std::uint32_t aveIn = 0;
-    if (state.AveCount <= 60) {
-        aveOut = state.SumOutPacket / (state.AveCount + 1);
-        aveIn = state.SumInPacket / (state.AveCount + 1);
+    std::uint32_t averageOut = 0;
+    std::uint32_t averageIn = 0;
+    if (state.AverageCount <= 60) {
+        averageOut = state.SumOutPacket / (state.AverageCount + 1);
+        averageIn = state.SumInPacket / (state.AverageCount + 1);
     } else {
         // Fold the cycle into one carried value that counts as a single sample of the next cycle.
-        state.AveCount = 0;
+        state.AverageCount = 0;
         state.SumOutPacket /= 60;
         state.SumInPacket /= 60;
-        aveOut = state.SumOutPacket;
-        aveIn = state.SumInPacket;
+        averageOut = state.SumOutPacket;
+        averageIn = state.SumInPacket;
     }
-    ++state.AveCount;
+    ++state.AverageCount;
 
     const std::uint32_t unitFactor = settings.BitUnits ? 8 : 1;
-    Row send = ComputeRow({sample.OutPacket, aveOut, state.MaxOutPacket, settings.GaugeSend, false}, settings,
-                                unitFactor, locale);
-    Row receive = ComputeRow({sample.InPacket, aveIn, state.MaxInPacket, settings.GaugeRese, true}, settings,
-                                   unitFactor, locale);
-
     TickOutputs out;
-    out.Label1 = std::move(send.current);
-    out.Label3 = std::move(send.average);
-    out.Label5 = std::move(send.peak);
-    out.Label7 = std::move(send.rate);
-    out.SendPoint = send.point;
-    out.Label2 = std::move(receive.current);
-    out.Label4 = std::move(receive.average);
-    out.Label6 = std::move(receive.peak);
-    out.Label8 = std::move(receive.rate);
-    out.ReceivePoint = receive.point;
+    out.Send = ComputeRow({sample.OutPacket, averageOut, state.MaxOutPacket, settings.GaugeSend, false}, settings,
+                          unitFactor, locale);
+    out.Receive = ComputeRow({sample.InPacket, averageIn, state.MaxInPacket, settings.GaugeReceive, true}, settings,
+                             unitFactor, locale);
     out.TipHelp = TipText(sample, unitFactor, locale);
-    out.ReceivePercent = receive.trayPercent;
-    out.SendPercent = send.trayPercent;
 
     if (settings.LogEnabled) {
         if (state.LogTicks >= settings.LogInterval) {

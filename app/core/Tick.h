@@ -2,12 +2,12 @@
 // The sampling tick as a function: from the tick state, the settings and one sample of the counter
 // source it computes every text and number the main window shows, and advances the statistics.
 //
-// Calling order, once a second after NetworkSpeed1.Sample():
-//   TickOutputs out = RunTick(state, settings, ReadCounters(NetworkSpeed1), locale);
-//   Label1, Label3, Label5, Label7 := out.Label1, ...;  TyxTrend1.AddValue1(out.SendPoint);
-//   Label2, Label4, Label6, Label8 := out.Label2, ...;  TyxTrend1.AddValue2(out.ReceivePoint);
-//   TrayIcon1.TipHelp := out.TipHelp;
-//   SetTrayImage(out.ReceivePercent, out.SendPercent);
+// Calling order, once a second after the counter source's Sample():
+//   TickOutputs out = RunTick(state, settings, ReadCounters(counterSource), locale);
+//   the send row's figures := out.Send...;     chart.AddValue1(out.Send.ChartPoint);
+//   the receive row's figures := out.Receive...; chart.AddValue2(out.Receive.ChartPoint);
+//   trayIcon.TipHelp := out.TipHelp;
+//   SetTrayImage(out.Receive.TrayPercent, out.Send.TrayPercent);
 //   if (out.LogDue) { WriteLogLine(); LogLineWritten(state, sample); }
 // When WriteLogLine throws, LogLineWritten is skipped: the baselines stay where they were and LogTicks
 // stays 0, so the next attempt comes LogInterval + 1 ticks later and covers the missed interval too.
@@ -35,16 +35,19 @@ struct CounterSample {
 
 CounterSample ReadCounters(const TNetworkSpeed& source);
 
+// What one direction's row of the window shows, and where its value goes in the chart and the tray.
+struct DirectionOutputs {
+    std::string Current, Average, Peak, Rate;  // the row's four figures
+    std::int32_t ChartPoint = 0;
+    std::int32_t TrayPercent = 0;  // the whole percentage that picks this direction's tray colour
+
+    bool operator==(const DirectionOutputs&) const = default;
+};
+
 struct TickOutputs {
-    // Send row: current, average, maximum, rate; then the send point of the chart.
-    std::string Label1, Label3, Label5, Label7;
-    std::int32_t SendPoint = 0;
-    // Receive row, likewise.
-    std::string Label2, Label4, Label6, Label8;
-    std::int32_t ReceivePoint = 0;
+    DirectionOutputs Send;
+    DirectionOutputs Receive;
     std::string TipHelp;  // three lines joined by CR LF
-    std::int32_t ReceivePercent = 0;
-    std::int32_t SendPercent = 0;
     bool LogDue = false;  // LogTicks has been set to 0; write the log line, then call LogLineWritten
 };
 

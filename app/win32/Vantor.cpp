@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/win32/Main.h"
+#include "app/win32/MiniWindow.h"
 #include "framework/win32/Application.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -11,7 +11,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::InitCommonControlsEx(&controls);
     try {
         vantor::win32::Application application(instance);
-        vantor::TForm1 form;
+        vantor::TMiniWindow miniWindow;
         return application.Run();
     } catch (const std::exception& error) {
         vantor::win32::Application::HandleException(error);

@@ -3,18 +3,18 @@
 //
 // How a form uses it (the main window does exactly this):
 //
-//   TTrayIcon TrayIcon1{this};                          // owned by the form; the icon is added by
+//   TTrayIcon trayIcon_{this};                          // owned by the form; the icon is added by
 //                                                       // Loaded() or by the first setter below
-//   TrayIcon1.SetTipHelp("Vantor ...");                 // UTF-8; cut to what the shell shows
-//   TrayIcon1.SetCheckSingleDoubleClick(true);
-//   TrayIcon1.SetResourceIconID(-1);
-//   TrayIcon1.SetBalloonHelpTimeOut(0);
-//   TrayIcon1.ToolTipStyle().SetUseDefault(true);       // or SetToolTipStyle(a configured style)
-//   TrayIcon1.ToolTipStyle().SetBackGroundColor(0x000000);
-//   TrayIcon1.ToolTipStyle().SetTextColor(0x80000008);
-//   TrayIcon1.SetRButtonPopupMenu(&PopupMenu1);         // any TCustomPopupMenu, e.g. win32::TPopupMenu
-//   TrayIcon1.OnMouseDown = [this](TComponent&, TMouseButton, TShiftState, int x, int y) { ... };
-//   TrayIcon1.SetIcon(hicon);                           // every tick: the component keeps its own copy
+//   trayIcon_.SetTipHelp("Vantor ...");                 // UTF-8; cut to what the shell shows
+//   trayIcon_.SetCheckSingleDoubleClick(true);
+//   trayIcon_.SetResourceIconID(-1);
+//   trayIcon_.SetBalloonHelpTimeOut(0);
+//   trayIcon_.ToolTipStyle().SetUseDefault(true);       // or SetToolTipStyle(a configured style)
+//   trayIcon_.ToolTipStyle().SetBackGroundColor(0x000000);
+//   trayIcon_.ToolTipStyle().SetTextColor(0x80000008);
+//   trayIcon_.SetRButtonPopupMenu(&menu_);              // any TCustomPopupMenu, e.g. win32::TPopupMenu
+//   trayIcon_.OnMouseDown = [this](TComponent&, TMouseButton, TShiftState, int x, int y) { ... };
+//   trayIcon_.SetIcon(hicon);                           // every tick: the component keeps its own copy
 //                                                       // and frees the one it replaces; the caller
 //                                                       // keeps (and frees) the HICON it passed
 //

@@ -102,7 +102,7 @@ std::uint32_t GetShellVersion(TrayShell& shell) {
 
 TTrayIconWinProcList::TTrayIconWinProcList(TrayShell& shell) : shell_(shell) {
     shell_.RegisterTrayClass();
-    taskbarCreatedMsg_ = shell_.RegisterTaskbarCreatedMessage();
+    taskbarCreatedMessage_ = shell_.RegisterTaskbarCreatedMessage();
 }
 
 TTrayIconWinProcList::~TTrayIconWinProcList() { shell_.UnregisterTrayClass(); }
@@ -245,7 +245,7 @@ bool TTaskTrayIcon::DeleteIcon() {
 }
 
 void TTaskTrayIcon::WndProc(TMessage& message) {
-    if (registry && message.Msg == registry->TaskbarCreatedMsg() && added_) {
+    if (registry && message.Msg == registry->TaskbarCreatedMessage() && added_) {
         added_ = false;
         (void)AddIcon();
     }

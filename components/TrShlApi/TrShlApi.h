@@ -291,7 +291,7 @@ public:
     TTrayIconWinProcList(const TTrayIconWinProcList&) = delete;
     TTrayIconWinProcList& operator=(const TTrayIconWinProcList&) = delete;
 
-    std::uint32_t TaskbarCreatedMsg() const noexcept { return taskbarCreatedMsg_; }
+    std::uint32_t TaskbarCreatedMessage() const noexcept { return taskbarCreatedMessage_; }
     const std::vector<TTaskTrayIcon*>& Items() const noexcept { return items_; }
     // Hands the message to the first icon whose hidden window is `window`; false when none has it.
     bool RouteMessage(WindowHandle window, TMessage& message);
@@ -300,7 +300,7 @@ private:
     friend void RegisterTrayIcon(TTaskTrayIcon& icon);
     friend void UnregisterTrayIcon(TTaskTrayIcon& icon);
     TrayShell& shell_;
-    std::uint32_t taskbarCreatedMsg_ = 0;
+    std::uint32_t taskbarCreatedMessage_ = 0;
     std::vector<TTaskTrayIcon*> items_;
 };
 

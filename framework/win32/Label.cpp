@@ -8,15 +8,15 @@ namespace {
 constexpr wchar_t kLabelClass[] = L"TLabel";
 }
 
-TLabel::TLabel(TComponent* owner, HWND parent, const LabelSpec& spec)
-    : TComponent(owner), font_(spec.font), color_(spec.color), alignment_(spec.alignment) {
+TLabel::TLabel(TComponent* owner, HWND parent, const LabelOptions& options)
+    : TComponent(owner), font_(options.font), color_(options.color), alignment_(options.alignment) {
     RegisterClass(kLabelClass, CS_DBLCLKS);
-    const SIZE size = spec.autoSize ? TextExtent(font_, spec.text) : SIZE{spec.width, spec.height};
+    const SIZE size = options.autoSize ? TextExtent(font_, options.text) : SIZE{options.width, options.height};
     CreateHandle({.className = kLabelClass,
-                  .text = spec.text.c_str(),
+                  .text = options.text.c_str(),
                   .style = WS_CHILD | WS_VISIBLE,
-                  .x = spec.left,
-                  .y = spec.top,
+                  .x = options.left,
+                  .y = options.top,
                   .width = size.cx,
                   .height = size.cy,
                   .parent = parent});

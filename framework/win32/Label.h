@@ -15,7 +15,7 @@ namespace vantor::win32 {
 
 enum class TAlignment { taLeftJustify, taRightJustify };
 
-struct LabelSpec {
+struct LabelOptions {
     int left = 0, top = 0, width = 0, height = 0;
     std::wstring text;
     HFONT font = nullptr;            // owned by the form
@@ -26,7 +26,7 @@ struct LabelSpec {
 
 class TLabel final : public TComponent, public Window {
 public:
-    TLabel(TComponent* owner, HWND parent, const LabelSpec& spec);
+    TLabel(TComponent* owner, HWND parent, const LabelOptions& options);
 
     std::wstring Caption() const;
     void SetCaption(const std::wstring& text);

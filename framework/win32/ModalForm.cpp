@@ -36,28 +36,28 @@ private:
 
 }  // namespace
 
-GdiObject CreateFontFromSpec(const FontSpec& spec) {
+GdiObject MakeFont(const FontOptions& options) {
     LOGFONTW font{};
-    font.lfHeight = spec.height;
-    font.lfCharSet = spec.charset;
+    font.lfHeight = options.height;
+    font.lfCharSet = options.charset;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfPitchAndFamily = DEFAULT_PITCH;
     font.lfWeight = FW_NORMAL;
-    wcsncpy_s(font.lfFaceName, spec.face, _TRUNCATE);
+    wcsncpy_s(font.lfFaceName, options.face, _TRUNCATE);
     return GdiObject(::CreateFontIndirectW(&font));
 }
 
-TModalForm::TModalForm(const ModalFormSpec& spec)
-    : font_(CreateFontFromSpec(spec.font)), background_(::CreateSolidBrush(spec.background)) {
+TModalForm::TModalForm(const ModalFormOptions& options)
+    : font_(MakeFont(options.font)), background_(::CreateSolidBrush(options.background)) {
     RegisterClass(kModalFormClass, 0);
-    RECT frame{0, 0, spec.clientWidth, spec.clientHeight};
-    ::AdjustWindowRectEx(&frame, spec.style, FALSE, spec.exStyle);
+    RECT frame{0, 0, options.clientWidth, options.clientHeight};
+    ::AdjustWindowRectEx(&frame, options.style, FALSE, options.exStyle);
     CreateHandle({.className = kModalFormClass,
-                  .text = spec.caption,
-                  .style = spec.style,
-                  .exStyle = spec.exStyle | WS_EX_CONTROLPARENT,
+                  .text = options.caption,
+                  .style = options.style,
+                  .exStyle = options.exStyle | WS_EX_CONTROLPARENT,
                   .width = frame.right - frame.left,
                   .height = frame.bottom - frame.top,
                   .parent = Application::Current()->Handle()});
@@ -68,14 +68,14 @@ TModalForm::~TModalForm() {
     if (Handle()) Application::Current()->RemoveForm(Handle());
 }
 
-HWND TModalForm::AddControl(const ControlSpec& spec) {
-    const HWND control = ::CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD | WS_VISIBLE,
-                                           spec.left, spec.top, spec.width, spec.height,
-                                           spec.parent ? spec.parent : Handle(),
-                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+HWND TModalForm::AddControl(const ControlLayout& layout) {
+    const HWND control = ::CreateWindowExW(layout.exStyle, layout.className, layout.text,
+                                           layout.style | WS_CHILD | WS_VISIBLE, layout.left, layout.top,
+                                           layout.width, layout.height, layout.parent ? layout.parent : Handle(),
+                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                            ::GetModuleHandleW(nullptr), nullptr);
     if (!control) throw std::runtime_error("CreateWindowEx failed for a control");
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font ? spec.font : Font()), FALSE);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(layout.font ? layout.font : Font()), FALSE);
     return control;
 }
 
@@ -88,7 +88,7 @@ TModalResult TModalForm::ShowModal() {
 
     modalResult_ = mrNone;
     std::optional<DisabledWindows> others(std::in_place, Handle());
-    FormShow();
+    BeforeShow();
     ::ShowWindow(Handle(), SW_SHOW);
     ::SetForegroundWindow(Handle());
     ::SetFocus(::GetNextDlgTabItem(Handle(), nullptr, FALSE));
@@ -131,7 +131,7 @@ LRESULT TModalForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {
             Application::Current()->FormActivated(Handle());
-            FormActivate();
+            Activated();
         }
         break;
     case WM_ERASEBKGND: {

@@ -16,21 +16,21 @@ namespace vantor::win32 {
 
 enum TModalResult : int { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL };
 
-struct FontSpec {
+struct FontOptions {
     const wchar_t* face;
     int height;  // negative: character height in pixels
     BYTE charset = DEFAULT_CHARSET;
 };
 
-GdiObject CreateFontFromSpec(const FontSpec& spec);
+GdiObject MakeFont(const FontOptions& options);
 
-struct ModalFormSpec {
+struct ModalFormOptions {
     const wchar_t* caption = L"";
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     DWORD exStyle = WS_EX_DLGMODALFRAME;
     int clientWidth = 0;
     int clientHeight = 0;
-    FontSpec font{L"MS Shell Dlg", -11};
+    FontOptions font{L"MS Shell Dlg", -11};
     COLORREF background = ::GetSysColor(COLOR_BTNFACE);
 };
 
@@ -44,9 +44,9 @@ public:
     void Close() noexcept { modalResult_ = mrCancel; }
 
 protected:
-    explicit TModalForm(const ModalFormSpec& spec);
+    explicit TModalForm(const ModalFormOptions& options);
 
-    struct ControlSpec {
+    struct ControlLayout {
         const wchar_t* className;
         const wchar_t* text;
         DWORD style;
@@ -56,7 +56,7 @@ protected:
         HWND parent = nullptr;  // the form when null
         HFONT font = nullptr;   // the form's font when null
     };
-    HWND AddControl(const ControlSpec& spec);
+    HWND AddControl(const ControlLayout& layout);
     HFONT Font() const noexcept { return reinterpret_cast<HFONT>(font_.Get()); }
     HBRUSH BackgroundBrush() const noexcept { return reinterpret_cast<HBRUSH>(background_.Get()); }
     int DefaultButton() const noexcept { return defaultButton_; }
@@ -64,8 +64,8 @@ protected:
 
     // Every message; the base answers WM_CLOSE, the default button query and IDOK/IDCANCEL commands.
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    virtual void FormShow() {}
-    virtual void FormActivate() {}
+    virtual void BeforeShow() {}
+    virtual void Activated() {}
 
 private:
     GdiObject font_;

@@ -12,32 +12,32 @@
 
 namespace vantor::win32 {
 
-TSpinEdit::TSpinEdit(const Spec& spec) : id_(spec.id), min_(spec.minValue), max_(spec.maxValue) {
+TSpinEdit::TSpinEdit(const Options& options) : id_(options.id), min_(options.minValue), max_(options.maxValue) {
     wchar_t separator[4] = L".";
     ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4);
     decimalSeparator_ = separator[0];
 
     edit_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                              spec.left, spec.top, spec.width, spec.height, spec.parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ::GetModuleHandleW(nullptr),
+                              options.left, options.top, options.width, options.height, options.parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(options.id)), ::GetModuleHandleW(nullptr),
                               nullptr);
     if (!edit_) throw std::runtime_error("cannot create a spin box");
-    ::SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
+    ::SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(options.font), FALSE);
     ::SetWindowSubclass(edit_, &TSpinEdit::FilterKeys, 1, reinterpret_cast<DWORD_PTR>(this));
     arrows_ = ::CreateWindowExW(0, UPDOWN_CLASSW, L"",
                                 WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS,
-                                spec.left + spec.width, spec.top, ::GetSystemMetrics(SM_CXVSCROLL), spec.height,
-                                spec.parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+                                options.left + options.width, options.top, ::GetSystemMetrics(SM_CXVSCROLL), options.height,
+                                options.parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(arrows_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit_), 0);
     // The arrows take the right end of the box's width, at whatever width the up-down settles on; placed
     // here rather than by the up-down's own alignment, which narrows the pair by the width of a border.
     RECT arrows{};
     ::GetWindowRect(arrows_, &arrows);
     const int arrowsWidth = arrows.right - arrows.left;
-    ::MoveWindow(edit_, spec.left, spec.top, spec.width - arrowsWidth, spec.height, FALSE);
-    ::MoveWindow(arrows_, spec.left + spec.width - arrowsWidth, spec.top, arrowsWidth, spec.height, FALSE);
+    ::MoveWindow(edit_, options.left, options.top, options.width - arrowsWidth, options.height, FALSE);
+    ::MoveWindow(arrows_, options.left + options.width - arrowsWidth, options.top, arrowsWidth, options.height, FALSE);
     ::SendMessageW(arrows_, UDM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
-    UDACCEL step{0, static_cast<UINT>(spec.increment)};
+    UDACCEL step{0, static_cast<UINT>(options.increment)};
     ::SendMessageW(arrows_, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&step));
     SetValue(min_);
 }

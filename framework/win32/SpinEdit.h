@@ -11,14 +11,14 @@ namespace vantor::win32 {
 
 class TSpinEdit {
 public:
-    struct Spec {
+    struct Options {
         HWND parent;
         int id;
         int left, top, width, height;
         int minValue, maxValue, increment;
         HFONT font;
     };
-    explicit TSpinEdit(const Spec& spec);
+    explicit TSpinEdit(const Options& options);
     TSpinEdit(const TSpinEdit&) = delete;
     TSpinEdit& operator=(const TSpinEdit&) = delete;
 

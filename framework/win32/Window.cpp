@@ -44,9 +44,9 @@ void Window::RegisterClass(const wchar_t* name, UINT style, HBRUSH background, H
         throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), "RegisterClassEx");
 }
 
-void Window::CreateHandle(const WindowSpec& spec) {
-    ::CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style, spec.x, spec.y, spec.width, spec.height,
-                      spec.parent, spec.menuOrId, ::GetModuleHandleW(nullptr), this);
+void Window::CreateHandle(const WindowOptions& options) {
+    ::CreateWindowExW(options.exStyle, options.className, options.text, options.style, options.x, options.y, options.width, options.height,
+                      options.parent, options.menuOrId, ::GetModuleHandleW(nullptr), this);
     if (!handle_)
         throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), "CreateWindowEx");
 }

@@ -15,7 +15,7 @@ std::wstring WindowText(HWND window);
 // The size of one line of `text` in `font`, measured on the screen.
 SIZE TextExtent(HFONT font, std::wstring_view text);
 
-struct WindowSpec {
+struct WindowOptions {
     const wchar_t* className = nullptr;
     const wchar_t* text = L"";
     DWORD style = 0;
@@ -40,7 +40,7 @@ public:
                               HICON icon = nullptr, HCURSOR cursor = ::LoadCursorW(nullptr, IDC_ARROW));
 
 protected:
-    void CreateHandle(const WindowSpec& spec);
+    void CreateHandle(const WindowOptions& options);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
         return ::DefWindowProcW(handle_, message, wParam, lParam);

@@ -177,7 +177,7 @@ TEST(SettingsDialogE2E, LayoutAt96DpiMatchesTheTablesPageByPage) {
     };
     for (const Expected& e : labelsAndBoxes) {
         const HWND control = dialog.Control(e.page, e.className, e.text);
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(e.text ? e.text : L"ComboBox1")));
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(e.text ? e.text : L"interface list")));
         ASSERT_NE(control, nullptr);
         Placement seen = PlacementIn(control, dialog.pages[static_cast<std::size_t>(e.page)]);
         const Placement expected{e.left, e.top, e.width ? e.width : seen.width, e.height ? e.height : seen.height};
@@ -192,10 +192,10 @@ TEST(SettingsDialogE2E, LayoutAt96DpiMatchesTheTablesPageByPage) {
     EXPECT_EQ(std::make_pair(kbPlaces[1].left, kbPlaces[1].top), std::make_pair(235, 82));
     // Spin boxes and the path box.
     const auto widthAt = [](Placement p) { return std::make_tuple(p.left, p.top, p.width); };
-    EXPECT_EQ(widthAt(dialog.SpinBox(1, 0)), std::make_tuple(140, 47, 81)) << "SpinEdit1";
-    EXPECT_EQ(widthAt(dialog.SpinBox(1, 1)), std::make_tuple(140, 78, 81)) << "SpinEdit2";
-    EXPECT_EQ(widthAt(PlacementIn(dialog.Edit(2, 0), dialog.pages[2])), std::make_tuple(69, 49, 233)) << "Edit1";
-    EXPECT_EQ(widthAt(dialog.SpinBox(2, 1)), std::make_tuple(87, 82, 73)) << "SpinEdit3";
+    EXPECT_EQ(widthAt(dialog.SpinBox(1, 0)), std::make_tuple(140, 47, 81)) << "send gauge";
+    EXPECT_EQ(widthAt(dialog.SpinBox(1, 1)), std::make_tuple(140, 78, 81)) << "receive gauge";
+    EXPECT_EQ(widthAt(PlacementIn(dialog.Edit(2, 0), dialog.pages[2])), std::make_tuple(69, 49, 233)) << "log path";
+    EXPECT_EQ(widthAt(dialog.SpinBox(2, 1)), std::make_tuple(87, 82, 73)) << "log interval";
 
     EXPECT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(dialog.window); }));
     ASSERT_TRUE(vantor.Quit());

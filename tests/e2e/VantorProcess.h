@@ -67,7 +67,7 @@ public:
     DWORD Id() const noexcept { return id_; }
     // The main window, once it exists (shown or not).
     HWND Form(std::chrono::milliseconds limit = std::chrono::seconds(10));
-    // The texts of the eight figures, Label1 to Label8.
+    // The texts of the eight figures, column by column, the send figure before the receive one.
     std::vector<std::wstring> Figures();
     // The top-level windows of this process with the class `className`.
     std::vector<HWND> WindowsOfClass(const wchar_t* className) const;

@@ -29,7 +29,7 @@ TEST(SettingsLoad, WithoutAFileReadsEveryKeyInOrderAndTakesTheDefaults) {
 
     const MonitorSettings& s = loaded.Settings;
     EXPECT_EQ(s.GaugeSend, 10);
-    EXPECT_EQ(s.GaugeRese, 10);
+    EXPECT_EQ(s.GaugeReceive, 10);
     EXPECT_EQ(s.SelectedInterface, 1);
     EXPECT_EQ(loaded.Position, (WindowPosition{200, 200}));
     EXPECT_FALSE(s.StayOnTop);
@@ -111,7 +111,7 @@ TEST(SettingsParse, IntegersAreSignedDecimalOrHexadecimal) {
 MonitorSettings Unusual() {
     MonitorSettings s;
     s.GaugeSend = 250;
-    s.GaugeRese = -3;
+    s.GaugeReceive = -3;
     s.SelectedInterface = 7;
     s.StayOnTop = true;
     s.FixedGauge = true;

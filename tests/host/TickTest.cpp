@@ -24,17 +24,17 @@ std::int32_t AveragePointAgainstOneKilobyte(std::uint32_t average) {
 TEST(Tick, FirstTickWithoutTrafficShowsZeroEverywhere) {
     MonitorState state;
     const TickOutputs out = RunTick(state, {}, Traffic(0, 0), {});
-    for (const std::string* label : {&out.Label1, &out.Label2, &out.Label3, &out.Label4, &out.Label5, &out.Label6})
+    for (const std::string* label : {&out.Send.Current, &out.Receive.Current, &out.Send.Average, &out.Receive.Average, &out.Send.Peak, &out.Receive.Peak})
         EXPECT_EQ(*label, "0.0");
-    EXPECT_EQ(out.Label7, "0%");
-    EXPECT_EQ(out.Label8, "0%");
-    EXPECT_EQ(out.SendPoint, 0);
-    EXPECT_EQ(out.ReceivePoint, 0);
-    EXPECT_EQ(out.ReceivePercent, 0);
-    EXPECT_EQ(out.SendPercent, 0);
+    EXPECT_EQ(out.Send.Rate, "0%");
+    EXPECT_EQ(out.Receive.Rate, "0%");
+    EXPECT_EQ(out.Send.ChartPoint, 0);
+    EXPECT_EQ(out.Receive.ChartPoint, 0);
+    EXPECT_EQ(out.Receive.TrayPercent, 0);
+    EXPECT_EQ(out.Send.TrayPercent, 0);
     EXPECT_EQ(state.MaxOutPacket, 0u);
     EXPECT_EQ(state.MaxInPacket, 0u);
-    EXPECT_EQ(state.AveCount, 1u);
+    EXPECT_EQ(state.AverageCount, 1u);
     EXPECT_FALSE(out.LogDue);
 }
 
@@ -43,15 +43,15 @@ TEST(Tick, AveragesOverSixtyOneTicksThenCarriesTheFoldedSum) {
     settings.GraphAverage = true;
     settings.FixedGauge = true;
     settings.GaugeSend = 1;
-    settings.GaugeRese = 1;
+    settings.GaugeReceive = 1;
     MonitorState state;
     std::vector<std::int32_t> sendPoints, receivePoints;
     std::vector<std::string> averageLabels;
     for (int tick = 1; tick <= 122; ++tick) {
         const TickOutputs out = RunTick(state, settings, Traffic(6000, 6000), {});
-        sendPoints.push_back(out.SendPoint);
-        receivePoints.push_back(out.ReceivePoint);
-        averageLabels.push_back(out.Label3);
+        sendPoints.push_back(out.Send.ChartPoint);
+        receivePoints.push_back(out.Receive.ChartPoint);
+        averageLabels.push_back(out.Send.Average);
     }
     const auto at = [&](int tick) { return sendPoints[static_cast<std::size_t>(tick - 1)]; };
     for (int tick = 1; tick <= 61; ++tick) EXPECT_EQ(at(tick), AveragePointAgainstOneKilobyte(6000)) << tick;
@@ -61,14 +61,14 @@ TEST(Tick, AveragesOverSixtyOneTicksThenCarriesTheFoldedSum) {
     EXPECT_EQ(receivePoints, sendPoints);
     EXPECT_EQ(averageLabels[61], "6.1");  // 6200 / 1024
     EXPECT_EQ(averageLabels[62], "6.0");  // 6100 / 1024
-    EXPECT_EQ(state.AveCount, 61u);
+    EXPECT_EQ(state.AverageCount, 61u);
     EXPECT_EQ(state.SumOutPacket, 366200u);
 }
 
 TEST(Tick, SumsWrapAndStillAverage) {
     MonitorState state;
     state.SumOutPacket = 0xFFFF'FF00u;
-    state.AveCount = 1;
+    state.AverageCount = 1;
     (void)RunTick(state, {}, Traffic(0x200, 0), {});
     EXPECT_EQ(state.SumOutPacket, 0x100u);
 }
@@ -85,12 +85,12 @@ TEST(Tick, ShowsFiguresInKilobytesOrKilobits) {
         settings.BitUnits = c.bits;
         MonitorState state;
         const TickOutputs out = RunTick(state, settings, Traffic(c.bytes, c.bytes), {});
-        EXPECT_EQ(out.Label1, c.text) << c.bytes << (c.bits ? " bits" : " bytes");
-        EXPECT_EQ(out.Label3, c.text);
-        EXPECT_EQ(out.Label5, c.text);
-        EXPECT_EQ(out.Label2, c.text);
-        EXPECT_EQ(out.Label4, c.text);
-        EXPECT_EQ(out.Label6, c.text);
+        EXPECT_EQ(out.Send.Current, c.text) << c.bytes << (c.bits ? " bits" : " bytes");
+        EXPECT_EQ(out.Send.Average, c.text);
+        EXPECT_EQ(out.Send.Peak, c.text);
+        EXPECT_EQ(out.Receive.Current, c.text);
+        EXPECT_EQ(out.Receive.Average, c.text);
+        EXPECT_EQ(out.Receive.Peak, c.text);
     }
 }
 
@@ -132,26 +132,26 @@ TEST(Tick, RatesPointsAndTrayPercentagesOfBothRows) {
         settings.GraphAverage = c.graphAverage;
         settings.FixedGauge = c.fixedGauge;
         settings.GaugeSend = c.gauge;
-        settings.GaugeRese = c.gauge;
+        settings.GaugeReceive = c.gauge;
 
         MonitorState sendState;
         sendState.MaxOutPacket = c.peak;
         const TickOutputs send = RunTick(sendState, settings, Traffic(c.current, 0), {});
-        EXPECT_EQ(send.Label7, c.sendLabel) << c.name;
-        EXPECT_EQ(send.SendPoint, c.point) << c.name;
-        EXPECT_EQ(send.SendPercent, c.trayPercent) << c.name;
-        EXPECT_EQ(send.Label8, "0%") << c.name;
-        EXPECT_EQ(send.ReceivePoint, 0) << c.name;
-        EXPECT_EQ(send.ReceivePercent, 0) << c.name;
+        EXPECT_EQ(send.Send.Rate, c.sendLabel) << c.name;
+        EXPECT_EQ(send.Send.ChartPoint, c.point) << c.name;
+        EXPECT_EQ(send.Send.TrayPercent, c.trayPercent) << c.name;
+        EXPECT_EQ(send.Receive.Rate, "0%") << c.name;
+        EXPECT_EQ(send.Receive.ChartPoint, 0) << c.name;
+        EXPECT_EQ(send.Receive.TrayPercent, 0) << c.name;
 
         MonitorState receiveState;
         receiveState.MaxInPacket = c.peak;
         const TickOutputs receive = RunTick(receiveState, settings, Traffic(0, c.current), {});
-        EXPECT_EQ(receive.Label8, c.receiveLabel) << c.name;
-        EXPECT_EQ(receive.ReceivePoint, c.point) << c.name;
-        EXPECT_EQ(receive.ReceivePercent, c.trayPercent) << c.name;
-        EXPECT_EQ(receive.Label7, "0%") << c.name;
-        EXPECT_EQ(receive.SendPercent, 0) << c.name;
+        EXPECT_EQ(receive.Receive.Rate, c.receiveLabel) << c.name;
+        EXPECT_EQ(receive.Receive.ChartPoint, c.point) << c.name;
+        EXPECT_EQ(receive.Receive.TrayPercent, c.trayPercent) << c.name;
+        EXPECT_EQ(receive.Send.Rate, "0%") << c.name;
+        EXPECT_EQ(receive.Send.TrayPercent, 0) << c.name;
     }
 }
 
@@ -159,11 +159,11 @@ TEST(Tick, TheGaugeOfOneRowDoesNotScaleTheOther) {
     MonitorSettings settings;
     settings.FixedGauge = true;
     settings.GaugeSend = 1;
-    settings.GaugeRese = 100;
+    settings.GaugeReceive = 100;
     MonitorState state;
     const TickOutputs out = RunTick(state, settings, Traffic(512, 51200), {});
-    EXPECT_EQ(out.SendPoint, 50);
-    EXPECT_EQ(out.ReceivePoint, 50);
+    EXPECT_EQ(out.Send.ChartPoint, 50);
+    EXPECT_EQ(out.Receive.ChartPoint, 50);
 }
 
 TEST(Tick, AfterAPeakResetTheNextTrafficIsTheNewPeak) {
@@ -173,17 +173,17 @@ TEST(Tick, AfterAPeakResetTheNextTrafficIsTheNewPeak) {
     EXPECT_EQ(state.MaxOutPacket, 0u);
     EXPECT_EQ(state.MaxInPacket, 0u);
     EXPECT_EQ(state.SumOutPacket, 5000u);  // the averaging cycle goes on
-    EXPECT_EQ(state.AveCount, 1u);
+    EXPECT_EQ(state.AverageCount, 1u);
 
     const TickOutputs out = RunTick(state, {}, Traffic(1000, 0), {});
     EXPECT_EQ(state.MaxOutPacket, 1000u);
-    EXPECT_EQ(out.Label5, "1.0");
-    EXPECT_EQ(out.Label7, "100%");
-    EXPECT_EQ(out.SendPoint, 100);
-    EXPECT_EQ(out.SendPercent, 100);
-    EXPECT_EQ(out.Label6, "0.0");
-    EXPECT_EQ(out.Label8, "0%");
-    EXPECT_EQ(out.ReceivePercent, 0);
+    EXPECT_EQ(out.Send.Peak, "1.0");
+    EXPECT_EQ(out.Send.Rate, "100%");
+    EXPECT_EQ(out.Send.ChartPoint, 100);
+    EXPECT_EQ(out.Send.TrayPercent, 100);
+    EXPECT_EQ(out.Receive.Peak, "0.0");
+    EXPECT_EQ(out.Receive.Rate, "0%");
+    EXPECT_EQ(out.Receive.TrayPercent, 0);
 }
 
 TEST(Tick, AverageAboveTheResetPeakPlotsAboveTheTopAndSaturates) {
@@ -193,16 +193,16 @@ TEST(Tick, AverageAboveTheResetPeakPlotsAboveTheTopAndSaturates) {
     for (int i = 0; i < 10; ++i) (void)RunTick(state, settings, Traffic(10000, 0), {});
     ResetPeaks(state);
     TickOutputs out = RunTick(state, settings, Traffic(1000, 0), {});
-    EXPECT_EQ(out.SendPoint, 918);  // average 101000 div 11 = 9181 against a peak of 1000
-    EXPECT_EQ(out.Label7, "100%");
-    EXPECT_EQ(out.SendPercent, 100);
+    EXPECT_EQ(out.Send.ChartPoint, 918);  // average 101000 div 11 = 9181 against a peak of 1000
+    EXPECT_EQ(out.Send.Rate, "100%");
+    EXPECT_EQ(out.Send.TrayPercent, 100);
 
     // An average many times a tiny new peak stays the largest point instead of wrapping around.
     MonitorState huge;
     (void)RunTick(huge, settings, Traffic(3'000'000'000u, 0), {});
     ResetPeaks(huge);
     out = RunTick(huge, settings, Traffic(1, 0), {});
-    EXPECT_EQ(out.SendPoint, kIntMax);
+    EXPECT_EQ(out.Send.ChartPoint, kIntMax);
 }
 
 TEST(Tick, TipShowsLinkSpeedAndTotalsOnThreeLines) {
@@ -236,8 +236,8 @@ TEST(Tick, UsesTheLocaleSeparators) {
     const CounterSample sample{.OutPacket = 1234567, .InPacket = 1536, .TotalOutPacket = 1048576000,
                                .TotalInPacket = 0, .Speed = 2'000'000};
     const TickOutputs out = RunTick(state, {}, sample, locale);
-    EXPECT_EQ(out.Label1, "1.205,6");
-    EXPECT_EQ(out.Label2, "1,5");
+    EXPECT_EQ(out.Send.Current, "1.205,6");
+    EXPECT_EQ(out.Receive.Current, "1,5");
     EXPECT_EQ(out.TipHelp, "速度:02,0Mbps\r\n送信:1.024.000 KB\r\n受信:0 KB");
 }
 

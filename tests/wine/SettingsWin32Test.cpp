@@ -133,7 +133,7 @@ TEST(SettingsFileWin32, ReadsValuesAsTheFileHoldsThem) {
     EXPECT_EQ(loaded.Settings.LogInterval, 60);
     EXPECT_EQ(loaded.State.LogTicks, 60);
     EXPECT_EQ(loaded.Settings.GaugeSend, 10);
-    EXPECT_EQ(loaded.Settings.GaugeRese, 40);
+    EXPECT_EQ(loaded.Settings.GaugeReceive, 40);
     EXPECT_TRUE(loaded.Settings.ShowAtStart);
     EXPECT_FALSE(loaded.Settings.StayOnTop);
     EXPECT_EQ(loaded.Position, (WindowPosition{200, -20}));

@@ -77,8 +77,8 @@ int wmain(int argc, wchar_t** argv) {
         source.Sample();
         const CounterSample sample = ReadCounters(source);
         const TickOutputs out = RunTick(state, settings, sample, locale);
-        chart.AddValue1(out.SendPoint);
-        chart.AddValue2(out.ReceivePoint);
+        chart.AddValue1(out.Send.ChartPoint);
+        chart.AddValue2(out.Receive.ChartPoint);
         (void)chart.PaintTo(target.Get());
     });
     const double paint = MedianMicroseconds(rounds, [&] { (void)chart.PaintTo(target.Get()); });

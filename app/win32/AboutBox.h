@@ -15,16 +15,16 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void FormCreate();
-    void FormShow() override;
-    void FormActivate() override;
-    static LRESULT CALLBACK Memo1KeyPress(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                          DWORD_PTR self);
+    void BeforeShow() override;
+    void Activated() override;
+    // Esc in the read-only text closes the box too (a multi-line edit keeps Esc for itself).
+    static LRESULT CALLBACK InfoTextKeyPress(HWND text, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                             DWORD_PTR self);
 
-    win32::GdiObject memoFont_;
+    win32::GdiObject infoFont_;
     win32::IconHandle programIcon_;
-    HWND Button1 = nullptr;
-    HWND Memo1 = nullptr;
+    HWND closeButton_ = nullptr;
+    HWND infoText_ = nullptr;
 };
 
 }  // namespace vantor

@@ -1,4 +1,4 @@
-#include "app/win32/About.h"
+#include "app/win32/AboutBox.h"
 
 #include <commctrl.h>
 
@@ -20,32 +20,30 @@ TAboutBox::TAboutBox()
                   .clientHeight = kClientHeight,
                   .font = {L"MS Sans Serif", -11, SHIFTJIS_CHARSET},
                   .background = ::GetSysColor(COLOR_WINDOW)}),
-      memoFont_(win32::CreateFontFromSpec({L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET})),
+      infoFont_(win32::MakeFont({L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET})),
       programIcon_(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 32, 32, 0))) {
     // Creation order is the tab order: the button first, then the text.
-    Button1 = AddControl({.className = L"BUTTON", .text = L"Close", .style = WS_TABSTOP | BS_PUSHBUTTON,
-                          .left = 300, .top = 7, .width = 47, .height = 18, .id = IDCANCEL});
-    Memo1 = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_MULTILINE | ES_READONLY,
-                        .left = 44, .top = 8, .width = 245, .height = 44,
-                        .font = reinterpret_cast<HFONT>(memoFont_.Get())});
-    ::SetWindowSubclass(Memo1, &TAboutBox::Memo1KeyPress, 1, reinterpret_cast<DWORD_PTR>(this));
-    FormCreate();
+    closeButton_ = AddControl({.className = L"BUTTON", .text = L"Close", .style = WS_TABSTOP | BS_PUSHBUTTON,
+                               .left = 300, .top = 7, .width = 47, .height = 18, .id = IDCANCEL});
+    infoText_ = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_MULTILINE | ES_READONLY,
+                            .left = 44, .top = 8, .width = 245, .height = 44,
+                            .font = reinterpret_cast<HFONT>(infoFont_.Get())});
+    ::SetWindowSubclass(infoText_, &TAboutBox::InfoTextKeyPress, 1, reinterpret_cast<DWORD_PTR>(this));
+    ::SetWindowTextW(infoText_, kAboutText);
 }
 
-void TAboutBox::FormCreate() { ::SetWindowTextW(Memo1, kAboutText); }
+void TAboutBox::BeforeShow() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
 
-void TAboutBox::FormShow() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
+void TAboutBox::Activated() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
 
-void TAboutBox::FormActivate() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
-
-LRESULT CALLBACK TAboutBox::Memo1KeyPress(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR self) {
+LRESULT CALLBACK TAboutBox::InfoTextKeyPress(HWND text, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR self) {
     if (message == WM_CHAR && wParam == VK_ESCAPE) {
         reinterpret_cast<TAboutBox*>(self)->Close();
         return 0;
     }
-    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(memo, &TAboutBox::Memo1KeyPress, 1);
-    return ::DefSubclassProc(memo, message, wParam, lParam);
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(text, &TAboutBox::InfoTextKeyPress, 1);
+    return ::DefSubclassProc(text, message, wParam, lParam);
 }
 
 LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -60,7 +58,7 @@ LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLORSTATIC:
         // The read-only text lies flat on the window's own background.
-        if (reinterpret_cast<HWND>(lParam) == Memo1) {
+        if (reinterpret_cast<HWND>(lParam) == infoText_) {
             ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_WINDOW));
             ::SetTextColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_WINDOWTEXT));
             return reinterpret_cast<LRESULT>(BackgroundBrush());

@@ -1,0 +1,55 @@
+#pragma once
+// The settings dialog's values without its window: filled from the settings and the counter source when
+// it opens, the enable rules of its two check boxes, and what OK applies.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/core/MonitorState.h"
+#include "app/core/Settings.h"
+#include "components/NetworkSpeed/NetworkSpeed.h"
+
+namespace vantor {
+
+struct SpinRange {
+    std::int32_t Min;
+    std::int32_t Max;
+};
+
+inline constexpr SpinRange GaugeRange{1, 100000};
+inline constexpr SpinRange LogIntervalRange{1, 10800};
+
+// What the dialog's controls hold, named after the settings they edit. Spin boxes hold their text,
+// since a typed value may be anything.
+struct SettingsDialogValues {
+    std::vector<std::string> InterfaceNames;  // the interface table's descriptions, in table order
+    int InterfaceIndex = -1;                  // -1: nothing selected
+    bool ShowAtStart = false;
+    bool FixedGauge = false;
+    std::string GaugeSend;
+    std::string GaugeReceive;
+    bool GraphAverage = false;
+    bool BitUnits = false;
+    bool LogEnabled = false;
+    std::string LogPath;
+    std::string LogInterval;
+    bool GaugeControlsEnabled = false;  // the two gauges with their captions and units
+    bool LogControlsEnabled = false;    // path, browse button, interval and their captions (not the unit note)
+
+    bool operator==(const SettingsDialogValues&) const = default;
+};
+
+SettingsDialogValues FillSettingsDialog(const MonitorSettings& settings, const TNetworkSpeed& networkSpeed);
+
+// The enable rules, run when the check box is clicked and once when the dialog is filled.
+void FixedGaugeClick(SettingsDialogValues& values);
+void LogEnabledClick(SettingsDialogValues& values);
+
+// OK: writes the dialog's values into the settings, restarts the peaks and schedules a log line for the
+// next tick. Spin values are pulled into their ranges, so no 0 gauge or interval gets through. Returns
+// the new SelectedInterface, which the caller gives to the counter source's InterfaceNo before RefreshTable.
+std::int32_t ApplySettingsDialog(const SettingsDialogValues& values, MonitorSettings& settings, MonitorState& state);
+
+}  // namespace vantor

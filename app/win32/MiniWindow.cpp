@@ -1,0 +1,412 @@
+#include "app/win32/MiniWindow.h"
+
+#include <windowsx.h>
+
+#include "app/core/Artwork.h"
+#include "app/core/MainChart.h"
+#include "app/core/SettingsDialogValues.h"
+#include "app/core/SettingsFile.h"
+#include "app/core/TrayImage.h"
+#include "app/win32/AboutBox.h"
+#include "app/win32/Pictures.h"
+#include "app/win32/PrivateProfile.h"
+#include "app/win32/SettingsDialog.h"
+#include "app/win32/UserLocale.h"
+#include "framework/win32/Application.h"
+#include "framework/win32/ModalForm.h"
+#include "framework/win32/Mouse.h"
+#include "framework/win32/Text.h"
+
+namespace vantor {
+namespace {
+
+constexpr wchar_t kMiniWindowClass[] = L"TForm1";
+constexpr DWORD kMiniWindowStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_THICKFRAME;
+constexpr DWORD kMiniWindowExStyle = WS_EX_CONTROLPARENT;
+// The background band under the chart, behind the captions and figures.
+constexpr RECT kBandRect{0, 40, 220, 80};
+constexpr COLORREF kFigureColor = RGB(0x20, 0x20, 0x20);
+// The system's drag-move command: SC_MOVE with the caption as the grip.
+constexpr WPARAM kDragMove = SC_MOVE | HTCAPTION;
+
+win32::LabelOptions Figure(int left, int top, int width, const wchar_t* design, HFONT font) {
+    return {.left = left, .top = top, .width = width, .height = 14, .text = design, .font = font,
+            .color = kFigureColor, .alignment = win32::TAlignment::taRightJustify};
+}
+
+// The column captions size themselves to their text.
+win32::LabelOptions Caption(int left, const wchar_t* text, HFONT font) {
+    return {.left = left, .top = 41, .text = text, .font = font, .color = ::GetSysColor(COLOR_WINDOWTEXT),
+            .alignment = win32::TAlignment::taLeftJustify, .autoSize = true};
+}
+
+snap::Rect ToSnapRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT ToRect(const snap::Rect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
+
+}  // namespace
+
+TMiniWindow::TMiniWindow(IfTableReader& interfaceTable)
+    : TComponent(nullptr),
+      captionFont_(win32::MakeFont({L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET})),
+      figureFont_(win32::MakeFont({L"Times New Roman", -11, ANSI_CHARSET})),
+      bandBitmap_(BitmapFromImage(art::BackgroundBand())),
+      counterSource_(this, interfaceTable),
+      log_(DefaultLogFileSystem(), DefaultLogClock()) {
+    BeginLoading();
+    RegisterClass(kMiniWindowClass, CS_DBLCLKS, nullptr);
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    ::AdjustWindowRectEx(&frame, kMiniWindowStyle, FALSE, kMiniWindowExStyle);
+    CreateHandle({.className = kMiniWindowClass,
+                  .text = L"Vantor2.0",
+                  .style = kMiniWindowStyle,
+                  .exStyle = kMiniWindowExStyle,
+                  .width = frame.right - frame.left,
+                  .height = frame.bottom - frame.top,
+                  .parent = win32::Application::Current()->Handle()});
+    win32::Application::Current()->AddForm(Handle());
+    CreateControls();
+    CreateMenu();
+    for (std::size_t i = 0; i < trayPictures_.size(); ++i)
+        trayPictures_[i] = IconFromImage(art::TrayImage(static_cast<int>(i)));
+    ConfigureTrayIcon();
+    tickTimer_.OnTimer = [this](TComponent& sender) { Tick(sender); };
+    // Loading ends here: the tray icon goes to the notification area with its stored picture.
+    EndLoading();
+    LoadSettingsAndShow();
+    tickTimer_.SetEnabled(true);
+}
+
+TMiniWindow::~TMiniWindow() {
+    ExitSequence();
+    win32::Application::Current()->RemoveForm(Handle());
+    DestroyHandle();
+}
+
+void TMiniWindow::CreateControls() {
+    const auto figure = reinterpret_cast<HFONT>(figureFont_.Get());
+    const auto caption = reinterpret_cast<HFONT>(captionFont_.Get());
+    const HWND self = Handle();
+    const auto make = [&](const win32::LabelOptions& options) {
+        return std::make_unique<win32::TLabel>(this, self, options);
+    };
+    struct Column {
+        std::unique_ptr<win32::TLabel> FigureRow::*figure;
+        int left, width;
+        const wchar_t* design;
+    };
+    const Column columns[] = {{&FigureRow::current, 27, 45, L"999999.9"},
+                              {&FigureRow::average, 80, 45, L"999999.9"},
+                              {&FigureRow::peak, 131, 45, L"999999.9"},
+                              {&FigureRow::rate, 181, 27, L"999%"}};
+    // Column by column, the send figure over the receive one: other programs find them in this order.
+    for (const Column& column : columns) {
+        sendRow_.*column.figure = make(Figure(column.left, 54, column.width, column.design, figure));
+        receiveRow_.*column.figure = make(Figure(column.left, 65, column.width, column.design, figure));
+    }
+    columnCaptions_ = {make(Caption(54, L"cur", caption)), make(Caption(105, L"ave", caption)),
+                       make(Caption(152, L"max", caption)), make(Caption(186, L"rate", caption))};
+
+    chart_ = std::make_unique<TTyxTrendWindow>(this, self, 0, 0, 220, 40);
+    ConfigureMainChart(*chart_);
+    // The chart lies above everything else of the window.
+    ::SetWindowPos(chart_->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    const auto hide = [this](TComponent& sender) { HideClick(sender); };
+    const auto press = [this](TComponent& sender, TMouseButton button, TShiftState shift, int x, int y) {
+        FaceMouseDown(sender, button, shift, x, y);
+    };
+    chart_->OnDblClick = hide;
+    chart_->OnMouseDown = press;
+    hints_ = std::make_unique<win32::THints>(self);
+    hints_->Add(chart_->Handle(), L"紫:送信 赤:受信");
+    const std::pair<win32::TLabel*, const wchar_t*> figures[] = {
+        {sendRow_.current.get(), L"現在送信速度"}, {receiveRow_.current.get(), L"現在受信速度"},
+        {sendRow_.average.get(), L"平均送信速度"}, {receiveRow_.average.get(), L"平均受信速度"},
+        {sendRow_.peak.get(), L"最高送信速度"},    {receiveRow_.peak.get(), L"最高受信速度"},
+        {sendRow_.rate.get(), L"送信レート"},      {receiveRow_.rate.get(), L"受信レート"}};
+    for (const auto& [label, hint] : figures) {
+        label->OnDblClick = hide;
+        label->OnMouseDown = press;
+        hints_->Add(label->Handle(), hint);
+    }
+}
+
+void TMiniWindow::FigureRow::Show(const DirectionOutputs& figures) {
+    current->SetCaption(win32::Widen(figures.Current));
+    average->SetCaption(win32::Widen(figures.Average));
+    peak->SetCaption(win32::Widen(figures.Peak));
+    rate->SetCaption(win32::Widen(figures.Rate));
+}
+
+void TMiniWindow::CreateMenu() {
+    const auto handler = [this](void (TMiniWindow::*method)(TComponent&)) {
+        return [this, method](TComponent& sender) { (this->*method)(sender); };
+    };
+    menu_.Add(L"バージョン情報...", handler(&TMiniWindow::AboutClick));
+    menu_.Add(L"-");
+    menu_.Add(L"インタフェース設定", handler(&TMiniWindow::SettingsClick));
+    menu_.Add(L"-");
+    menu_.Add(L"最高速度をリセット", handler(&TMiniWindow::ResetPeaksClick));
+    menu_.Add(L"-");
+    menu_.Add(L"最小化", handler(&TMiniWindow::HideClick));
+    stayOnTopItem_ = &menu_.Add(L"常に手前に表示する", handler(&TMiniWindow::StayOnTopClick));
+    menu_.Add(L"-");
+    menu_.Add(L"終了", handler(&TMiniWindow::ExitClick));
+}
+
+void TMiniWindow::ConfigureTrayIcon() {
+    trayIcon_.SetIcon(trayPictures_[0].Get());
+    trayIcon_.SetTipHelp("Vantor Infomation2.00");
+    trayIcon_.SetResourceIconID(-1);
+    trayIcon_.SetCheckSingleDoubleClick(true);
+    trayIcon_.SetBalloonHelpTimeOut(0);
+    trayIcon_.ToolTipStyle().SetUseDefault(true);
+    trayIcon_.ToolTipStyle().SetBackGroundColor(clBlack);
+    trayIcon_.ToolTipStyle().SetTextColor(clWindowText);
+    trayIcon_.SetRButtonPopupMenu(&menu_);
+    trayIcon_.OnMouseDown = [this](TComponent& sender, TMouseButton button, TShiftState shift, int x, int y) {
+        TrayIconMouseDown(sender, button, shift, x, y);
+    };
+}
+
+void TMiniWindow::LoadSettingsAndShow() {
+    executableDirectory_ = win32::Narrow(win32::ExecutableDirectory());
+    win32::PrivateProfile profile(SettingsFilePath(executableDirectory_));
+    LoadedSettings loaded = LoadSettings(profile, executableDirectory_);
+    settings_ = loaded.Settings;
+    state_ = loaded.State;
+    locale_ = win32::UserLocaleFormats();
+
+    RECT frame;
+    ::GetWindowRect(Handle(), &frame);
+    const WindowPosition position = CheckWindowPosition(loaded.Position, frame.right - frame.left,
+                                                        frame.bottom - frame.top, win32::SystemDisplayLayout());
+    ::SetWindowPos(Handle(), nullptr, position.Left, position.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    counterSource_.SetInterfaceNo(settings_.SelectedInterface);
+    (void)counterSource_.RefreshTable();
+
+    if (settings_.ShowAtStart) {
+        ::ShowWindow(Handle(), SW_SHOW);
+        visibleMark_ = true;
+    }
+    if (settings_.StayOnTop) {
+        stayOnTopItem_->SetChecked(true);
+        ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+    const std::wstring speed = win32::Widen(kInitialSpeedText), rate = win32::Widen(kInitialRateText);
+    for (FigureRow* row : {&sendRow_, &receiveRow_}) {
+        for (auto* label : {row->current.get(), row->average.get(), row->peak.get()}) label->SetCaption(speed);
+        row->rate->SetCaption(rate);
+    }
+    ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE);
+}
+
+void TMiniWindow::SaveSettingsAndLog() {
+    tickTimer_.SetEnabled(false);
+    RECT frame;
+    ::GetWindowRect(Handle(), &frame);
+    win32::PrivateProfile profile(SettingsFilePath(executableDirectory_));
+    SaveSettings(profile, settings_, {frame.left, frame.top});
+    if (settings_.LogEnabled) WriteLogLine();
+}
+
+void TMiniWindow::ExitSequence() {
+    if (exitDone_) return;
+    exitDone_ = true;
+    try {
+        SaveSettingsAndLog();
+    } catch (const std::exception& error) {
+        win32::Application::HandleException(error);
+    }
+}
+
+void TMiniWindow::KeepApplicationWindowHidden() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
+
+void TMiniWindow::FaceDblClick(TComponent&) { ::ShowWindow(Handle(), SW_HIDE); }
+
+void TMiniWindow::FaceMouseDown(TComponent&, TMouseButton button, TShiftState shift, int x, int y) {
+    // A right press opens the menu even when its state still reports a left button released elsewhere.
+    if (button != TMouseButton::mbLeft || !(shift & ssLeft)) return;
+    ::ReleaseCapture();
+    ::SendMessageW(Handle(), WM_SYSCOMMAND, kDragMove, MAKELPARAM(x, y));
+    // The move loop ends on the quit request and keeps it: a loop around this one must see it too.
+    if (win32::Application::Current()->Terminated()) ::PostQuitMessage(0);
+}
+
+void TMiniWindow::Tick(TComponent&) {
+    try {
+        counterSource_.Sample();
+        const CounterSample sample = ReadCounters(counterSource_);
+        const TickOutputs out = RunTick(state_, settings_, sample, locale_);
+        sendRow_.Show(out.Send);
+        chart_->AddValue1(out.Send.ChartPoint);
+        receiveRow_.Show(out.Receive);
+        chart_->AddValue2(out.Receive.ChartPoint);
+        trayIcon_.SetTipHelp(out.TipHelp);
+        SetTrayImage(out.Receive.TrayPercent, out.Send.TrayPercent);
+        if (out.LogDue) {
+            WriteLogLine();
+            LogLineWritten(state_, sample);
+        }
+    } catch (const std::exception& error) {
+        ShowTickError(error);
+    }
+}
+
+void TMiniWindow::ShowTickError(const std::exception& error) {
+    if (tickErrorShown_) return;
+    tickErrorShown_ = true;
+    win32::Application::HandleException(error);
+    tickErrorShown_ = false;
+}
+
+void TMiniWindow::SetTrayImage(int receivePercent, int sendPercent) {
+    trayIcon_.SetIcon(trayPictures_[static_cast<std::size_t>(TrayImageIndex(receivePercent, sendPercent))].Get());
+}
+
+void TMiniWindow::WriteLogLine() {
+    log_.WriteLogLine(settings_.LogPath, counterSource_.TotalOutPacket(), counterSource_.TotalInPacket(), state_,
+                      locale_);
+}
+
+void TMiniWindow::ExitClick(TComponent&) { win32::Application::Current()->Terminate(); }
+
+void TMiniWindow::SettingsClick(TComponent&) {
+    TSettingsDialog dialog;
+    dialog.Fill(FillSettingsDialog(settings_, counterSource_));
+    if (dialog.ShowModal() != win32::mrOk) return;
+    const std::int32_t selected = ApplySettingsDialog(dialog.Read(), settings_, state_);
+    counterSource_.SetInterfaceNo(selected);
+    (void)counterSource_.RefreshTable();
+}
+
+void TMiniWindow::StayOnTopClick(TComponent&) {
+    settings_.StayOnTop = !settings_.StayOnTop;
+    stayOnTopItem_->SetChecked(settings_.StayOnTop);
+    ::SetWindowPos(Handle(), settings_.StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TMiniWindow::HideClick(TComponent&) { ::ShowWindow(Handle(), SW_HIDE); }
+
+void TMiniWindow::AboutClick(TComponent&) {
+    TAboutBox about;
+    about.ShowModal();
+}
+
+void TMiniWindow::ResetPeaksClick(TComponent&) { ResetPeaks(state_); }
+
+void TMiniWindow::TrayIconMouseDown(TComponent&, TMouseButton, TShiftState, int, int) {
+    ::SetForegroundWindow(Handle());
+    visibleMark_ = true;
+    ::ShowWindow(Handle(), SW_SHOW);
+}
+
+void TMiniWindow::PaintFace(HDC dc) const {
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+    win32::MemoryDc picture(::CreateCompatibleDC(dc));
+    win32::SelectGuard selected(picture.Get(), bandBitmap_.Get());
+    ::BitBlt(dc, kBandRect.left, kBandRect.top, kBandRect.right - kBandRect.left, kBandRect.bottom - kBandRect.top, picture.Get(),
+             0, 0, SRCCOPY);
+}
+
+snap::Rect TMiniWindow::WindowRect() const {
+    RECT r;
+    ::GetWindowRect(Handle(), &r);
+    return ToSnapRect(r);
+}
+
+snap::SnapReferences TMiniWindow::SnapReferences() const {
+    snap::SnapReferences references;
+    RECT workArea;
+    if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) references.WorkArea = ToSnapRect(workArea);
+    for (HWND form : win32::Application::Current()->Forms()) {
+        if (form == Handle()) continue;
+        RECT r;
+        ::GetWindowRect(form, &r);
+        references.Windows.push_back({ToSnapRect(r), ::IsWindowVisible(form) != FALSE});
+    }
+    return references;
+}
+
+LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        PaintFace(::BeginPaint(Handle(), &ps));
+        ::EndPaint(Handle(), &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintFace(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_LBUTTONDBLCLK: {
+        // The band is a picture of the window's own; the rest of the face is the window itself.
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (::PtInRect(&kBandRect, at))
+            HideClick(*this);
+        else
+            FaceDblClick(*this);
+        FaceMouseDown(*this, TMouseButton::mbLeft, win32::MouseShiftState(wParam, true), at.x, at.y - kBandRect.top);
+        return 0;
+    }
+    case WM_LBUTTONDOWN: {
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const int imageTop = ::PtInRect(&kBandRect, at) ? kBandRect.top : 0;
+        FaceMouseDown(*this, TMouseButton::mbLeft, win32::MouseShiftState(wParam, false), at.x, at.y - imageTop);
+        return 0;
+    }
+    case WM_CONTEXTMENU: {
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (at.x == -1 && at.y == -1) ::GetCursorPos(&at);
+        menu_.Popup(at.x, at.y);
+        return 0;
+    }
+    case WM_NCHITTEST: {
+        // The frame is there to be seen, not to size the window.
+        const LRESULT hit = DefaultHandler(message, wParam, lParam);
+        return hit >= HTLEFT && hit <= HTBOTTOMRIGHT ? HTNOWHERE : hit;
+    }
+    case WM_ENTERSIZEMOVE: {
+        const LRESULT result = DefaultHandler(message, wParam, lParam);
+        tracking_.EnterSizeMove(WindowRect());
+        return result;
+    }
+    case WM_MOVING: {
+        DefaultHandler(message, wParam, lParam);
+        auto* proposed = reinterpret_cast<RECT*>(lParam);
+        *proposed = ToRect(tracking_.Moving(ToSnapRect(*proposed), SnapReferences()));
+        return -1;
+    }
+    case WM_SIZING: {
+        DefaultHandler(message, wParam, lParam);
+        auto* proposed = reinterpret_cast<RECT*>(lParam);
+        snap::Rect rect = ToSnapRect(*proposed);
+        snap::SnapSizingRect(rect, static_cast<int>(wParam), SnapReferences());
+        *proposed = ToRect(rect);
+        return -1;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            win32::Application::Current()->FormActivated(Handle());
+            KeepApplicationWindowHidden();
+        }
+        return DefaultHandler(message, wParam, lParam);
+    case WM_ENDSESSION:
+        // Logging off or shutting down ends the process without a normal close: save now.
+        if (wParam) ExitSequence();
+        return 0;
+    case WM_CLOSE:
+        ExitClick(*this);
+        return 0;
+    default:
+        return DefaultHandler(message, wParam, lParam);
+    }
+}
+
+}  // namespace vantor

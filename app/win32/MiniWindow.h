@@ -1,0 +1,108 @@
+#pragma once
+// TMiniWindow: the borderless mini window with the trend chart across its top and a row of figures per
+// direction below it, its tray icon, popup menu and the once-a-second tick that feeds them.
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/core/Locale.h"
+#include "app/core/MonitorState.h"
+#include "app/core/Settings.h"
+#include "app/core/Snap.h"
+#include "app/core/Tick.h"
+#include "app/core/TrafficLog.h"
+#include "components/NetworkSpeed/NetworkSpeed.h"
+#include "components/Taskbar/Taskbar.h"
+#include "components/TyxTrend/win32/TyxTrendWindow.h"
+#include "framework/Component.h"
+#include "framework/Events.h"
+#include "framework/win32/Handles.h"
+#include "framework/win32/Hints.h"
+#include "framework/win32/Label.h"
+#include "framework/win32/Menu.h"
+#include "framework/win32/Timer.h"
+#include "framework/win32/Window.h"
+
+namespace vantor {
+
+class TMiniWindow final : public TComponent, public win32::Window {
+public:
+    explicit TMiniWindow(IfTableReader& interfaceTable = DefaultIfTableReader());
+    ~TMiniWindow() override;
+
+    static constexpr int kClientWidth = 217;
+    static constexpr int kClientHeight = 78;
+
+    // The menu's commands, in the menu's order.
+    void AboutClick(TComponent& sender);
+    void SettingsClick(TComponent& sender);
+    void ResetPeaksClick(TComponent& sender);
+    void HideClick(TComponent& sender);
+    void StayOnTopClick(TComponent& sender);
+    void ExitClick(TComponent& sender);
+
+    // A press on the face starts a drag; a double-click hides the window.
+    void FaceMouseDown(TComponent& sender, TMouseButton button, TShiftState shift, int x, int y);
+    void FaceDblClick(TComponent& sender);
+    // A left or middle press on the tray icon shows the window.
+    void TrayIconMouseDown(TComponent& sender, TMouseButton button, TShiftState shift, int x, int y);
+    void Tick(TComponent& sender);
+    void SetTrayImage(int receivePercent, int sendPercent);
+    void WriteLogLine();
+
+private:
+    // The four figures of one direction's row: current, average, peak and the current as a share of the peak.
+    struct FigureRow {
+        std::unique_ptr<win32::TLabel> current, average, peak, rate;
+        void Show(const DirectionOutputs& figures);
+    };
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void CreateControls();
+    void CreateMenu();
+    void ConfigureTrayIcon();
+    // Reads the settings, places the window, starts watching the interface and shows the window or not.
+    void LoadSettingsAndShow();
+    // Stops the tick, writes the settings back and the last log line.
+    void SaveSettingsAndLog();
+    // Whenever the window becomes active, the application's own window stays without a taskbar button.
+    void KeepApplicationWindowHidden();
+    void PaintFace(HDC dc) const;
+    snap::Rect WindowRect() const;
+    snap::SnapReferences SnapReferences() const;
+    // Shows an error that ended a tick; while one such box is open, later ones are not stacked on it.
+    void ShowTickError(const std::exception& error);
+    // Stops the timer, saves the settings and writes the last log line, once.
+    void ExitSequence();
+
+    win32::GdiObject captionFont_;
+    win32::GdiObject figureFont_;
+    win32::GdiObject bandBitmap_;
+
+    std::unique_ptr<TTyxTrendWindow> chart_;
+    FigureRow sendRow_;
+    FigureRow receiveRow_;
+    // The column captions over the figures: "cur", "ave", "max", "rate".
+    std::array<std::unique_ptr<win32::TLabel>, 4> columnCaptions_;
+    win32::TPopupMenu menu_{this};
+    win32::TMenuItem* stayOnTopItem_ = nullptr;
+    TTrayIcon trayIcon_{this};
+    // The sixteen load pictures of the tray icon, indexed by TrayImageIndex.
+    std::array<win32::IconHandle, 16> trayPictures_;
+    TNetworkSpeed counterSource_;
+    win32::TTimer tickTimer_{this, 1000, false};
+    std::unique_ptr<win32::THints> hints_;
+
+    MonitorSettings settings_;
+    MonitorState state_;
+    LocaleFormats locale_;
+    std::string executableDirectory_;
+    snap::MoveTracking tracking_;
+    TrafficLog log_;
+    bool visibleMark_ = false;
+    bool tickErrorShown_ = false;
+    bool exitDone_ = false;
+};
+
+}  // namespace vantor

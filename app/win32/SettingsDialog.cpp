@@ -1,0 +1,274 @@
+#include "app/win32/SettingsDialog.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include "framework/win32/Application.h"
+#include "framework/win32/Text.h"
+
+namespace vantor {
+namespace {
+
+constexpr wchar_t kTabSheetClass[] = L"TTabSheet";
+
+enum ControlId : int {
+    idInterfaceList = 1001,
+    idShowAtStart,
+    idFixedGauge,
+    idGaugeSend,
+    idGaugeReceive,
+    idGraphAverage,
+    idBitUnits,
+    idLogEnabled,
+    idLogPath,
+    idBrowse,
+    idLogInterval,
+    idPageTabs,
+};
+
+constexpr int kCheckBoxHeight = 17;
+constexpr int kEditHeight = 21;
+
+}  // namespace
+
+// A page of the page control: a container at the control's display area that passes its controls'
+// notifications on to the dialog.
+class TSettingsDialog::TTabSheet final : public win32::Window {
+public:
+    TTabSheet(HWND dialog, const RECT& area) : dialog_(dialog) {
+        RegisterClass(kTabSheetClass, 0, ::GetSysColorBrush(COLOR_BTNFACE));
+        CreateHandle({.className = kTabSheetClass,
+                      .style = WS_CHILD | WS_CLIPSIBLINGS,
+                      .exStyle = WS_EX_CONTROLPARENT,
+                      .x = area.left,
+                      .y = area.top,
+                      .width = area.right - area.left,
+                      .height = area.bottom - area.top,
+                      .parent = dialog});
+    }
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return ::SendMessageW(dialog_, message, wParam, lParam);
+        default:
+            return DefaultHandler(message, wParam, lParam);
+        }
+    }
+    HWND dialog_;
+};
+
+TSettingsDialog::TSettingsDialog()
+    : TModalForm({.caption = L"インタフェース設定",
+                  .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                  .exStyle = WS_EX_DLGMODALFRAME,
+                  .clientWidth = kClientWidth,
+                  .clientHeight = kClientHeight,
+                  .font = {L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET}}) {
+    pageTabs = AddControl({.className = WC_TABCONTROLW, .text = L"", .style = WS_TABSTOP | WS_CLIPSIBLINGS,
+                           .left = 0, .top = 0, .width = 381, .height = 185, .id = idPageTabs});
+    for (const wchar_t* caption : {L"通信インターフェース設定", L"グラフ表示設定", L"通信ログ"}) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(caption);
+        ::SendMessageW(pageTabs, TCM_INSERTITEMW, pages_.size(), reinterpret_cast<LPARAM>(&item));
+        RECT area{0, 0, 381, 185};
+        ::SendMessageW(pageTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+        pages_.push_back(std::make_unique<TTabSheet>(Handle(), area));
+    }
+    okButton = AddControl({.className = L"BUTTON", .text = L"OK", .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
+                           .left = 401, .top = 7, .width = 69, .height = 23, .id = IDOK});
+    cancelButton = AddControl({.className = L"BUTTON", .text = L"キャンセル", .style = WS_TABSTOP | BS_PUSHBUTTON,
+                               .left = 401, .top = 35, .width = 69, .height = 23, .id = IDCANCEL});
+    SetDefaultButton(IDOK);
+
+    const HWND page1 = pages_[0]->Handle();
+    interfaceCaption = AddLabel(page1, L"インタフェース", 25, 23);
+    interfaceList = AddControl({.className = WC_COMBOBOXW, .text = L"",
+                                .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, .left = 116, .top = 19,
+                                .width = 217, .height = 200, .id = idInterfaceList, .parent = page1});
+    showAtStartBox = AddCheckBox(page1, idShowAtStart, L"起動時にメイン画面を表示する", 19, 107, 225);
+
+    const HWND page2 = pages_[1]->Handle();
+    fixedGaugeBox = AddCheckBox(page2, idFixedGauge, L"グラフの最高速度を設定する", 18, 20, 183);
+    gaugeSendCaption = AddLabel(page2, L"送信速度最大", 43, 52);
+    gaugeSendSpin = std::make_unique<win32::TSpinEdit>(
+        win32::TSpinEdit::Options{page2, idGaugeSend, 140, 47, 81, kEditHeight, 1, 100000, 1, Font()});
+    gaugeSendUnit = AddLabel(page2, L"KB", 234, 51);
+    gaugeReceiveCaption = AddLabel(page2, L"受信速度最大", 44, 83);
+    gaugeReceiveSpin = std::make_unique<win32::TSpinEdit>(
+        win32::TSpinEdit::Options{page2, idGaugeReceive, 140, 78, 81, kEditHeight, 1, 100000, 1, Font()});
+    gaugeReceiveUnit = AddLabel(page2, L"KB", 235, 82);
+    graphAverageBox = AddCheckBox(page2, idGraphAverage, L"平均速度をグラフ表示する", 19, 108, 225);
+    bitUnitsBox = AddCheckBox(page2, idBitUnits, L"ビット単位にする（Kbps）", 19, 134, 214);
+
+    const HWND page3 = pages_[2]->Handle();
+    logEnabledBox = AddCheckBox(page3, idLogEnabled, L"ログファイルに書き出す", 18, 20, 183);
+    logPathCaption = AddLabel(page3, L"場所", 30, 53);
+    logPathEdit = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_AUTOHSCROLL, .left = 69,
+                              .top = 49, .width = 233, .height = kEditHeight, .id = idLogPath,
+                              .exStyle = WS_EX_CLIENTEDGE, .parent = page3});
+    browseButton = AddControl({.className = L"BUTTON", .text = L"...", .style = WS_TABSTOP | BS_PUSHBUTTON,
+                               .left = 313, .top = 48, .width = 21, .height = 21, .id = idBrowse, .parent = page3});
+    logIntervalCaption = AddLabel(page3, L"書込間隔（秒）", 11, 87);
+    logIntervalSpin = std::make_unique<win32::TSpinEdit>(
+        win32::TSpinEdit::Options{page3, idLogInterval, 87, 82, 73, kEditHeight, 1, 10800, 10, Font()});
+    logUnitNote = AddLabel(page3, L"通信ログはKB単位固定です。", 8, 128);
+
+    hints_ = std::make_unique<win32::THints>(Handle());
+    hints_->Add(interfaceList, L"測定するインタフェースを選択");
+    hints_->Add(fixedGaugeBox, L"設定しない場合、現在の最大速度に対する速度表示になります");
+
+    // The pages lie over the page control's display area.
+    ::SetWindowPos(pageTabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowPage(0);
+}
+
+TSettingsDialog::~TSettingsDialog() = default;
+
+HWND TSettingsDialog::AddLabel(HWND page, const wchar_t* text, int left, int top) {
+    // Labels size themselves to their text.
+    const SIZE extent = win32::TextExtent(Font(), text);
+    return AddControl({.className = L"STATIC", .text = text, .style = SS_LEFT | SS_NOPREFIX, .left = left, .top = top,
+                       .width = extent.cx, .height = extent.cy, .parent = page});
+}
+
+HWND TSettingsDialog::AddCheckBox(HWND page, int id, const wchar_t* text, int left, int top, int width) {
+    return AddControl({.className = L"BUTTON", .text = text, .style = WS_TABSTOP | BS_AUTOCHECKBOX, .left = left,
+                       .top = top, .width = width, .height = kCheckBoxHeight, .id = id, .parent = page});
+}
+
+void TSettingsDialog::ShowPage(int index) {
+    ::SendMessageW(pageTabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    for (std::size_t i = 0; i < pages_.size(); ++i)
+        ::ShowWindow(pages_[i]->Handle(), static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
+}
+
+void TSettingsDialog::BeforeShow() {
+    ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE);
+    ShowPage(0);
+}
+
+void TSettingsDialog::Fill(const SettingsDialogValues& values) {
+    ::SendMessageW(interfaceList, CB_RESETCONTENT, 0, 0);
+    for (const std::string& name : values.InterfaceNames)
+        ::SendMessageW(interfaceList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Widen(name).c_str()));
+    ::SendMessageW(interfaceList, CB_SETCURSEL, static_cast<WPARAM>(values.InterfaceIndex), 0);
+    SetChecked(showAtStartBox, values.ShowAtStart);
+    SetChecked(fixedGaugeBox, values.FixedGauge);
+    SetText(gaugeSendSpin->Edit(), values.GaugeSend);
+    SetText(gaugeReceiveSpin->Edit(), values.GaugeReceive);
+    SetChecked(graphAverageBox, values.GraphAverage);
+    SetChecked(bitUnitsBox, values.BitUnits);
+    SetChecked(logEnabledBox, values.LogEnabled);
+    SetText(logPathEdit, values.LogPath);
+    SetText(logIntervalSpin->Edit(), values.LogInterval);
+    ApplyEnableRules(values);
+}
+
+SettingsDialogValues TSettingsDialog::Read() const {
+    SettingsDialogValues values;
+    const auto count = static_cast<int>(::SendMessageW(interfaceList, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::wstring item(static_cast<std::size_t>(::SendMessageW(interfaceList, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        item.resize(static_cast<std::size_t>(
+            ::SendMessageW(interfaceList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+        values.InterfaceNames.push_back(win32::Narrow(item));
+    }
+    const LRESULT index = ::SendMessageW(interfaceList, CB_GETCURSEL, 0, 0);
+    values.InterfaceIndex = index == CB_ERR ? -1 : static_cast<int>(index);
+    values.ShowAtStart = Checked(showAtStartBox);
+    values.FixedGauge = Checked(fixedGaugeBox);
+    values.GaugeSend = Text(gaugeSendSpin->Edit());
+    values.GaugeReceive = Text(gaugeReceiveSpin->Edit());
+    values.GraphAverage = Checked(graphAverageBox);
+    values.BitUnits = Checked(bitUnitsBox);
+    values.LogEnabled = Checked(logEnabledBox);
+    values.LogPath = Text(logPathEdit);
+    values.LogInterval = Text(logIntervalSpin->Edit());
+    values.GaugeControlsEnabled = ::IsWindowEnabled(gaugeSendCaption) != FALSE;
+    values.LogControlsEnabled = ::IsWindowEnabled(logPathCaption) != FALSE;
+    return values;
+}
+
+bool TSettingsDialog::Checked(HWND box) { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void TSettingsDialog::SetChecked(HWND box, bool checked) {
+    ::SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+std::string TSettingsDialog::Text(HWND control) { return win32::Narrow(win32::WindowText(control)); }
+
+void TSettingsDialog::SetText(HWND control, const std::string& text) { ::SetWindowTextW(control, win32::Widen(text).c_str()); }
+
+void TSettingsDialog::ApplyEnableRules(const SettingsDialogValues& values) {
+    for (HWND control : {gaugeSendCaption, gaugeReceiveCaption, gaugeSendUnit, gaugeReceiveUnit})
+        ::EnableWindow(control, values.GaugeControlsEnabled);
+    gaugeSendSpin->SetEnabled(values.GaugeControlsEnabled);
+    gaugeReceiveSpin->SetEnabled(values.GaugeControlsEnabled);
+    for (HWND control : {logPathCaption, logIntervalCaption, logPathEdit, browseButton})
+        ::EnableWindow(control, values.LogControlsEnabled);
+    logIntervalSpin->SetEnabled(values.LogControlsEnabled);
+}
+
+void TSettingsDialog::FixedGaugeClick() {
+    SettingsDialogValues values = Read();
+    vantor::FixedGaugeClick(values);
+    ApplyEnableRules(values);
+}
+
+void TSettingsDialog::LogEnabledClick() {
+    SettingsDialogValues values = Read();
+    vantor::LogEnabledClick(values);
+    ApplyEnableRules(values);
+}
+
+void TSettingsDialog::BrowseClick() {
+    wchar_t path[MAX_PATH] = L"";
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = Handle();
+    dialog.lpstrFilter = L"全てのファイル(*.*)\0*.*\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    if (::GetSaveFileNameW(&dialog)) ::SetWindowTextW(logPathEdit, path);
+}
+
+win32::TSpinEdit* TSettingsDialog::SpinEditWithId(int id) const {
+    for (const auto* spin : {gaugeSendSpin.get(), gaugeReceiveSpin.get(), logIntervalSpin.get()})
+        if (spin->Id() == id) return const_cast<win32::TSpinEdit*>(spin);
+    return nullptr;
+}
+
+LRESULT TSettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        const int code = HIWORD(wParam);
+        if (code == BN_CLICKED && id == idFixedGauge) FixedGaugeClick();
+        if (code == BN_CLICKED && id == idLogEnabled) LogEnabledClick();
+        if (code == BN_CLICKED && id == idBrowse) BrowseClick();
+        if (code == EN_KILLFOCUS)
+            if (auto* spin = SpinEditWithId(id)) spin->PullIntoRange();
+        break;
+    }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == pageTabs && header->code == TCN_SELCHANGE) {
+            ShowPage(static_cast<int>(::SendMessageW(pageTabs, TCM_GETCURSEL, 0, 0)));
+            return 0;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return TModalForm::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace vantor

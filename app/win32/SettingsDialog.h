@@ -1,0 +1,67 @@
+#pragma once
+// TSettingsDialog: the settings dialog, three pages of controls at fixed pixel positions beside OK and
+// キャンセル. It only holds what the user sees; the main window fills it and takes the values on OK.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/core/SettingsDialogValues.h"
+#include "framework/win32/Hints.h"
+#include "framework/win32/ModalForm.h"
+#include "framework/win32/SpinEdit.h"
+#include "framework/win32/Window.h"
+
+namespace vantor {
+
+class TSettingsDialog final : public win32::TModalForm {
+public:
+    TSettingsDialog();
+    ~TSettingsDialog() override;
+
+    static constexpr int kClientWidth = 483;
+    static constexpr int kClientHeight = 185;
+
+    // Puts values into the controls, and reads what the controls hold.
+    void Fill(const SettingsDialogValues& values);
+    SettingsDialogValues Read() const;
+
+    // The enable rules of the two check boxes that switch groups of controls.
+    void FixedGaugeClick();
+    void LogEnabledClick();
+    // The log path's "..." button: a save-file dialog whose choice goes into the path box.
+    void BrowseClick();
+
+    HWND pageTabs = nullptr, okButton = nullptr, cancelButton = nullptr;
+    // The interface page.
+    HWND interfaceCaption = nullptr, interfaceList = nullptr, showAtStartBox = nullptr;
+    // The chart page.
+    HWND fixedGaugeBox = nullptr;
+    HWND gaugeSendCaption = nullptr, gaugeSendUnit = nullptr, gaugeReceiveCaption = nullptr, gaugeReceiveUnit = nullptr;
+    HWND graphAverageBox = nullptr, bitUnitsBox = nullptr;
+    // The log page.
+    HWND logEnabledBox = nullptr, logPathCaption = nullptr, logPathEdit = nullptr, browseButton = nullptr;
+    HWND logIntervalCaption = nullptr, logUnitNote = nullptr;
+    std::unique_ptr<win32::TSpinEdit> gaugeSendSpin, gaugeReceiveSpin, logIntervalSpin;
+
+private:
+    class TTabSheet;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void BeforeShow() override;
+    void ShowPage(int index);
+    HWND AddLabel(HWND page, const wchar_t* text, int left, int top);
+    HWND AddCheckBox(HWND page, int id, const wchar_t* text, int left, int top, int width);
+    win32::TSpinEdit* SpinEditWithId(int id) const;
+    static bool Checked(HWND box);
+    static void SetChecked(HWND box, bool checked);
+    static std::string Text(HWND control);
+    static void SetText(HWND control, const std::string& text);
+    void ApplyEnableRules(const SettingsDialogValues& values);
+
+    std::vector<std::unique_ptr<TTabSheet>> pages_;
+    std::unique_ptr<win32::THints> hints_;
+};
+
+}  // namespace vantor
