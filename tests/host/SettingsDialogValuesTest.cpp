@@ -48,8 +48,10 @@ TEST_F(SettingsDialogValuesFixture, SelectionIsTheRowTheCounterSourceWatchesOrNo
     EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, 0);
     networkSpeed.SetInterfaceNo(4);  // beyond the list, not re-read
     EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, -1);
-    networkSpeed.SetInterfaceNo(0);
-    EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, -1);
+    for (const int stored : {0, INT32_MIN, INT32_MAX}) {
+        networkSpeed.SetInterfaceNo(stored);
+        EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, -1) << stored;
+    }
     table.rows.clear();
     ASSERT_TRUE(networkSpeed.RefreshTable());
     EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, -1) << "an empty table";
