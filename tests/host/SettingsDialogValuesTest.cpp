@@ -118,6 +118,7 @@ TEST_F(SettingsDialogValuesFixture, SpinValuesArePulledIntoTheirRangesWhenShownA
         {"0", 1, 1},           {"-5", 1, 1},         {"abc", 1, 1},        {"", 1, 1},
         {"42", 42, 42},        {"+7", 7, 7},         {" 15", 15, 15},      {"15 ", 1, 1},
         {"250000", 100000, 10800}, {"99999999999", 1, 1}, {"1.5", 1, 1},
+        {"６０", 60, 60},        {"-５", 1, 1},
     };
     for (const Case& c : typed) {
         values.GaugeSend = values.GaugeReceive = values.LogInterval = c.typed;
