@@ -113,5 +113,31 @@ TEST(ModalRuns, TheInnermostRunOrTheBoxItOpenedComesToTheFront) {
     EXPECT_FALSE(application.BringModalRunToFront()) << "both runs over";
 }
 
+TEST(ModalRuns, EnterAndSpaceOnTheAboutBoxsCloseAndEnterInItsTextEndItWithCancel) {
+    Application application(::GetModuleHandleW(nullptr));
+    struct Case {
+        const wchar_t* control;
+        WPARAM key;
+    };
+    for (const Case c : {Case{L"Button", VK_RETURN}, Case{L"Button", VK_SPACE}, Case{L"Edit", VK_RETURN}}) {
+        SCOPED_TRACE(::testing::Message() << (c.key == VK_RETURN ? "Enter" : "Space") << " on the "
+                                          << ::testing::PrintToString(std::wstring(c.control)));
+        vantor::TAboutBox box;
+        const HWND close = ::FindWindowExW(box.Handle(), nullptr, L"Button", L"Close");
+        ASSERT_NE(close, nullptr);
+        EXPECT_EQ(::GetWindowLongW(close, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON) << "drawn as the default button";
+        // Waiting in the queue, they reach the control once the run has begun.
+        const HWND control = ::FindWindowExW(box.Handle(), nullptr, c.control, nullptr);
+        ::PostMessageW(control, WM_KEYDOWN, c.key, 1);
+        ::PostMessageW(control, WM_KEYUP, c.key, 0xC0000001);
+        ModalRunScene state{&application, box.Handle()};
+        scene = &state;
+        const UINT_PTR rescue = ::SetTimer(nullptr, 0, 3000, EndTheRun);
+        EXPECT_EQ(box.ShowModal(), mrCancel);
+        ::KillTimer(nullptr, rescue);
+        scene = nullptr;
+    }
+}
+
 }  // namespace
 }  // namespace vantor::win32
