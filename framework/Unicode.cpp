@@ -81,4 +81,16 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     return out;
 }
 
+std::u32string Utf8ToUtf32(std::string_view utf8) {
+    std::u32string out;
+    for (std::size_t at = 0; at < utf8.size();) out += DecodeUtf8(utf8, at);
+    return out;
+}
+
+std::string Utf32ToUtf8(std::u32string_view utf32) {
+    std::string out;
+    for (const char32_t c : utf32) AppendUtf8(out, c);
+    return out;
+}
+
 }  // namespace vantor

@@ -11,5 +11,8 @@ namespace vantor {
 std::u16string Utf8ToUtf16(std::string_view utf8);
 // A lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// One code point per character, for reading text character by character.
+std::u32string Utf8ToUtf32(std::string_view utf8);
+std::string Utf32ToUtf8(std::u32string_view utf32);
 
 }  // namespace vantor

@@ -14,8 +14,10 @@ std::string Shown(std::int32_t value, SpinRange range) { return std::to_string(P
 SettingsDialogValues FillSettingsDialog(const MonitorSettings& settings, const TNetworkSpeed& networkSpeed) {
     SettingsDialogValues values;
     values.InterfaceNames = networkSpeed.AdapterTable();
-    const int index = networkSpeed.InterfaceNo() - 1;
-    values.InterfaceIndex = index >= 0 && index < static_cast<int>(values.InterfaceNames.size()) ? index : -1;
+    // Compared before subtracting: a stored number may be the lowest integer.
+    const int interfaceNo = networkSpeed.InterfaceNo();
+    const bool listed = interfaceNo >= 1 && static_cast<std::size_t>(interfaceNo) <= values.InterfaceNames.size();
+    values.InterfaceIndex = listed ? interfaceNo - 1 : -1;
     values.GaugeSend = Shown(settings.GaugeSend, GaugeRange);
     values.GaugeReceive = Shown(settings.GaugeReceive, GaugeRange);
     values.ShowAtStart = settings.ShowAtStart;

@@ -23,8 +23,9 @@ TAboutBox::TAboutBox()
       infoFont_(win32::MakeFont({L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET})),
       programIcon_(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 32, 32, 0))) {
     // Creation order is the tab order: the button first, then the text.
-    closeButton_ = AddControl({.className = L"BUTTON", .text = L"Close", .style = WS_TABSTOP | BS_PUSHBUTTON,
+    closeButton_ = AddControl({.className = L"BUTTON", .text = L"Close", .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
                                .left = 300, .top = 7, .width = 47, .height = 18, .id = IDCANCEL});
+    SetDefaultButton(IDCANCEL);
     infoText_ = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_MULTILINE | ES_READONLY,
                             .left = 44, .top = 8, .width = 245, .height = 44,
                             .font = reinterpret_cast<HFONT>(infoFont_.Get())});

@@ -298,6 +298,8 @@ void TMiniWindow::AboutClick(TComponent&) {
 void TMiniWindow::ResetPeaksClick(TComponent&) { ResetPeaks(state_); }
 
 void TMiniWindow::TrayIconMouseDown(TComponent&, TMouseButton, TShiftState, int, int) {
+    // A window shown during a modal run would take input the run is meant to hold.
+    if (win32::Application::Current()->BringModalRunToFront()) return;
     ::SetForegroundWindow(Handle());
     visibleMark_ = true;
     ::ShowWindow(Handle(), SW_SHOW);
@@ -362,6 +364,8 @@ LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CONTEXTMENU: {
+        // An error box owned by the hidden application window leaves this one enabled: no second run from here.
+        if (win32::Application::Current()->BringModalRunToFront()) return 0;
         POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         if (at.x == -1 && at.y == -1) ::GetCursorPos(&at);
         menu_.Popup(at.x, at.y);

@@ -3,6 +3,14 @@
 #include <utility>
 
 namespace vantor {
+namespace {
+
+// Presses, releases and double clicks of the three buttons (contiguous codes), and the icon's own click.
+bool IsButtonNotification(std::intptr_t code) {
+    return (code >= wm::kLButtonDown && code <= wm::kMButtonDblClk) || code == TRAYN_MOUSECLICK;
+}
+
+}  // namespace
 
 TIconAnimation::TIconAnimation(TTrayIcon& icon, Synchronizer& gui) : TThread(gui), icon_(icon) {}
 
@@ -214,6 +222,8 @@ void TTrayIcon::TrayMessage(TMessage& message) {
     const auto notify = [&](const TNotifyEvent& event) {
         if (event) event(*this);
     };
+    // The tray's hidden window is no part of a modal run: a menu or a window opened from here would escape it.
+    if (IsButtonNotification(message.LParam) && host_.BringModalRunToFront()) return;
     switch (message.LParam) {
     case wm::kMouseMove:
         if (OnMouseMove) OnMouseMove(*this, 0, at.x, at.y);

@@ -21,7 +21,8 @@
 // A right press pops up RButtonPopupMenu at the cursor (after bringing the application to the
 // foreground and processing pending messages) and fires no OnMouseDown. With CheckSingleDoubleClick a
 // single click is reported by OnMouseClick one double-click time after its release, and a double click
-// gives OnDblClick, one more OnMouseDown and no OnMouseClick.
+// gives OnDblClick, one more OnMouseDown and no OnMouseClick. While the application runs a modal dialog
+// or box, every button only brings that to the front: no menu, no button event.
 //
 // Everything runs on the GUI thread; the animation thread only paces AnimateStep.
 
@@ -68,6 +69,9 @@ public:
     // An icon resource of the program by name (null when there is none).
     virtual std::unique_ptr<TrayIconImage> LoadResourceIcon(const std::string& name) = 0;
     virtual Synchronizer& GuiThread() = 0;
+    // Brings the application's innermost open modal run (a dialog, a message box) to the front; false when
+    // none is open.
+    virtual bool BringModalRunToFront() = 0;
 };
 
 // The binding to the operating system (defined by the platform layer).

@@ -91,8 +91,44 @@ void Application::HandleException(const std::exception& error) {
 
 void Application::ShowException(const std::exception& error) {
     const std::wstring text = Widen(error.what());
-    ::MessageBoxW(::GetActiveWindow() ? ::GetActiveWindow() : Handle(), text.c_str(), title_.c_str(),
-                  MB_OK | MB_ICONSTOP);
+    const HWND owner = ::GetActiveWindow() ? ::GetActiveWindow() : Handle();
+    const ModalRun run = EnterModalRun(owner);
+    ::MessageBoxW(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+Application::ModalRun::ModalRun(Application& application, HWND window) : application_(application) {
+    application_.modalRuns_.push_back(window);
+}
+
+Application::ModalRun::~ModalRun() { application_.modalRuns_.pop_back(); }
+
+bool Application::BringModalRunToFront() {
+    if (modalRuns_.empty()) return false;
+    HWND front = modalRuns_.back();
+    while (const HWND box = BoxOwnedBy(front)) front = box;
+    ::SetForegroundWindow(front);
+    return true;
+}
+
+HWND Application::BoxOwnedBy(HWND owner) const {
+    struct Search {
+        HWND owner;
+        const std::vector<HWND>& forms;
+        HWND found = nullptr;
+    } search{owner, forms_};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            // Tooltips and menus have no caption; the forms are runs themselves or stand behind one.
+            const bool box = ::GetWindow(window, GW_OWNER) == s.owner && ::IsWindowVisible(window) &&
+                             (::GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION &&
+                             std::find(s.forms.begin(), s.forms.end(), window) == s.forms.end();
+            if (box) s.found = window;
+            return !box;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 void Application::Minimize() {

@@ -51,6 +51,23 @@ public:
     void FormActivated(HWND form);
     const std::vector<HWND>& Forms() const noexcept { return forms_; }
 
+    // An open modal run for as long as it lives: a form run modally, or the owner of the error box while
+    // the box is open.
+    class ModalRun {
+    public:
+        ModalRun(Application& application, HWND window);
+        ~ModalRun();
+        ModalRun(const ModalRun&) = delete;
+        ModalRun& operator=(const ModalRun&) = delete;
+
+    private:
+        Application& application_;
+    };
+    [[nodiscard]] ModalRun EnterModalRun(HWND window) { return ModalRun(*this, window); }
+    // Brings the innermost open modal run to the front, or the box it opened in turn (the save dialog, the
+    // error box, a question over either); false when none is open.
+    bool BringModalRunToFront();
+
     void Synchronize(const std::function<void()>& work) override;
     void CheckSynchronize() override;
 
@@ -62,6 +79,8 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // A shown box of this thread owned by `owner` that is none of the forms, or null.
+    HWND BoxOwnedBy(HWND owner) const;
     static inline Application* current_ = nullptr;
     HINSTANCE instance_;
     std::wstring title_;
@@ -70,6 +89,7 @@ private:
     bool iconic_ = false;
     std::vector<HWND> forms_;
     std::size_t activatedForms_ = 0;  // how many of forms_ (from the front) were ever activated
+    std::vector<HWND> modalRuns_;     // innermost last
 
     struct HandOff {
         const std::function<void()>* work;

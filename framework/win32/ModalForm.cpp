@@ -87,6 +87,8 @@ TModalResult TModalForm::ShowModal() {
                    (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 
     modalResult_ = mrNone;
+    // Registered as well as disabling: the tray's hidden window stays enabled and must know of the run.
+    const Application::ModalRun run = Application::Current()->EnterModalRun(Handle());
     std::optional<DisabledWindows> others(std::in_place, Handle());
     BeforeShow();
     ::ShowWindow(Handle(), SW_SHOW);

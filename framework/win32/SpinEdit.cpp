@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <stdexcept>
 
 #include "framework/SpinValue.h"
@@ -57,18 +56,46 @@ void TSpinEdit::SetEnabled(bool enabled) {
     ::EnableWindow(arrows_, enabled);
 }
 
+void TSpinEdit::KeepSpinText() {
+    const std::wstring text = Text();
+    const std::wstring kept = Widen(SpinText(Narrow(text), decimalSeparator_));
+    if (kept == text) return;
+    DWORD caret = 0;
+    ::SendMessageW(edit_, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    const std::size_t keptCaret =
+        Widen(SpinText(Narrow(std::wstring_view(text).substr(0, std::min<std::size_t>(caret, text.size()))),
+                       decimalSeparator_)).size();
+    ::SetWindowTextW(edit_, kept.c_str());
+    ::SendMessageW(edit_, EM_SETSEL, keptCaret, static_cast<LPARAM>(keptCaret));
+}
+
 LRESULT CALLBACK TSpinEdit::FilterKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR self) {
-    if (message == WM_CHAR) {
+    auto* box = reinterpret_cast<TSpinEdit*>(self);
+    switch (message) {
+    case WM_CHAR:
+    case WM_IME_CHAR: {
         const auto c = static_cast<wchar_t>(wParam);
-        const bool allowed = std::iswdigit(c) || c == L'+' || c == L'-' ||
-                             c == reinterpret_cast<TSpinEdit*>(self)->decimalSeparator_ || c < L' ';
-        if (!allowed) {
+        if (c >= L' ' && !IsSpinCharacter(c, box->decimalSeparator_)) {
             ::MessageBeep(0);
             return 0;
         }
+        const LRESULT result = ::DefSubclassProc(edit, message, wParam, lParam);
+        // The up-down reads the text itself when an arrow is pressed, and knows only ASCII digits.
+        box->KeepSpinText();
+        return result;
     }
-    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(edit, &TSpinEdit::FilterKeys, 1);
+    case WM_PASTE: {
+        const LRESULT result = ::DefSubclassProc(edit, message, wParam, lParam);
+        box->KeepSpinText();
+        return result;
+    }
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(edit, &TSpinEdit::FilterKeys, 1);
+        break;
+    default:
+        break;
+    }
     return ::DefSubclassProc(edit, message, wParam, lParam);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// TSpinEdit: a one-line edit with up-down arrows holding an integer in a range. Only digits, signs
-// and the decimal separator can be typed; a value outside the range is pulled into it when the box
-// loses the focus and whenever the program sets one.
+// TSpinEdit: a one-line edit with up-down arrows holding an integer in a range. Only digits (of any
+// script), signs and the decimal separator can be typed, pasted or come from an input method, and the
+// digits are kept in ASCII; a value outside the range is pulled into it when the box loses the focus and
+// whenever the program sets one.
 
 #include <windows.h>
 
@@ -37,6 +38,8 @@ private:
     static LRESULT CALLBACK FilterKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR self);
     std::wstring Text() const;
+    // Rewrites the text as the box keeps it, the caret after the same characters as before.
+    void KeepSpinText();
 
     HWND edit_;
     HWND arrows_;

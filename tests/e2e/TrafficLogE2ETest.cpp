@@ -189,5 +189,45 @@ TEST(TrafficLogE2E, APathInAMissingFolderShowsTheCreateErrorOnceWhileItsBoxIsOpe
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
+TEST(TrafficLogE2E, WhileTheErrorBoxOfAProgramInTheBackgroundIsOpenTheWindowsMenuOnlyBringsTheBoxForward) {
+    TempFolder folder;
+    // A failed line is tried again six ticks later: time to put the program in the background in between.
+    WriteFileBytes(folder.File(L"vantor20.ini"), LogSettings(folder.File(L"missing") / L"traffic.log", 5));
+    VantorProcess vantor(folder);
+    const HWND form = vantor.Form();
+    HWND box = nullptr;
+    const auto boxShown = [&] {
+        const auto boxes = ErrorBoxes(vantor);
+        box = boxes.empty() ? nullptr : boxes.front();
+        return box != nullptr;
+    };
+    ASSERT_TRUE(WaitUntil(boxShown));
+    // With the taskbar in front and the box closed, the program has no active window; the next box then
+    // belongs to the hidden application window, and the mini window stays enabled behind it.
+    const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+    ::SetForegroundWindow(taskbar);
+    ASSERT_TRUE(WaitUntil([&] {
+        GUITHREADINFO info{sizeof info};
+        return ::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &info) && !info.hwndActive;
+    }));
+    ASSERT_TRUE(WaitUntil(boxShown, 10s));
+    ASSERT_TRUE(::IsWindowEnabled(form));
+
+    ASSERT_TRUE(Click(CentreOf(form), 3));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == box; })) << "the box comes to the front";
+    // The pointer's next press comes after the right button's release (a key may overtake it): a menu opened
+    // by the release would take the press.
+    ASSERT_TRUE(ClickOk(box));
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "the press reaches the box";
+    EXPECT_TRUE(vantor.VisibleWindows(L"#32768").empty()) << "no menu";
+    // The line written at exit fails too, and says so.
+    vantor.RequestQuit();
+    ASSERT_TRUE(WaitUntil(boxShown));
+    ASSERT_TRUE(ClickOk(box));
+    EXPECT_TRUE(vantor.WaitForExit(5s));
+}
+
 }  // namespace
 }  // namespace vantor::e2e

@@ -180,5 +180,38 @@ TEST(TrayE2E, DoubleClickShowsTheWindowOnceAndTheExtraPressChangesNothing) {
     ASSERT_TRUE(vantor.Quit());
 }
 
+TEST(TrayE2E, WhileADialogIsOpenAnyPressOnTheIconOnlyBringsTheDialogToTheFront) {
+    HiddenStart start;
+    ASSERT_NE(start.icon.x, 0);
+    VantorProcess& vantor = *start.vantor;
+    // The taskbar takes the front before each press, so that the dialog's return to it is seen.
+    const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    ASSERT_NE(taskbar, nullptr);
+    const std::pair<MenuCommand, const wchar_t*> dialogs[] = {{cmdSettings, L"インタフェース設定"},
+                                                               {cmdAbout, L"-About Infomation-"}};
+    for (const auto& [command, caption] : dialogs) {
+        ASSERT_TRUE(Click(start.icon, 3));
+        ASSERT_TRUE(PickMenuCommand(vantor, command));
+        const HWND dialog = vantor.WaitForWindow(L"TModalForm", caption);
+        ASSERT_NE(dialog, nullptr);
+        for (const int button : {1, 3, 2}) {
+            SCOPED_TRACE(::testing::Message() << "button " << button << " over " << TextOf(dialog));
+            ::SetForegroundWindow(taskbar);
+            ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == taskbar; }));
+            ASSERT_TRUE(Click(start.icon, button));
+            EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == dialog; })) << "the dialog comes forward";
+            // A key the dialog answers comes after the press: a menu opened by the press would have taken it.
+            const HWND focus = FocusOfThreadOf(dialog);
+            EXPECT_TRUE(PressKeysUntil(L"Tab", [&] { return FocusOfThreadOf(dialog) != focus; }));
+            EXPECT_TRUE(vantor.VisibleWindows(L"#32768").empty()) << "no menu";
+            EXPECT_FALSE(::IsWindowVisible(start.form)) << "the mini window stays hidden";
+            EXPECT_EQ(vantor.VisibleWindows(L"TModalForm").size(), 1u) << "no second dialog";
+            EXPECT_EQ(::GetForegroundWindow(), dialog);
+        }
+        ASSERT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(dialog); }));
+    }
+    ASSERT_TRUE(vantor.Quit());
+}
+
 }  // namespace
 }  // namespace vantor::e2e

@@ -17,12 +17,13 @@ public:
     WindowHandle applicationWindow = reinterpret_cast<WindowHandle>(0xA0);
     IconRef applicationIcon = reinterpret_cast<IconRef>(0xA1);
     bool iconic = false;
+    bool modalRunOpen = false;
     std::map<std::string, IconRef> resources;  // icon resources by name
     std::map<TComponent*, WindowHandle> componentWindows;
     std::function<void()> onMinimize;
     std::function<void()> onRestore;
 
-    std::vector<std::string> log;  // "foreground", "process", "hide", "popup x,y" in order
+    std::vector<std::string> log;  // "foreground", "process", "hide", "popup x,y", "modal run to front" in order
     std::vector<WindowHandle> foregroundWindows;
     std::vector<std::string> loadedResources;
     int liveCopies = 0;
@@ -70,6 +71,10 @@ public:
         return std::make_unique<FakeIcon>(sharedLive_, found->second);
     }
     Synchronizer& GuiThread() override { return gui; }
+    bool BringModalRunToFront() override {
+        if (modalRunOpen) log.push_back("modal run to front");
+        return modalRunOpen;
+    }
 
     // Simulates the application being minimised and restored.
     void Minimize() {

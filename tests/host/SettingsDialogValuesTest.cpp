@@ -48,8 +48,10 @@ TEST_F(SettingsDialogValuesFixture, SelectionIsTheRowTheCounterSourceWatchesOrNo
     EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, 0);
     networkSpeed.SetInterfaceNo(4);  // beyond the list, not re-read
     EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, -1);
-    networkSpeed.SetInterfaceNo(0);
-    EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, -1);
+    for (const int stored : {0, INT32_MIN, INT32_MAX}) {
+        networkSpeed.SetInterfaceNo(stored);
+        EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, -1) << stored;
+    }
     table.rows.clear();
     ASSERT_TRUE(networkSpeed.RefreshTable());
     EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, -1) << "an empty table";
@@ -116,6 +118,7 @@ TEST_F(SettingsDialogValuesFixture, SpinValuesArePulledIntoTheirRangesWhenShownA
         {"0", 1, 1},           {"-5", 1, 1},         {"abc", 1, 1},        {"", 1, 1},
         {"42", 42, 42},        {"+7", 7, 7},         {" 15", 15, 15},      {"15 ", 1, 1},
         {"250000", 100000, 10800}, {"99999999999", 1, 1}, {"1.5", 1, 1},
+        {"６０", 60, 60},        {"-５", 1, 1},
     };
     for (const Case& c : typed) {
         values.GaugeSend = values.GaugeReceive = values.LogInterval = c.typed;

@@ -148,14 +148,17 @@ TEST(Unicode, ConvertsBothWaysAndReplacesMalformedInput) {
     struct Case {
         std::string utf8;
         std::u16string utf16;
+        std::u32string utf32;
     };
     const Case roundTrips[] = {
-        {"", u""}, {"abc", u"abc"}, {"送信 1,234 KB", u"送信 1,234 KB"}, {"\xF0\x9F\x93\xB6", u"\U0001F4F6"},
-        {"\xC3\xA9", u"\u00E9"},
+        {"", u"", U""}, {"abc", u"abc", U"abc"}, {"送信 1,234 KB", u"送信 1,234 KB", U"送信 1,234 KB"},
+        {"\xF0\x9F\x93\xB6", u"\U0001F4F6", U"\U0001F4F6"}, {"\xC3\xA9", u"\u00E9", U"\u00E9"},
     };
     for (const auto& c : roundTrips) {
         EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16);
         EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8);
+        EXPECT_EQ(Utf8ToUtf32(c.utf8), c.utf32);
+        EXPECT_EQ(Utf32ToUtf8(c.utf32), c.utf8);
     }
     EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
     EXPECT_EQ(Utf8ToUtf16("\xE3\x81"), u"\uFFFD") << "cut short";

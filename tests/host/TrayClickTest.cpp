@@ -14,6 +14,7 @@
 namespace vantor {
 namespace {
 
+using testing::FakePopupMenu;
 using testing::FakeTaskbarHost;
 using testing::FakeTrayShell;
 
@@ -114,6 +115,27 @@ TEST(TrayClicks, MiddleDoubleClickSuppressesItsClickAndFiresNoDoubleClickEvent) 
     rig.Sequence({wm::kMButtonDown, wm::kMButtonUp, wm::kMButtonDblClk, wm::kMButtonUp});
     rig.shell.Advance(2000);
     EXPECT_EQ(rig.Take(), (Events{"down M", "up M", "up M", "down M"}));
+}
+
+TEST(TrayClicks, WhileAModalRunIsOpenEveryButtonOnlyBringsItToTheFront) {
+    ClickRig rig;
+    FakePopupMenu menu(nullptr, rig.host.log);
+    rig.tray.SetRButtonPopupMenu(&menu);
+    rig.tray.SetLButtonPopupMenu(&menu);
+    rig.host.modalRunOpen = true;
+    rig.Sequence({wm::kMouseMove, wm::kLButtonDown, wm::kLButtonUp, wm::kLButtonDblClk, wm::kLButtonUp,
+                  wm::kRButtonDown, wm::kRButtonUp, wm::kRButtonDblClk, wm::kMButtonDown, wm::kMButtonUp});
+    rig.shell.Advance(2000);
+    EXPECT_EQ(rig.Take(), (Events{"enter", "move 0,0"})) << "no press, release, click or double click event";
+    EXPECT_EQ(rig.host.log, std::vector<std::string>(12, "modal run to front"))
+        << "each of the nine button messages, the two presses the double clicks add and the late click bring the "
+           "run forward; no menu, no foreground";
+
+    rig.host.modalRunOpen = false;
+    rig.host.log.clear();
+    rig.Sequence({wm::kRButtonDown, wm::kMButtonDown});
+    EXPECT_EQ(rig.host.log, (std::vector<std::string>{"foreground", "process", "popup 0,0"}));
+    EXPECT_EQ(rig.Take(), (Events{"down M"})) << "after the run, presses act again";
 }
 
 TEST(TrayClicks, AFailedTimerKeepsThePressForTheNextRelease) {

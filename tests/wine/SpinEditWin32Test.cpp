@@ -1,11 +1,17 @@
-// The spin box against the real edit and up-down controls: where it stands, and its range rules.
+// The spin box against the real edit and up-down controls: where it stands, its range rules, and what
+// typing, pasting and an input method put into it.
 
 #include <windows.h>
 #include <commctrl.h>
+#include <imm.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string_view>
+
 #include "framework/win32/SpinEdit.h"
+#include "framework/win32/Text.h"
 
 namespace vantor::win32 {
 namespace {
@@ -65,6 +71,59 @@ TEST_F(SpinEditWin32, ValuesArePulledIntoTheRangeAndTheArrowKeysStepByTheIncreme
     ::SendMessageW(spin.Edit(), WM_KEYDOWN, VK_DOWN, 0);
     ::SendMessageW(spin.Edit(), WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(Text(spin), L"50");
+}
+
+TEST_F(SpinEditWin32, DigitsOfAnyScriptTypedPastedOrFromAnInputMethodAreKeptInAsciiAndTheArrowsStepFromThem) {
+    TSpinEdit spin({parent, 7, 87, 82, 73, 21, 1, 10800, 10, nullptr});
+    const auto dispatchPosted = [] {
+        for (MSG posted; ::PeekMessageW(&posted, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageW(&posted);
+    };
+    const auto typeInto = [&](UINT message, std::wstring_view characters) {
+        ::SetWindowTextW(spin.Edit(), L"");
+        for (const wchar_t c : characters) ::SendMessageW(spin.Edit(), message, c, 1);
+        // The system turns an input method's character into a posted WM_CHAR.
+        dispatchPosted();
+    };
+    struct Case {
+        UINT message;
+        const wchar_t* typed;
+        const wchar_t* kept;
+    };
+    for (const Case& c : {Case{WM_CHAR, L"６０", L"60"}, Case{WM_CHAR, L"٣x७", L"37"}, Case{WM_CHAR, L"²1", L"1"},
+                          Case{WM_IME_CHAR, L"１５", L"15"}, Case{WM_IME_CHAR, L"ａ", L""}}) {
+        typeInto(c.message, c.typed);
+        EXPECT_EQ(Text(spin), c.kept) << ::testing::PrintToString(Narrow(c.typed));
+    }
+
+    // What an input method hands over when its composition is confirmed.
+    ::SetWindowTextW(spin.Edit(), L"");
+    const HIMC inputContext = ::ImmGetContext(spin.Edit());
+    ASSERT_NE(inputContext, nullptr);
+    const wchar_t composed[] = L"６x０";
+    ASSERT_TRUE(::ImmSetCompositionStringW(inputContext, SCS_SETSTR, const_cast<wchar_t*>(composed),
+                                           sizeof composed - sizeof(wchar_t), nullptr, 0));
+    ASSERT_TRUE(::ImmNotifyIME(inputContext, NI_COMPOSITIONSTR, CPS_COMPLETE, 0));
+    ::ImmReleaseContext(spin.Edit(), inputContext);
+    dispatchPosted();
+    EXPECT_EQ(Text(spin), L"60") << "an input method's result";
+    EXPECT_EQ(spin.Value(), 60);
+    ::SendMessageW(spin.Edit(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(Text(spin), L"70") << "the arrows step from the typed value";
+
+    ASSERT_TRUE(::OpenClipboard(parent));
+    ::EmptyClipboard();
+    const wchar_t pasted[] = L"１２x０";
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, sizeof pasted);
+    std::memcpy(::GlobalLock(memory), pasted, sizeof pasted);
+    ::GlobalUnlock(memory);
+    ASSERT_NE(::SetClipboardData(CF_UNICODETEXT, memory), nullptr);
+    ::CloseClipboard();
+    typeInto(WM_CHAR, L"5");
+    ::SendMessageW(spin.Edit(), WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(spin), L"5120") << "pasted after the typed digit, the letter left out";
+    EXPECT_EQ(spin.Value(), 5120);
+    ::SendMessageW(spin.Edit(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(Text(spin), L"5110");
 }
 
 }  // namespace

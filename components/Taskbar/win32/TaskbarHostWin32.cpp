@@ -84,5 +84,7 @@ Synchronizer& TaskbarHostWin32::GuiThread() {
     return *TheApplication();
 }
 
+bool TaskbarHostWin32::BringModalRunToFront() { return TheApplication() && TheApplication()->BringModalRunToFront(); }
+
 }  // namespace win32
 }  // namespace vantor

@@ -22,6 +22,7 @@ public:
     std::unique_ptr<TrayIconImage> CopyIcon(IconRef icon) override;
     std::unique_ptr<TrayIconImage> LoadResourceIcon(const std::string& name) override;
     Synchronizer& GuiThread() override;
+    bool BringModalRunToFront() override;
 };
 
 }  // namespace vantor::win32
