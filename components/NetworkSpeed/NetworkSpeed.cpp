@@ -205,26 +205,29 @@ int TNetworkSpeed::DefaultPosition() {
     return busiest != 0 ? busiest : 1;
 }
 
-std::optional<TNetworkSpeed::Located> TNetworkSpeed::LocateWatched() {
+int TNetworkSpeed::WatchedPositionOf(std::uint32_t index) const {
     const auto rows = static_cast<int>(RowCount(table_));
-    int position = selectedRow_ <= rows &&
-                           ReadU32(table_, RowOffset(static_cast<std::size_t>(selectedRow_)) + kIndexOffset) == watchedIndex_
-                       ? selectedRow_
-                       : PositionOfIndex(watchedIndex_);
-    if (position != 0) {
-        std::optional<InterfaceEntry> entry = reader_.GetIfEntry2(watchedIndex_);
-        // Without a version-2 answer or a known LUID, the index is all there is to go by.
-        if (!entry || !watchedLuid_ || entry->Luid == *watchedLuid_) return Located{position, watchedIndex_, std::move(entry)};
+    if (selectedRow_ <= rows && ReadU32(table_, RowOffset(static_cast<std::size_t>(selectedRow_)) + kIndexOffset) == index)
+        return selectedRow_;
+    return PositionOfIndex(index);
+}
+
+std::optional<TNetworkSpeed::Located> TNetworkSpeed::LocateWatched() {
+    // The LUID names the interface wherever it is, under whatever index it has now.
+    if (watchedLuid_) {
+        if (std::optional<InterfaceEntry> entry = reader_.GetIfEntry2ForLuid(*watchedLuid_)) {
+            const int position = WatchedPositionOf(entry->Index);
+            if (position == 0) return std::nullopt;
+            const std::uint32_t index = entry->Index;
+            return Located{position, index, std::move(entry)};
+        }
     }
-    // The index is gone, or names another interface now: the LUID tells where the interface went.
-    if (!watchedLuid_) return std::nullopt;
-    const std::optional<std::uint32_t> index = reader_.InterfaceIndexOfLuid(*watchedLuid_);
-    if (!index || *index == watchedIndex_) return std::nullopt;
-    position = PositionOfIndex(*index);
+    // Without a LUID, or without an answer for it, the index is all there is to go by.
+    const int position = WatchedPositionOf(watchedIndex_);
     if (position == 0) return std::nullopt;
-    std::optional<InterfaceEntry> entry = reader_.GetIfEntry2(*index);
-    if (entry && entry->Luid != *watchedLuid_) return std::nullopt;
-    return Located{position, *index, std::move(entry)};
+    std::optional<InterfaceEntry> entry = reader_.GetIfEntry2(watchedIndex_);
+    if (entry && watchedLuid_ && entry->Luid != *watchedLuid_) return std::nullopt;
+    return Located{position, watchedIndex_, std::move(entry)};
 }
 
 void TNetworkSpeed::Sample() {

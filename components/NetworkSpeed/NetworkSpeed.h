@@ -18,6 +18,7 @@ namespace vantor {
 // One interface as the version-2 call GetIfEntry2 describes it. Its status is not numbered as the
 // interface table's rows number theirs: here it is read into flags.
 struct InterfaceEntry {
+    std::uint32_t Index = 0;  // the interface index it has now
     std::uint64_t Luid = 0;
     std::string Guid;         // as in InterfaceIdentity; empty when the system has none
     std::string Alias;        // the friendly name ("Wi-Fi"), UTF-8
@@ -45,10 +46,10 @@ public:
     virtual std::uint32_t GetIfTable(std::byte* buffer, std::uint32_t* size, bool order) = 0;
     // Turns a row's description bytes into UTF-8 text.
     virtual std::string DecodeDescription(const std::string& bytes) const { return bytes; }
-    // GetIfEntry2 for the interface with this index; nothing where the call fails.
+    // GetIfEntry2 for the interface with this index, or with this LUID (which the system answers from
+    // fewer lookups); nothing where the call fails.
     virtual std::optional<InterfaceEntry> GetIfEntry2(std::uint32_t interfaceIndex) = 0;
-    // The index the interface with this LUID has now; nothing when it has none.
-    virtual std::optional<std::uint32_t> InterfaceIndexOfLuid(std::uint64_t luid) = 0;
+    virtual std::optional<InterfaceEntry> GetIfEntry2ForLuid(std::uint64_t luid) = 0;
     // The index of the interface that the route toward a public address leaves by; nothing is sent.
     virtual std::optional<std::uint32_t> BestInterfaceToward(TAddressFamily family) = 0;
 };
@@ -129,6 +130,7 @@ private:
     void ReadInterfaces();
     void TakeRowFields(int position);
     int PositionOfIndex(std::uint32_t index) const;
+    int WatchedPositionOf(std::uint32_t index) const;
     int PositionOfIdentity(const InterfaceIdentity& wanted, int preferred) const;
     int DefaultPosition();
     std::optional<Located> LocateWatched();

@@ -71,13 +71,14 @@ public:
     std::optional<InterfaceEntry> GetIfEntry2(std::uint32_t interfaceIndex) override {
         ++entryCalls;
         for (std::size_t i = 0; i < rows.size(); ++i)
-            if (IndexOf(i) == interfaceIndex) return rows[i].entry;
+            if (IndexOf(i) == interfaceIndex) return EntryOf(i);
         return std::nullopt;
     }
 
-    std::optional<std::uint32_t> InterfaceIndexOfLuid(std::uint64_t luid) override {
+    std::optional<InterfaceEntry> GetIfEntry2ForLuid(std::uint64_t luid) override {
+        ++entryCalls;
         for (std::size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].entry && rows[i].entry->Luid == luid) return IndexOf(i);
+            if (rows[i].entry && rows[i].entry->Luid == luid) return EntryOf(i);
         return std::nullopt;
     }
 
@@ -88,6 +89,11 @@ public:
 private:
     std::uint32_t IndexOf(std::size_t i) const {
         return rows[i].index != 0 ? rows[i].index : static_cast<std::uint32_t>(i + 1);
+    }
+    std::optional<InterfaceEntry> EntryOf(std::size_t i) const {
+        std::optional<InterfaceEntry> entry = rows[i].entry;
+        if (entry) entry->Index = IndexOf(i);
+        return entry;
     }
 };
 

@@ -74,7 +74,7 @@ public:
     }
     std::string DecodeDescription(const std::string& bytes) const override { return system_.DecodeDescription(bytes); }
     std::optional<InterfaceEntry> GetIfEntry2(std::uint32_t) override { return std::nullopt; }
-    std::optional<std::uint32_t> InterfaceIndexOfLuid(std::uint64_t) override { return std::nullopt; }
+    std::optional<InterfaceEntry> GetIfEntry2ForLuid(std::uint64_t) override { return std::nullopt; }
     std::optional<std::uint32_t> BestInterfaceToward(TAddressFamily) override { return std::nullopt; }
 
 private:

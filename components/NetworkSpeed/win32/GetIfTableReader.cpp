@@ -31,6 +31,25 @@ std::string GuidText(const GUID& guid) {
     return text;
 }
 
+std::optional<InterfaceEntry> EntryOf(MIB_IF_ROW2& row) {
+    if (::GetIfEntry2(&row) != NO_ERROR) return std::nullopt;
+    InterfaceEntry entry;
+    entry.Index = row.InterfaceIndex;
+    entry.Luid = row.InterfaceLuid.Value;
+    entry.Guid = GuidText(row.InterfaceGuid);
+    entry.Alias = win32::Narrow(row.Alias);
+    entry.Description = win32::Narrow(row.Description);
+    entry.InOctets = row.InOctets;
+    entry.OutOctets = row.OutOctets;
+    entry.TransmitLinkSpeed = row.TransmitLinkSpeed;
+    entry.ReceiveLinkSpeed = row.ReceiveLinkSpeed;
+    entry.Up = row.OperStatus == IfOperStatusUp;
+    entry.Connected = row.MediaConnectState == MediaConnectStateConnected;
+    entry.FilterInterface = row.InterfaceAndOperStatusFlags.FilterInterface != FALSE;
+    entry.HardwareInterface = row.InterfaceAndOperStatusFlags.HardwareInterface != FALSE;
+    return entry;
+}
+
 class GetIfTableReader final : public IfTableReader {
 public:
     std::uint32_t GetIfTable(std::byte* buffer, std::uint32_t* size, bool order) override {
@@ -45,29 +64,13 @@ public:
     std::optional<InterfaceEntry> GetIfEntry2(std::uint32_t interfaceIndex) override {
         MIB_IF_ROW2 row{};
         row.InterfaceIndex = interfaceIndex;
-        if (::GetIfEntry2(&row) != NO_ERROR) return std::nullopt;
-        InterfaceEntry entry;
-        entry.Luid = row.InterfaceLuid.Value;
-        entry.Guid = GuidText(row.InterfaceGuid);
-        entry.Alias = win32::Narrow(row.Alias);
-        entry.Description = win32::Narrow(row.Description);
-        entry.InOctets = row.InOctets;
-        entry.OutOctets = row.OutOctets;
-        entry.TransmitLinkSpeed = row.TransmitLinkSpeed;
-        entry.ReceiveLinkSpeed = row.ReceiveLinkSpeed;
-        entry.Up = row.OperStatus == IfOperStatusUp;
-        entry.Connected = row.MediaConnectState == MediaConnectStateConnected;
-        entry.FilterInterface = row.InterfaceAndOperStatusFlags.FilterInterface != FALSE;
-        entry.HardwareInterface = row.InterfaceAndOperStatusFlags.HardwareInterface != FALSE;
-        return entry;
+        return EntryOf(row);
     }
 
-    std::optional<std::uint32_t> InterfaceIndexOfLuid(std::uint64_t luid) override {
-        NET_LUID value;
-        value.Value = luid;
-        NET_IFINDEX index = 0;
-        if (::ConvertInterfaceLuidToIndex(&value, &index) != NO_ERROR || index == 0) return std::nullopt;
-        return index;
+    std::optional<InterfaceEntry> GetIfEntry2ForLuid(std::uint64_t luid) override {
+        MIB_IF_ROW2 row{};
+        row.InterfaceLuid.Value = luid;
+        return EntryOf(row);
     }
 
     std::optional<std::uint32_t> BestInterfaceToward(TAddressFamily family) override {
