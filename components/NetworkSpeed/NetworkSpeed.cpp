@@ -71,9 +71,11 @@ bool TNetworkSpeed::RefreshTable() { return Refresh(false); }
 bool TNetworkSpeed::RefreshTableOnDefaultInterface() { return Refresh(true); }
 
 bool TNetworkSpeed::Refresh(bool onDefaultInterface) {
-    const bool wasWatching = selectedRow_ > 0 && !watchedMissing_;
+    const bool wasFollowing = selectedRow_ > 0;
+    const bool wasWatching = wasFollowing && !watchedMissing_;
     const std::uint32_t indexBefore = watchedIndex_;
     const std::optional<std::uint64_t> luidBefore = watchedLuid_;
+    const std::optional<InterfaceIdentity> identityBefore = watchedIdentity_;
     const std::optional<InterfaceIdentity> wanted = std::exchange(wantedIdentity_, std::nullopt);
 
     table_.clear();
@@ -104,6 +106,16 @@ bool TNetworkSpeed::Refresh(bool onDefaultInterface) {
             fallback_ = false;
         } else if (wanted) {
             const int found = PositionOfIdentity(*wanted, inRange ? interfaceNo_ : 0);
+            if (found == 0 && wasFollowing && wanted == identityBefore) {
+                // Asked again for the interface it follows while that one is away: it goes on waiting for it.
+                selectedRow_ = std::max(interfaceNo_, 1);
+                watchedIdentity_ = identityBefore;
+                if (!watchedMissing_) restartPending_ = true;
+                watchedMissing_ = true;
+                baselinePending_ = true;
+                fallback_ = false;
+                return true;
+            }
             fallback_ = found == 0;
             if (found != 0) position = found;
         }

@@ -78,7 +78,8 @@ public:
     int InterfaceNo() const noexcept { return interfaceNo_; }
     void SetInterfaceNo(int value) noexcept { interfaceNo_ = value; }
     // The interface the next RefreshTable looks for: when the row at InterfaceNo does not carry it but
-    // another row does, that row is watched and InterfaceNo becomes its position.
+    // another row does, that row is watched and InterfaceNo becomes its position. Where no row carries the
+    // interface that is followed already, it goes on being followed while away.
     void SetInterfaceIdentity(std::optional<InterfaceIdentity> identity) { wantedIdentity_ = std::move(identity); }
 
     // Link speed in bit/s: the larger of the transmit and receive speeds, 0 when unknown.

@@ -109,7 +109,8 @@ struct WatchCase {
     std::vector<R> start;
     std::optional<std::uint32_t> route, route6;  // the interface index each family's default route leaves by
     int startWatched;
-    std::optional<int> chosenItem;  // picked in the dialog after the start
+    std::optional<int> chosenItem;  // picked in the dialog, with OK, after `chosenAfter` ticks
+    std::size_t chosenAfter = 0;
     std::vector<TickCase> ticks;
     std::vector<std::string> saved;  // the "Interface" keys but "flg" that the exit writes
     std::string tip;                 // of the last tick, where given
@@ -305,6 +306,17 @@ const std::vector<WatchCase>& Cases() {
          .ticks = {{{{&kLoopback}, {&kEthernet}, {&kWifi, 90, 60}}, 3, 20, 50},
                    {{{&kLoopback}, {&kVpn}, {&kEthernet}, {&kWifi, 95, 70}}, 4, 0, 0}},
          .saved = Saved(4, &kWifi)},
+        {.name = "OK in the dialog while it is away: it is still waited for, not what took its position",
+         .file = {{"Selected", "2"}},
+         .start = {{&kLoopback}, {&kUsb, 7000, 7000}},
+         .startWatched = 2,
+         .chosenItem = 1,
+         .chosenAfter = 1,
+         .ticks = {{{{&kLoopback}, {&kWifi, 9'000'000'000, 9'000'000'000}}, 2, 0, 0},
+                   {{{&kLoopback}, {&kWifi, 9'000'005'000, 9'000'005'000}}, 2, 0, 0},
+                   {{{&kLoopback}, {&kWifi, 9'000'009'000, 9'000'009'000}, {&kUsb, 7100, 7300}}, 3, 0, 0},
+                   {{{&kLoopback}, {&kWifi, 9'000'019'000, 9'000'019'000}, {&kUsb, 7200, 7600}}, 3, 300, 100}},
+         .saved = Saved(3, &kUsb)},
 
         // 64 bits from counter to screen.
         {.name = "64-bit counters past 2^32, and past 2^31 in one second",
@@ -412,16 +424,16 @@ TEST(WatchedInterface, FromTheFirstStartThroughAdapterChangesAtAnyLinkSpeed) {
 
         StartWatching(source, settings, loaded.InterfaceSelected);
         EXPECT_EQ(source.InterfaceNo(), c.startWatched);
-        if (c.chosenItem) {
-            SettingsDialogValues values = FillSettingsDialog(settings, source);
-            values.InterfaceIndex = *c.chosenItem;
-            ApplySettingsDialog(values, settings, state);
-            WatchChosenInterface(source, settings);
-        }
 
         std::vector<std::pair<std::uint64_t, std::uint64_t>> moved;
         TickOutputs out;
         for (std::size_t i = 0; i < c.ticks.size(); ++i) {
+            if (c.chosenItem && i == c.chosenAfter) {
+                SettingsDialogValues values = FillSettingsDialog(settings, source);
+                values.InterfaceIndex = *c.chosenItem;
+                ApplySettingsDialog(values, settings, state);
+                WatchChosenInterface(source, settings);
+            }
             const TickCase& tick = c.ticks[i];
             table.rows = Table(tick.table);
             table.entryCalls = 0;
