@@ -2,6 +2,7 @@
 // What tells one network interface from another across adapter changes and restarts: its GUID, with its
 // description as a second key where the GUID is not known or no longer found.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>

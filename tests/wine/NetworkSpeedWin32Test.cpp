@@ -112,6 +112,18 @@ TEST(NetworkSpeedWin32, LoopbackDifferencesOfTheSixtyFourBitPathAgreeWithTheThir
     EXPECT_FALSE(wide.CountersRestarted());
 }
 
+TEST(NetworkSpeedWin32, TheFirstStartWatchesTheInterfaceLinuxNamesForTheDefaultRoute) {
+    const std::string route = testing::DefaultRouteInterface();
+    if (route.empty()) GTEST_SKIP() << "this machine has no IPv4 default route (/proc/net/route)";
+    TNetworkSpeed speed(nullptr);
+    ASSERT_TRUE(speed.RefreshTableOnDefaultInterface());
+    EXPECT_EQ(speed.AdapterName(), route);
+    const std::optional<std::uint32_t> index = DefaultIfTableReader().BestInterfaceToward(TAddressFamily::afIPv4);
+    ASSERT_TRUE(index) << "GetBestInterfaceEx answers for IPv4";
+    EXPECT_EQ(*index, speed.Interfaces()[static_cast<std::size_t>(speed.InterfaceNo() - 1)].Index)
+        << "chosen by the route, not only as the busiest interface";
+}
+
 TEST(NetworkSpeedWin32, ARowAppendedDuringTheRunLeavesTheWatchUnchanged) {
     const char* prefix = std::getenv("VANTOR_VETH_PREFIX");
     const char* source = std::getenv("VANTOR_SOURCE_DIR");
