@@ -131,9 +131,10 @@ TickOutputs RunTick(MonitorState& state, const MonitorSettings& settings, const 
     out.TipHelp = TipText(sample, unitFactor, locale);
 
     if (sample.Restarted) {
-        // New totals say nothing about the bytes since the last line: that line's baselines follow them.
-        if (state.LogBaseOut != 0) state.LogBaseOut = sample.TotalOutPacket;
-        if (state.LogBaseIn != 0) state.LogBaseIn = sample.TotalInPacket;
+        // New totals say nothing about the bytes since the last line: the line counts from where this
+        // sample's bytes start.
+        if (state.LogBaseOut != 0) state.LogBaseOut = sample.TotalOutPacket - sample.OutPacket;
+        if (state.LogBaseIn != 0) state.LogBaseIn = sample.TotalInPacket - sample.InPacket;
     }
     if (settings.LogEnabled) {
         if (state.LogTicks >= settings.LogInterval) {

@@ -57,7 +57,7 @@ inline constexpr std::string_view kInitialSpeedText = "0.0";
 inline constexpr std::string_view kInitialRateText = "  0%";
 
 // One tick. Peaks, sums, the averaging cycle and the log count-down in `state` are advanced; after a
-// restart of the counters the log's baselines that are set move to the new totals.
+// restart of the counters the log's baselines that are set move to the new totals less this sample's bytes.
 TickOutputs RunTick(MonitorState& state, const MonitorSettings& settings, const CounterSample& sample,
                     const LocaleFormats& locale);
 
