@@ -3,7 +3,10 @@
 // and the menu change in memory.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "components/NetworkSpeed/InterfaceIdentity.h"
 
 namespace vantor {
 
@@ -19,6 +22,9 @@ struct MonitorSettings {
     std::int32_t LogInterval = 60;        // ticks between log lines
     bool BitUnits = false;                // speeds in kilobits
     bool ShowAtStart = true;              // mini window shown at start
+    // The identity of the interface at SelectedInterface, written after the other keys; nothing: the
+    // file's identity keys are left as they are.
+    std::optional<InterfaceIdentity> WatchedInterface;
 
     bool operator==(const MonitorSettings&) const = default;
 };

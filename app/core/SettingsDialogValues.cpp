@@ -9,15 +9,32 @@ namespace {
 
 std::string Shown(std::int32_t value, SpinRange range) { return std::to_string(PullIntoRange(value, range.Min, range.Max)); }
 
+// Where the system cannot tell, the row is listed.
+bool WouldBePicked(const InterfaceRow& row) {
+    return !row.Entry || (!row.Entry->FilterInterface && (row.Entry->HardwareInterface || row.Entry->Connected));
+}
+
 }  // namespace
+
+std::string InterfaceItemText(const InterfaceRow& row) {
+    if (!row.Entry) return row.Description;
+    const InterfaceEntry& entry = *row.Entry;
+    std::string text = entry.Description.empty() ? entry.Alias : entry.Description;
+    if (!entry.Alias.empty() && entry.Alias != text) text = entry.Alias + " — " + text;
+    if (!entry.Connected) text += "（未接続）";
+    return text;
+}
 
 SettingsDialogValues FillSettingsDialog(const MonitorSettings& settings, const TNetworkSpeed& networkSpeed) {
     SettingsDialogValues values;
-    values.InterfaceNames = networkSpeed.AdapterTable();
-    // Compared before subtracting: a stored number may be the lowest integer.
-    const int interfaceNo = networkSpeed.InterfaceNo();
-    const bool listed = interfaceNo >= 1 && static_cast<std::size_t>(interfaceNo) <= values.InterfaceNames.size();
-    values.InterfaceIndex = listed ? interfaceNo - 1 : -1;
+    const std::vector<InterfaceRow>& rows = networkSpeed.Interfaces();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int position = static_cast<int>(i + 1);
+        const bool watched = position == networkSpeed.InterfaceNo();
+        if (!watched && !WouldBePicked(rows[i])) continue;
+        if (watched) values.InterfaceIndex = static_cast<int>(values.Interfaces.size());
+        values.Interfaces.push_back({InterfaceItemText(rows[i]), position});
+    }
     values.GaugeSend = Shown(settings.GaugeSend, GaugeRange);
     values.GaugeReceive = Shown(settings.GaugeReceive, GaugeRange);
     values.ShowAtStart = settings.ShowAtStart;
@@ -42,7 +59,8 @@ std::int32_t ApplySettingsDialog(const SettingsDialogValues& values, MonitorSett
     };
     settings.GaugeSend = spin(values.GaugeSend, GaugeRange);
     settings.GaugeReceive = spin(values.GaugeReceive, GaugeRange);
-    settings.SelectedInterface = values.InterfaceIndex >= 0 ? values.InterfaceIndex + 1 : 0;
+    const bool selected = values.InterfaceIndex >= 0 && values.InterfaceIndex < static_cast<int>(values.Interfaces.size());
+    settings.SelectedInterface = selected ? values.Interfaces[static_cast<std::size_t>(values.InterfaceIndex)].Position : 0;
     settings.ShowAtStart = values.ShowAtStart;
     settings.FixedGauge = values.FixedGauge;
     settings.GraphAverage = values.GraphAverage;

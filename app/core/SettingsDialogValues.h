@@ -21,11 +21,21 @@ struct SpinRange {
 inline constexpr SpinRange GaugeRange{1, 100000};
 inline constexpr SpinRange LogIntervalRange{1, 10800};
 
+// One entry of the interface list: its text, and the table position that "Selected" stores for it.
+struct InterfaceItem {
+    std::string Text;
+    int Position = 0;
+
+    bool operator==(const InterfaceItem&) const = default;
+};
+
 // What the dialog's controls hold, named after the settings they edit. Spin boxes hold their text,
 // since a typed value may be anything.
 struct SettingsDialogValues {
-    std::vector<std::string> InterfaceNames;  // the interface table's descriptions, in table order
-    int InterfaceIndex = -1;                  // -1: nothing selected
+    // The interfaces a person would pick, in table order: no filter drivers' rows, none that is neither
+    // hardware nor connected, but always the watched one.
+    std::vector<InterfaceItem> Interfaces;
+    int InterfaceIndex = -1;  // the selected item; -1: nothing selected
     bool ShowAtStart = false;
     bool FixedGauge = false;
     std::string GaugeSend;
@@ -43,13 +53,18 @@ struct SettingsDialogValues {
 
 SettingsDialogValues FillSettingsDialog(const MonitorSettings& settings, const TNetworkSpeed& networkSpeed);
 
+// A list item's text: the friendly name before the description where they differ, and a mark on an
+// interface that is not connected.
+std::string InterfaceItemText(const InterfaceRow& row);
+
 // The enable rules, run when the check box is clicked and once when the dialog is filled.
 void FixedGaugeClick(SettingsDialogValues& values);
 void LogEnabledClick(SettingsDialogValues& values);
 
 // OK: writes the dialog's values into the settings, restarts the peaks and schedules a log line for the
 // next tick. Spin values are pulled into their ranges, so no 0 gauge or interval gets through. Returns
-// the new SelectedInterface, which the caller gives to the counter source's InterfaceNo before RefreshTable.
+// the new SelectedInterface (the selected item's table position, 0 when none), which the caller then
+// watches (WatchChosenInterface).
 std::int32_t ApplySettingsDialog(const SettingsDialogValues& values, MonitorSettings& settings, MonitorState& state);
 
 }  // namespace vantor

@@ -1,11 +1,11 @@
 #include "app/core/SettingsFile.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace vantor {
 namespace {
@@ -71,7 +71,9 @@ LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDi
     MonitorSettings& s = loaded.Settings;
     s.GaugeSend = ReadInteger(profile, "Gauge", "Send", defaults.GaugeSend);
     s.GaugeReceive = ReadInteger(profile, "Gauge", "Rese", defaults.GaugeReceive);
-    s.SelectedInterface = ReadInteger(profile, "Interface", "Selected", defaults.SelectedInterface);
+    const std::string selected = ReadText(profile, "Interface", "Selected", "");
+    loaded.InterfaceSelected = !selected.empty();
+    s.SelectedInterface = ParseProfileInteger(selected, defaults.SelectedInterface);
     loaded.Position.Left = ReadInteger(profile, "Window", "Left", kDefaultWindowLeft);
     loaded.Position.Top = ReadInteger(profile, "Window", "Top", kDefaultWindowTop);
     s.StayOnTop = ReadBool(profile, "Window", "Mode", defaults.StayOnTop);
@@ -82,6 +84,8 @@ LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDi
     s.LogInterval = ReadInteger(profile, "log", "wait", defaults.LogInterval);
     s.BitUnits = ReadBool(profile, "Graph", "bps", defaults.BitUnits);
     s.ShowAtStart = ReadBool(profile, "Window", "main", defaults.ShowAtStart);
+    const std::string guid = ReadText(profile, "Interface", "Guid", "");
+    s.WatchedInterface = ParseInterfaceIdentity(guid, ReadText(profile, "Interface", "Description", ""));
     loaded.State.LogTicks = s.LogInterval;
     return loaded;
 }
@@ -92,7 +96,7 @@ void SaveSettings(ProfileStore& profile, const MonitorSettings& s, WindowPositio
         std::string_view key;
         std::string value;
     };
-    const std::array<Entry, 13> entries{{
+    std::vector<Entry> entries{{
         {"Gauge", "Send", IntegerText(s.GaugeSend)},
         {"Gauge", "Rese", IntegerText(s.GaugeReceive)},
         {"Interface", "Selected", IntegerText(s.SelectedInterface)},
@@ -107,6 +111,10 @@ void SaveSettings(ProfileStore& profile, const MonitorSettings& s, WindowPositio
         {"log", "wait", IntegerText(s.LogInterval)},
         {"Graph", "bps", BoolText(s.BitUnits)},
     }};
+    if (s.WatchedInterface) {
+        entries.push_back({"Interface", "Guid", s.WatchedInterface->Guid});
+        entries.push_back({"Interface", "Description", s.WatchedInterface->Description});
+    }
     for (const Entry& entry : entries) {
         if (!profile.WriteString(entry.section, entry.key, entry.value)) {
             // What was written before the failing key still reaches the file.

@@ -1,6 +1,7 @@
 #pragma once
-// The settings file: the thirteen keys the monitor keeps between runs, read once when the main window
-// is created and written once when it is destroyed, and the check that puts the window back on screen.
+// The settings file: the thirteen keys the monitor keeps between runs and the two that identify the
+// watched interface after them, read once when the main window is created and written once when it is
+// destroyed, and the check that puts the window back on screen.
 
 #include <cstddef>
 #include <cstdint>
@@ -48,7 +49,8 @@ struct WindowPosition {
 };
 
 struct LoadedSettings {
-    MonitorSettings Settings;
+    MonitorSettings Settings;  // WatchedInterface: the identity the file holds, where it holds a sound one
+    bool InterfaceSelected = true;  // the file names an interface ("Selected" is there and not empty)
     MonitorState State;  // all zero, except LogTicks = LogInterval so that the first tick logs at once
     WindowPosition Position;
 };
@@ -59,8 +61,9 @@ std::string SettingsFilePath(std::string_view executableDirectory);
 // Reads the keys in their fixed order; anything missing or unreadable takes its default.
 LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDirectory);
 
-// Writes all thirteen keys, changed or not, then flushes. A write that fails throws std::runtime_error
-// "<file> に書き込めません" and leaves the later keys unwritten.
+// Writes all thirteen keys, changed or not, then the watched interface's identity where the settings
+// hold one, then flushes. A write that fails throws std::runtime_error "<file> に書き込めません" and
+// leaves the later keys unwritten.
 void SaveSettings(ProfileStore& profile, const MonitorSettings& settings, WindowPosition position);
 
 // Signed decimal, or hexadecimal after "0x"/"0X" (up to 32 bits, read as two's complement); anything else,

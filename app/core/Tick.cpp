@@ -27,16 +27,27 @@ std::uint64_t GaugeBytes(std::int32_t gaugeKilobytes) {
     return static_cast<std::uint64_t>(std::max<std::int32_t>(gaugeKilobytes, 1)) * 1024u;
 }
 
-double KiloUnits(std::uint32_t bytes, std::uint32_t unitFactor) {
+double KiloUnits(std::uint64_t bytes, std::uint32_t unitFactor) {
     return static_cast<double>(bytes) / 1024.0 * unitFactor;
 }
 
-std::uint64_t Percent(std::uint32_t value) { return static_cast<std::uint64_t>(value) * 100u; }
+constexpr std::uint64_t kLargestExactPercent = std::numeric_limits<std::uint64_t>::max() / 100;
+
+// value × 100 div divisor; exact up to 1.8e17 bytes, close enough beyond, where it saturates anyway.
+std::uint64_t PercentOf(std::uint64_t value, std::uint64_t divisor) {
+    if (value <= kLargestExactPercent) return value * 100 / divisor;
+    return static_cast<std::uint64_t>(std::min(static_cast<double>(value) * 100.0 / static_cast<double>(divisor),
+                                               static_cast<double>(kInt32Max)));
+}
+
+double PercentRate(std::uint64_t value, std::uint64_t divisor) {
+    return static_cast<double>(value) * 100.0 / static_cast<double>(divisor);
+}
 
 struct Direction {
-    std::uint32_t current;
-    std::uint32_t average;
-    std::uint32_t peak;
+    std::uint64_t current;
+    std::uint64_t average;
+    std::uint64_t peak;
     std::int32_t gauge;
     bool truncateRateLabel;  // the receive row truncates its rate before formatting, the send row rounds
 };
@@ -52,19 +63,19 @@ DirectionOutputs ComputeRow(const Direction& d, const MonitorSettings& settings,
         return row;
     }
 
-    double rate = static_cast<double>(Percent(d.current)) / d.peak;
+    double rate = PercentRate(d.current, d.peak);
     if (rate > 100)
         row.Rate = "100%";
     else
         row.Rate = FormatFloat(kRatePattern, d.truncateRateLabel ? std::trunc(rate) : rate, locale);
 
     if (settings.GraphAverage && settings.FixedGauge) {
-        row.ChartPoint = Saturated(Percent(d.average) / GaugeBytes(d.gauge));
+        row.ChartPoint = Saturated(PercentOf(d.average, GaugeBytes(d.gauge)));
     } else if (settings.GraphAverage) {
-        row.ChartPoint = Saturated(Percent(d.average) / d.peak);
+        row.ChartPoint = Saturated(PercentOf(d.average, d.peak));
     } else {
         // Plotted against the gauge, the current value also passes its share of the gauge to the tray.
-        if (settings.FixedGauge) rate = static_cast<double>(Percent(d.current)) / static_cast<double>(GaugeBytes(d.gauge));
+        if (settings.FixedGauge) rate = PercentRate(d.current, GaugeBytes(d.gauge));
         row.ChartPoint = Truncated(rate);
     }
     row.TrayPercent = Truncated(rate);
@@ -72,8 +83,7 @@ DirectionOutputs ComputeRow(const Direction& d, const MonitorSettings& settings,
 }
 
 std::string TipText(const CounterSample& sample, std::uint32_t unitFactor, const LocaleFormats& locale) {
-    // The link speed is an unsigned counter: a 2.5 Gbit/s link does not turn negative.
-    const double megabits = static_cast<double>(static_cast<std::uint32_t>(sample.Speed)) / 1000000.0;
+    const double megabits = static_cast<double>(sample.Speed) / 1000000.0;
     return "速度:" + FormatFloat(kLinkSpeedPattern, megabits, locale) + "\r\n" +
            "送信:" + FormatFloat(kTotalPattern, KiloUnits(sample.TotalOutPacket, unitFactor), locale) + " KB\r\n" +
            "受信:" + FormatFloat(kTotalPattern, KiloUnits(sample.TotalInPacket, unitFactor), locale) + " KB";
@@ -86,7 +96,8 @@ CounterSample ReadCounters(const TNetworkSpeed& source) {
             .InPacket = source.InPacket(),
             .TotalOutPacket = source.TotalOutPacket(),
             .TotalInPacket = source.TotalInPacket(),
-            .Speed = source.Speed()};
+            .Speed = source.Speed(),
+            .Restarted = source.CountersRestarted()};
 }
 
 TickOutputs RunTick(MonitorState& state, const MonitorSettings& settings, const CounterSample& sample,
@@ -96,8 +107,8 @@ TickOutputs RunTick(MonitorState& state, const MonitorSettings& settings, const 
 
     state.SumOutPacket += sample.OutPacket;
     state.SumInPacket += sample.InPacket;
-    std::uint32_t averageOut = 0;
-    std::uint32_t averageIn = 0;
+    std::uint64_t averageOut = 0;
+    std::uint64_t averageIn = 0;
     if (state.AverageCount <= 60) {
         averageOut = state.SumOutPacket / (state.AverageCount + 1);
         averageIn = state.SumInPacket / (state.AverageCount + 1);
@@ -119,6 +130,12 @@ TickOutputs RunTick(MonitorState& state, const MonitorSettings& settings, const 
                              unitFactor, locale);
     out.TipHelp = TipText(sample, unitFactor, locale);
 
+    if (sample.Restarted) {
+        // New totals say nothing about the bytes since the last line: the line counts from where this
+        // sample's bytes start.
+        if (state.LogBaseOut != 0) state.LogBaseOut = sample.TotalOutPacket - sample.OutPacket;
+        if (state.LogBaseIn != 0) state.LogBaseIn = sample.TotalInPacket - sample.InPacket;
+    }
     if (settings.LogEnabled) {
         if (state.LogTicks >= settings.LogInterval) {
             state.LogTicks = 0;

@@ -24,13 +24,14 @@ namespace vantor {
 
 class TNetworkSpeed;
 
-// The five values of the counter source that a tick reads, as the counter source holds them.
+// The values of the counter source that a tick reads, as the counter source holds them.
 struct CounterSample {
-    std::uint32_t OutPacket = 0;       // bytes sent since the previous sample
-    std::uint32_t InPacket = 0;        // bytes received since the previous sample
-    std::uint32_t TotalOutPacket = 0;  // the interface's sent-bytes counter
-    std::uint32_t TotalInPacket = 0;   // the interface's received-bytes counter
-    std::int32_t Speed = 0;            // link speed in bit/s, the unsigned counter's bits as signed
+    std::uint64_t OutPacket = 0;       // bytes sent since the previous sample
+    std::uint64_t InPacket = 0;        // bytes received since the previous sample
+    std::uint64_t TotalOutPacket = 0;  // the interface's sent-bytes counter
+    std::uint64_t TotalInPacket = 0;   // the interface's received-bytes counter
+    std::uint64_t Speed = 0;           // link speed in bit/s, 0 when unknown
+    bool Restarted = false;            // the totals do not go on from the last sample's
 };
 
 CounterSample ReadCounters(const TNetworkSpeed& source);
@@ -55,7 +56,8 @@ struct TickOutputs {
 inline constexpr std::string_view kInitialSpeedText = "0.0";
 inline constexpr std::string_view kInitialRateText = "  0%";
 
-// One tick. Peaks, sums, the averaging cycle and the log count-down in `state` are advanced.
+// One tick. Peaks, sums, the averaging cycle and the log count-down in `state` are advanced; after a
+// restart of the counters the log's baselines that are set move to the new totals less this sample's bytes.
 TickOutputs RunTick(MonitorState& state, const MonitorSettings& settings, const CounterSample& sample,
                     const LocaleFormats& locale);
 

@@ -13,8 +13,8 @@ void AppendPadded(std::string& out, int value, std::size_t digits) {
 
 }  // namespace
 
-std::string FormatLogLine(const LocalTime& time, const LocaleFormats& locale, std::uint32_t sent,
-                          std::uint32_t received) {
+std::string FormatLogLine(const LocalTime& time, const LocaleFormats& locale, std::uint64_t sent,
+                          std::uint64_t received) {
     std::string line;
     AppendPadded(line, time.Year, 4);
     line += locale.DateSeparator;
@@ -31,9 +31,8 @@ std::string FormatLogLine(const LocalTime& time, const LocaleFormats& locale, st
     return line;
 }
 
-std::uint32_t LogDifference(std::uint32_t total, std::uint32_t base) {
-    const std::uint32_t forward = total - base;
-    return static_cast<std::int32_t>(forward) < 0 ? base - total : forward;
+std::uint64_t LogDifference(std::uint64_t total, std::uint64_t base) {
+    return total >= base ? total - base : base - total;
 }
 
 std::string NormaliseLineEnds(std::string_view text) {
@@ -52,10 +51,10 @@ std::string NormaliseLineEnds(std::string_view text) {
     return out;
 }
 
-void TrafficLog::WriteLogLine(const std::string& path, std::uint32_t totalOut, std::uint32_t totalIn,
+void TrafficLog::WriteLogLine(const std::string& path, std::uint64_t totalOut, std::uint64_t totalIn,
                               MonitorState& state, const LocaleFormats& locale) {
-    const std::uint32_t baseOut = state.LogBaseOut != 0 ? state.LogBaseOut : totalOut;
-    const std::uint32_t baseIn = state.LogBaseIn != 0 ? state.LogBaseIn : totalIn;
+    const std::uint64_t baseOut = state.LogBaseOut != 0 ? state.LogBaseOut : totalOut;
+    const std::uint64_t baseIn = state.LogBaseIn != 0 ? state.LogBaseIn : totalIn;
     const std::string line =
         files_.EncodeText(FormatLogLine(clock_.Now(), locale, LogDifference(totalOut, baseOut),
                                         LogDifference(totalIn, baseIn))) +

@@ -65,12 +65,12 @@ LogFileSystem& DefaultLogFileSystem();
 LogClock& DefaultLogClock();
 
 // "yyyy/MM/dd hh:mm:ss,<sent>,<received>" with the locale's date and time separators, no line end.
-std::string FormatLogLine(const LocalTime& time, const LocaleFormats& locale, std::uint32_t sent,
-                          std::uint32_t received);
+std::string FormatLogLine(const LocalTime& time, const LocaleFormats& locale, std::uint64_t sent,
+                          std::uint64_t received);
 
-// Bytes since the baseline: the 32-bit difference, so a wrapped counter still counts; when that reads
-// negative the counter went backwards (an interface reset) and the size of the drop counts.
-std::uint32_t LogDifference(std::uint32_t total, std::uint32_t base);
+// Bytes since the baseline. The totals are 64-bit and do not wrap; a total below its baseline went
+// backwards (an interface reset), and the size of the drop counts.
+std::uint64_t LogDifference(std::uint64_t total, std::uint64_t base);
 
 // Every line of `text` (split at CR LF, lone CR or lone LF) ended by CR LF.
 std::string NormaliseLineEnds(std::string_view text);
@@ -84,7 +84,7 @@ public:
     // totals first (so the first line of a run reads 0,0). Throws std::runtime_error with
     // "ファイル <path> は開けません" when an existing file cannot be read (nothing changed), and with
     // "ファイル <path> を作成できません" when it cannot be written (the file keeps its former content).
-    void WriteLogLine(const std::string& path, std::uint32_t totalOut, std::uint32_t totalIn, MonitorState& state,
+    void WriteLogLine(const std::string& path, std::uint64_t totalOut, std::uint64_t totalIn, MonitorState& state,
                       const LocaleFormats& locale);
 
 private:

@@ -7,6 +7,7 @@
 #include "app/core/SettingsDialogValues.h"
 #include "app/core/SettingsFile.h"
 #include "app/core/TrayImage.h"
+#include "app/core/WatchedInterface.h"
 #include "app/win32/AboutBox.h"
 #include "app/win32/Pictures.h"
 #include "app/win32/PrivateProfile.h"
@@ -183,8 +184,7 @@ void TMiniWindow::LoadSettingsAndShow() {
                                                         frame.bottom - frame.top, win32::SystemDisplayLayout());
     ::SetWindowPos(Handle(), nullptr, position.Left, position.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    counterSource_.SetInterfaceNo(settings_.SelectedInterface);
-    (void)counterSource_.RefreshTable();
+    StartWatching(counterSource_, settings_, loaded.InterfaceSelected);
 
     if (settings_.ShowAtStart) {
         ::ShowWindow(Handle(), SW_SHOW);
@@ -237,6 +237,7 @@ void TMiniWindow::FaceMouseDown(TComponent&, TMouseButton button, TShiftState sh
 void TMiniWindow::Tick(TComponent&) {
     try {
         counterSource_.Sample();
+        FollowWatchedInterface(counterSource_, settings_);
         const CounterSample sample = ReadCounters(counterSource_);
         const TickOutputs out = RunTick(state_, settings_, sample, locale_);
         sendRow_.Show(out.Send);
@@ -276,9 +277,8 @@ void TMiniWindow::SettingsClick(TComponent&) {
     TSettingsDialog dialog;
     dialog.Fill(FillSettingsDialog(settings_, counterSource_));
     if (dialog.ShowModal() != win32::mrOk) return;
-    const std::int32_t selected = ApplySettingsDialog(dialog.Read(), settings_, state_);
-    counterSource_.SetInterfaceNo(selected);
-    (void)counterSource_.RefreshTable();
+    ApplySettingsDialog(dialog.Read(), settings_, state_);
+    WatchChosenInterface(counterSource_, settings_);
 }
 
 void TMiniWindow::StayOnTopClick(TComponent&) {

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
+
 #include "framework/win32/Application.h"
 #include "framework/win32/Text.h"
 
@@ -155,8 +157,16 @@ void TSettingsDialog::BeforeShow() {
 
 void TSettingsDialog::Fill(const SettingsDialogValues& values) {
     ::SendMessageW(interfaceList, CB_RESETCONTENT, 0, 0);
-    for (const std::string& name : values.InterfaceNames)
-        ::SendMessageW(interfaceList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Widen(name).c_str()));
+    LONG widest = 0;
+    for (const InterfaceItem& interfaceItem : values.Interfaces) {
+        const std::wstring text = win32::Widen(interfaceItem.Text);
+        const auto item = ::SendMessageW(interfaceList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        ::SendMessageW(interfaceList, CB_SETITEMDATA, static_cast<WPARAM>(item), interfaceItem.Position);
+        widest = std::max(widest, win32::TextExtent(Font(), text).cx);
+    }
+    // Room for the item's margins and the list's scroll bar beside the longest text.
+    const int dropWidth = widest + 2 * ::GetSystemMetrics(SM_CXEDGE) + ::GetSystemMetrics(SM_CXVSCROLL) + 8;
+    ::SendMessageW(interfaceList, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(dropWidth), 0);
     ::SendMessageW(interfaceList, CB_SETCURSEL, static_cast<WPARAM>(values.InterfaceIndex), 0);
     SetChecked(showAtStartBox, values.ShowAtStart);
     SetChecked(fixedGaugeBox, values.FixedGauge);
@@ -177,7 +187,8 @@ SettingsDialogValues TSettingsDialog::Read() const {
         std::wstring item(static_cast<std::size_t>(::SendMessageW(interfaceList, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
         item.resize(static_cast<std::size_t>(
             ::SendMessageW(interfaceList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
-        values.InterfaceNames.push_back(win32::Narrow(item));
+        const auto position = static_cast<int>(::SendMessageW(interfaceList, CB_GETITEMDATA, i, 0));
+        values.Interfaces.push_back({win32::Narrow(item), position});
     }
     const LRESULT index = ::SendMessageW(interfaceList, CB_GETCURSEL, 0, 0);
     values.InterfaceIndex = index == CB_ERR ? -1 : static_cast<int>(index);

@@ -15,13 +15,20 @@ inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 inline constexpr std::size_t kHeaderSize = 4;
 inline constexpr std::size_t kRowSize = 860;
 
+inline constexpr std::size_t kIndexOffset = 512;
 inline constexpr std::size_t kTypeOffset = 516;
 inline constexpr std::size_t kMtuOffset = 520;
 inline constexpr std::size_t kSpeedOffset = 524;
+inline constexpr std::size_t kOperStatusOffset = 544;
 inline constexpr std::size_t kInOctetsOffset = 552;
 inline constexpr std::size_t kOutOctetsOffset = 576;
 inline constexpr std::size_t kDescrOffset = 604;
 inline constexpr std::size_t kDescrSize = 256;
+
+// The row's operational status as this table numbers it: these two mean up.
+inline constexpr std::uint32_t kOperStatusConnected = 4;
+inline constexpr std::uint32_t kOperStatusOperational = 5;
+inline constexpr std::uint32_t kSoftwareLoopbackType = 24;
 
 // Largest table accepted: far more rows than any machine reports, small enough to refuse a corrupt size.
 inline constexpr std::size_t kMaxRows = 65536;

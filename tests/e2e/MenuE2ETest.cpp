@@ -144,6 +144,7 @@ TEST(MenuE2E, MinimiseHidesTheWindowAndChosenAgainFromTheTrayChangesNothing) {
 
 TEST(MenuE2E, ResetZeroesThePeaksSoTheMaximaStartAgain) {
     TempFolder folder;
+    WriteFileBytes(folder.File(L"vantor20.ini"), "[Interface]\r\nSelected=1\r\n");  // loopback
     VantorProcess vantor(folder);
     const HWND form = vantor.Form();
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
@@ -181,7 +182,7 @@ TEST(MenuE2E, ExitFromTheTrayWhileHiddenEndsTheProgramAndSavesTheSettingsAsConfi
     EXPECT_TRUE(WaitUntil([] { return !FindTrayPicture(); })) << "and takes its icon away";
 
     auto keys = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
-    EXPECT_EQ(keys.size(), 13u) << "every key is written";
+    EXPECT_EQ(keys.size(), 15u) << "every key is written, with the identity of the interface the start chose";
     EXPECT_EQ(keys["Window/main"], "0") << "the configured choice, not whether the window showed";
     EXPECT_EQ(keys["Window/Mode"], "1");
     EXPECT_EQ(keys["Window/Left"], "300");

@@ -68,13 +68,14 @@ TEST(MiniWindowE2E, StartsWithoutSettingsAsAFramedCaptionlessWindowOwnedByAHidde
 
 TEST(MiniWindowE2E, FiguresFollowLoopbackTraffic) {
     TempFolder folder;
+    // Row 1 of the interface table is the loopback interface under Wine.
+    WriteFileBytes(folder.File(L"vantor20.ini"), "[Interface]\r\nSelected=1\r\n");
     VantorProcess vantor(folder);
     ASSERT_NE(vantor.Form(), nullptr);
     std::atomic<bool> stop = false;
     std::thread traffic([&] {
         while (!stop) testing::TransferOverLoopback(2 * 1024 * 1024);
     });
-    // Row 1 of the interface table is the loopback interface under Wine.
     const bool moved = WaitUntil([&] {
         const auto figures = vantor.Figures();
         return figures.size() == 8 && figures[0] != L"0.0" && figures[1] != L"0.0" && figures[6] != L"  0%";
@@ -98,9 +99,14 @@ TEST(MiniWindowE2E, ClosingWritesANewSettingsFileWithEveryKeyInOrder) {
     }
     const auto sections = ParseIni(ReadFileBytes(folder.File(L"vantor20.ini")));
     const std::string logPath = win32::Utf8ToAnsi(win32::Narrow(folder.Path().wstring() + L"\\vantor.log"));
+    // The interface the first start chose (TrayE2E checks which) and its identity, after the other keys.
+    ASSERT_GE(sections.size(), 2u);
+    const IniKeys& chosen = sections[1].second;
+    ASSERT_EQ(chosen.size(), 4u);
     const std::vector<std::pair<std::string, IniKeys>> expected{
         {"Gauge", {{"Send", "10"}, {"Rese", "10"}}},
-        {"Interface", {{"Selected", "1"}, {"flg", "0"}}},
+        {"Interface", {{"Selected", chosen[0].second}, {"flg", "0"}, {"Guid", chosen[2].second},
+                       {"Description", chosen[3].second}}},
         {"Window", {{"Left", "200"}, {"Top", "200"}, {"Mode", "0"}, {"main", "1"}}},
         {"Graph", {{"mode", "0"}, {"bps", "0"}}},
         {"log", {{"mode", "0"}, {"pass", logPath}, {"wait", "60"}}}};
@@ -180,7 +186,7 @@ TEST(MiniWindowE2E, EndingTheSessionSavesTheSettingsOfTheSession) {
     ::SendMessageW(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     ::SendMessageW(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     auto keys = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
-    EXPECT_EQ(keys.size(), 13u) << "every key is saved before the session ends";
+    EXPECT_EQ(keys.size(), 15u) << "every key is saved before the session ends, with the interface's identity";
     EXPECT_EQ(keys["Window/Left"], "321");
     EXPECT_EQ(keys["Window/Top"], "234");
 }

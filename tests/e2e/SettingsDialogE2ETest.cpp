@@ -104,7 +104,8 @@ std::size_t LineCount(const std::filesystem::path& file) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
-// A started program whose peaks have risen with loopback traffic that has stopped again.
+// A started program watching row 1, the loopback interface, whose peaks have risen with loopback traffic
+// that has stopped again.
 struct WithPeaks {
     TempFolder folder;
     std::optional<VantorProcess> vantor;
@@ -112,7 +113,7 @@ struct WithPeaks {
     double sendPeak = 0;
 
     explicit WithPeaks(const std::string& settings = "") {
-        WriteFileBytes(folder.File(L"vantor20.ini"), settings);
+        WriteFileBytes(folder.File(L"vantor20.ini"), "[Interface]\r\nSelected=1\r\n" + settings);
         vantor.emplace(folder);
         form = vantor->Form();
         if (!WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; })) return;
@@ -275,18 +276,20 @@ TEST(SettingsDialogE2E, OkReadsTheTableAgainRestartsThePeaksAndWritesALogLineAtT
     const HWND combo = ChildrenOfClass(dialog.pages[0], L"ComboBox").front();
     ASSERT_GE(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 2) << "a second interface to choose";
     ASSERT_TRUE(PressKeysUntil(L"Down", [&] { return ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == 1; }));
+    const LRESULT chosen = ::SendMessageW(combo, CB_GETITEMDATA, 1, 0);
+    ASSERT_GT(chosen, 1) << "each item holds its table position";
     ASSERT_TRUE(PressKeysUntil(L"Return", [&] { return !::IsWindow(dialog.window); })) << "Enter is OK";
 
     EXPECT_TRUE(WaitUntil([&] { return run.PeaksReset(); }, 3s)) << "the peaks restart";
     EXPECT_TRUE(WaitUntil([&] { return LineCount(log) == 2; }, 3s)) << "a log line at the next tick";
-    // The figures now follow row 2 of the table, where the loopback traffic does not go.
+    // The figures now follow the second interface listed, where the loopback traffic does not go.
     {
         testing::LoopbackStream traffic(4 * 1024 * 1024);
         Pause(2500ms);
         EXPECT_LT(FigureValue(run.vantor->Figures()[0]), 400) << "loopback traffic no longer shows";
     }
     auto saved = run.SavedSettings();
-    EXPECT_EQ(saved["Interface/Selected"], "2");
+    EXPECT_EQ(saved["Interface/Selected"], std::to_string(chosen));
     EXPECT_EQ(saved["log/mode"], "1");
 }
 
@@ -309,6 +312,7 @@ TEST(SettingsDialogE2E, StoredValuesOutsideTheRangesShowAndApplyPulledIntoThem) 
 
 TEST(SettingsDialogE2E, ATypedZeroGaugeConfirmedWithEnterReachesTheTickAsOne) {
     TempFolder folder;
+    WriteFileBytes(folder.File(L"vantor20.ini"), "[Interface]\r\nSelected=1\r\n");  // loopback
     VantorProcess vantor(folder);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(vantor.Form()) != FALSE; }));
     const SettingsDialog dialog(OpenSettings(vantor));

@@ -18,7 +18,9 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 std::string LogSettings(const std::filesystem::path& log, int interval) {
-    return "[log]\r\nmode=1\r\nwait=" + std::to_string(interval) + "\r\npass=" + AnsiPath(log) + "\r\n";
+    // Row 1, the loopback interface, carries the checks' traffic.
+    return "[Interface]\r\nSelected=1\r\n[log]\r\nmode=1\r\nwait=" + std::to_string(interval) + "\r\npass=" +
+           AnsiPath(log) + "\r\n";
 }
 
 std::vector<std::string> CrLfLines(const std::string& text) {

@@ -1,17 +1,23 @@
 // The tray icon of vantor.exe as a user meets it in the notification area: its picture, its tip and
 // what the mouse does on it.
 
+#include <winsock2.h>
+#include <ws2tcpip.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <netioapi.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
+#include <string>
 
 #include "tests/e2e/Driving.h"
 #include "tests/e2e/RemoteMemory.h"
 #include "tests/e2e/VantorProcess.h"
 #include "tests/support/Loopback.h"
+#include "tests/support/WineHost.h"
 
 namespace vantor::e2e {
 namespace {
@@ -20,14 +26,26 @@ using namespace std::chrono_literals;
 
 constexpr wchar_t kStartTip[] = L"Vantor Infomation2.00";
 
-// Row 1 of the interface table as the system gives it now.
-MIB_IFROW FirstInterfaceRow() {
+// The row of the interface table whose description is `name`, as the system gives it now; its position
+// is 0 when there is none.
+struct NamedRow {
+    int position = 0;
+    MIB_IF_ROW2 row{};
+};
+NamedRow InterfaceNamed(const std::string& name) {
     ULONG size = 0;
-    ::GetIfTable(nullptr, &size, FALSE);
+    ::GetIfTable(nullptr, &size, TRUE);
     std::vector<unsigned char> buffer(size);
     auto* table = reinterpret_cast<MIB_IFTABLE*>(buffer.data());
-    if (::GetIfTable(table, &size, FALSE) != NO_ERROR || table->dwNumEntries == 0) return {};
-    return table->table[0];
+    if (::GetIfTable(table, &size, TRUE) != NO_ERROR) return {};
+    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+        if (reinterpret_cast<const char*>(table->table[i].bDescr) != name) continue;
+        NamedRow named{static_cast<int>(i + 1), {}};
+        named.row.InterfaceIndex = table->table[i].dwIndex;
+        if (::GetIfEntry2(&named.row) != NO_ERROR) return {};
+        return named;
+    }
+    return {};
 }
 
 // The tip of this program's icon: the only icon whose tip is the start text or the status text.
@@ -44,7 +62,7 @@ std::int64_t KilobytesShown(const std::wstring& grouped) {
     return std::stoll(digits);
 }
 
-std::int64_t RoundedKilobytes(DWORD bytes) { return (static_cast<std::int64_t>(bytes) + 512) / 1024; }
+std::int64_t RoundedKilobytes(ULONG64 bytes) { return (static_cast<std::int64_t>(bytes) + 512) / 1024; }
 
 // Starts the program hidden (only the icon shows) and finds its icon.
 struct HiddenStart {
@@ -63,8 +81,12 @@ struct HiddenStart {
     }
 };
 
+// Started without settings, the program watches the interface of the default route.
 TEST(TrayE2E, IconStartsIdleAndItsTipTurnsIntoTheStatusAtTheFirstTick) {
-    const MIB_IFROW before = FirstInterfaceRow();
+    const std::string route = testing::DefaultRouteInterface();
+    if (route.empty()) GTEST_SKIP() << "this machine has no IPv4 default route (/proc/net/route)";
+    const NamedRow before = InterfaceNamed(route);
+    ASSERT_GT(before.position, 0) << "Wine lists Linux interfaces under their names: " << route;
     TempFolder folder;
     VantorProcess vantor(folder);
     ASSERT_NE(vantor.Form(), nullptr);
@@ -74,7 +96,7 @@ TEST(TrayE2E, IconStartsIdleAndItsTipTurnsIntoTheStatusAtTheFirstTick) {
         if (const auto tip = ProgramTip(); tip && (tips.empty() || tips.back() != *tip)) tips.push_back(*tip);
         return !tips.empty() && tips.back() != kStartTip;
     }, 5s)) << "the first tick rewrites the tip";
-    const MIB_IFROW after = FirstInterfaceRow();
+    const NamedRow after = InterfaceNamed(route);
     EXPECT_EQ(tips.front(), kStartTip) << "the stored tip until the first tick";
     const auto picture = FindTrayPicture();
     ASSERT_TRUE(picture) << "one of the load pictures shows in the notification area";
@@ -85,19 +107,25 @@ TEST(TrayE2E, IconStartsIdleAndItsTipTurnsIntoTheStatusAtTheFirstTick) {
     ASSERT_TRUE(std::regex_match(status, lines,
                                  std::wregex(L"速度:(\\d\\d+\\.\\dMbps)\r\n送信:([0-9,]+) KB\r\n受信:([0-9,]+) KB")))
         << "the tip reads: " << ::testing::PrintToString(status);
+    // The larger of the two link speeds, an unknown one (all bits set) not counted.
+    const auto known = [](ULONG64 speed) { return speed == ~ULONG64{0} ? 0.0 : static_cast<double>(speed); };
     wchar_t speed[32];
-    std::swprintf(speed, 32, L"%04.1fMbps", after.dwSpeed / 1e6);
+    std::swprintf(speed, 32, L"%04.1fMbps",
+                  std::max(known(after.row.TransmitLinkSpeed), known(after.row.ReceiveLinkSpeed)) / 1e6);
     EXPECT_EQ(lines[1].str(), speed);
-    EXPECT_GE(KilobytesShown(lines[2]), RoundedKilobytes(before.dwOutOctets));
-    EXPECT_LE(KilobytesShown(lines[2]), RoundedKilobytes(after.dwOutOctets));
-    EXPECT_GE(KilobytesShown(lines[3]), RoundedKilobytes(before.dwInOctets));
-    EXPECT_LE(KilobytesShown(lines[3]), RoundedKilobytes(after.dwInOctets));
+    EXPECT_GE(KilobytesShown(lines[2]), RoundedKilobytes(before.row.OutOctets));
+    EXPECT_LE(KilobytesShown(lines[2]), RoundedKilobytes(after.row.OutOctets));
+    EXPECT_GE(KilobytesShown(lines[3]), RoundedKilobytes(before.row.InOctets));
+    EXPECT_LE(KilobytesShown(lines[3]), RoundedKilobytes(after.row.InOctets));
     ASSERT_TRUE(vantor.Quit());
     EXPECT_TRUE(WaitUntil([] { return !FindTrayPicture(); })) << "the icon leaves with the program";
+    auto saved = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
+    EXPECT_EQ(saved["Interface/Selected"], std::to_string(after.position)) << "its position in the table";
+    EXPECT_EQ(saved["Interface/Description"], route);
 }
 
 TEST(TrayE2E, LoadPicturesFollowTheTrafficAgainstTheFixedGauge) {
-    // Loopback traffic counts the same bytes as sent and as received, so both screens show one level.
+    // Loopback traffic (row 1) counts the same bytes as sent and as received, so both screens show one level.
     struct Case {
         const char* settings;
         std::size_t bytesPerSecond;
@@ -105,11 +133,11 @@ TEST(TrayE2E, LoadPicturesFollowTheTrafficAgainstTheFixedGauge) {
         const char* what;
     };
     const Case cases[] = {
-        {"", 256 * 1024, -1, "traffic against the peaks: any load colour"},
-        {"[Gauge]\r\nSend=100000\r\nRese=100000\r\n[Interface]\r\nflg=1\r\n", 0, 0, "idle: black"},
-        {"[Gauge]\r\nSend=2048\r\nRese=2048\r\n[Interface]\r\nflg=1\r\n", 256 * 1024, 1, "12 %: cyan"},
-        {"[Gauge]\r\nSend=394\r\nRese=394\r\n[Interface]\r\nflg=1\r\n", 256 * 1024, 2, "65 %: yellow"},
-        {"[Gauge]\r\nSend=100\r\nRese=100\r\n[Interface]\r\nflg=1\r\n", 256 * 1024, 3, "256 %: red"},
+        {"[Interface]\r\nSelected=1\r\n", 256 * 1024, -1, "traffic against the peaks: any load colour"},
+        {"[Gauge]\r\nSend=100000\r\nRese=100000\r\n[Interface]\r\nSelected=1\r\nflg=1\r\n", 0, 0, "idle: black"},
+        {"[Gauge]\r\nSend=2048\r\nRese=2048\r\n[Interface]\r\nSelected=1\r\nflg=1\r\n", 256 * 1024, 1, "12 %: cyan"},
+        {"[Gauge]\r\nSend=394\r\nRese=394\r\n[Interface]\r\nSelected=1\r\nflg=1\r\n", 256 * 1024, 2, "65 %: yellow"},
+        {"[Gauge]\r\nSend=100\r\nRese=100\r\n[Interface]\r\nSelected=1\r\nflg=1\r\n", 256 * 1024, 3, "256 %: red"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

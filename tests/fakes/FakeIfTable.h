@@ -1,5 +1,6 @@
 #pragma once
-// An interface table held in memory, answering like GetIfTable and recording how it was called.
+// An interface table held in memory, answering like GetIfTable and the version-2 interface calls, and
+// recording how it was called.
 
 #include <cstdint>
 #include <optional>
@@ -18,6 +19,9 @@ struct FakeIfRow {
     std::uint32_t speed = 100'000'000;
     std::uint32_t inOctets = 0;
     std::uint32_t outOctets = 0;
+    std::uint32_t index = 0;  // the interface index; 0: the row's position
+    std::uint32_t operStatus = iftable::kOperStatusOperational;
+    std::optional<InterfaceEntry> entry;  // what GetIfEntry2 answers for the row; nothing: the call fails
 };
 
 struct IfTableCall {
@@ -32,6 +36,8 @@ public:
     std::optional<std::uint32_t> reportedSize;  // overrides the size the table claims to need
     std::vector<std::uint32_t> failures;        // result codes for the next calls that get a buffer
     std::vector<IfTableCall> calls;
+    std::optional<std::uint32_t> routeV4, routeV6;  // the interface index each family's route leaves by
+    int entryCalls = 0;
 
     std::uint32_t GetIfTable(std::byte* buffer, std::uint32_t* size, bool order) override {
         calls.push_back({buffer != nullptr, *size, order});
@@ -49,15 +55,45 @@ public:
         iftable::WriteU32(image, 0, static_cast<std::uint32_t>(rows.size()));
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const std::size_t at = iftable::RowOffset(i + 1);
+            iftable::WriteU32(image, at + iftable::kIndexOffset, IndexOf(i));
             iftable::WriteU32(image, at + iftable::kTypeOffset, rows[i].type);
             iftable::WriteU32(image, at + iftable::kMtuOffset, rows[i].mtu);
             iftable::WriteU32(image, at + iftable::kSpeedOffset, rows[i].speed);
+            iftable::WriteU32(image, at + iftable::kOperStatusOffset, rows[i].operStatus);
             iftable::WriteU32(image, at + iftable::kInOctetsOffset, rows[i].inOctets);
             iftable::WriteU32(image, at + iftable::kOutOctetsOffset, rows[i].outOctets);
             for (std::size_t c = 0; c < rows[i].descr.size() && c < iftable::kDescrSize; ++c)
                 image[at + iftable::kDescrOffset + c] = static_cast<std::byte>(rows[i].descr[c]);
         }
         return iftable::kNoError;
+    }
+
+    std::optional<InterfaceEntry> GetIfEntry2(std::uint32_t interfaceIndex) override {
+        ++entryCalls;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (IndexOf(i) == interfaceIndex) return EntryOf(i);
+        return std::nullopt;
+    }
+
+    std::optional<InterfaceEntry> GetIfEntry2ForLuid(std::uint64_t luid) override {
+        ++entryCalls;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].entry && rows[i].entry->Luid == luid) return EntryOf(i);
+        return std::nullopt;
+    }
+
+    std::optional<std::uint32_t> BestInterfaceToward(TAddressFamily family) override {
+        return family == TAddressFamily::afIPv4 ? routeV4 : routeV6;
+    }
+
+private:
+    std::uint32_t IndexOf(std::size_t i) const {
+        return rows[i].index != 0 ? rows[i].index : static_cast<std::uint32_t>(i + 1);
+    }
+    std::optional<InterfaceEntry> EntryOf(std::size_t i) const {
+        std::optional<InterfaceEntry> entry = rows[i].entry;
+        if (entry) entry->Index = IndexOf(i);
+        return entry;
     }
 };
 

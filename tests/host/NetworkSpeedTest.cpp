@@ -21,8 +21,7 @@ FakeIfTable ThreeRows() {
 }
 
 struct Snapshot {
-    std::uint32_t out, in, totalOut, totalIn;
-    std::int32_t speed;
+    std::uint64_t out, in, totalOut, totalIn, speed;
     int mtu, type, count, interfaceNo;
     std::string name;
     std::vector<std::string> table;
@@ -67,23 +66,23 @@ TEST(NetworkSpeedRefresh, ProbesTheSizeThenFillsThenTakesTheBaseline) {
     EXPECT_EQ(table.calls[1].offeredSize, bytes);
     EXPECT_EQ(table.calls[2].offeredSize, bytes);
 
-    // The baseline leaves the whole counters as the first differences and as the totals.
-    EXPECT_EQ(speed.OutPacket(), 2000u);
-    EXPECT_EQ(speed.InPacket(), 1000u);
+    // The baseline takes the whole counters as the totals; nothing has moved yet.
+    EXPECT_EQ(speed.OutPacket(), 0u);
+    EXPECT_EQ(speed.InPacket(), 0u);
     EXPECT_EQ(speed.TotalOutPacket(), 2000u);
     EXPECT_EQ(speed.TotalInPacket(), 1000u);
     EXPECT_EQ(speed.Speed(), 100'000'000);
 }
 
-TEST(NetworkSpeedRefresh, BaselineOfAHugeCounterReadsAsZeroDifference) {
+TEST(NetworkSpeedRefresh, BaselineOfHugeCountersMovesNothing) {
     FakeIfTable table;
     table.rows = {{.speed = 0xFFFF'FFFFu, .inOctets = 0x8000'0000u, .outOctets = 0x7FFF'FFFFu}};
     TNetworkSpeed speed(nullptr, table);
     ASSERT_TRUE(speed.RefreshTable());
     EXPECT_EQ(speed.InPacket(), 0u);
-    EXPECT_EQ(speed.OutPacket(), 0x7FFF'FFFFu);
+    EXPECT_EQ(speed.OutPacket(), 0u);
     EXPECT_EQ(speed.TotalInPacket(), 0x8000'0000u);
-    EXPECT_EQ(speed.Speed(), -1) << "the speed is copied bit for bit into a signed property";
+    EXPECT_EQ(speed.Speed(), 0xFFFF'FFFFu) << "the table's 32-bit speed reads unsigned";
 }
 
 TEST(NetworkSpeedRefresh, EmptyTableSelectsNothing) {
@@ -110,6 +109,7 @@ TEST(NetworkSpeedRefresh, ImpossibleSizesAreRefusedAndKeepTheLastGoodTable) {
         table.reportedSize = bad;
         EXPECT_FALSE(speed.RefreshTable()) << bad;
         EXPECT_EQ(Take(speed), before);
+        EXPECT_FALSE(speed.WatchedIdentity()) << "no interface is watched";
         const auto calls = table.calls.size();
         speed.Sample();
         EXPECT_EQ(table.calls.size(), calls) << "after a refused refresh no row is selected";

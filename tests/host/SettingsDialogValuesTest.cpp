@@ -28,7 +28,7 @@ TEST_F(SettingsDialogValuesFixture, FillShowsTheSettingsAndTheWatchedInterface) 
     Watch(2);
     settings = {1234, 567, 2, true, true, false, "D:\\net.log", false, 300, true, false};
     const SettingsDialogValues values = FillSettingsDialog(settings, networkSpeed);
-    EXPECT_EQ(values.InterfaceNames, (std::vector<std::string>{"lo", "eth0", "wlan0"}));
+    EXPECT_EQ(values.Interfaces, (std::vector<InterfaceItem>{{"lo", 1}, {"eth0", 2}, {"wlan0", 3}}));
     EXPECT_EQ(values.InterfaceIndex, 1);
     EXPECT_EQ(values.GaugeSend, "1234");
     EXPECT_EQ(values.GaugeReceive, "567");

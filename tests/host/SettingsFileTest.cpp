@@ -20,7 +20,7 @@ constexpr std::string_view kDirectory = "C:\\Program Files\\Vantor\\";
 const std::vector<std::string> kReadOrder = {
     "read Gauge/Send", "read Gauge/Rese", "read Interface/Selected", "read Window/Left", "read Window/Top",
     "read Window/Mode", "read Interface/flg", "read Graph/mode", "read log/pass", "read log/mode",
-    "read log/wait", "read Graph/bps", "read Window/main"};
+    "read log/wait", "read Graph/bps", "read Window/main", "read Interface/Guid", "read Interface/Description"};
 
 TEST(SettingsLoad, WithoutAFileReadsEveryKeyInOrderAndTakesTheDefaults) {
     FakeProfile profile;
@@ -121,10 +121,11 @@ MonitorSettings Unusual() {
     s.LogInterval = 10800;
     s.BitUnits = true;
     s.ShowAtStart = false;
+    s.WatchedInterface = InterfaceIdentity{"{8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}", "イーサネット アダプター"};
     return s;
 }
 
-TEST(SettingsSave, WritesThirteenKeysInOrderThenFlushes) {
+TEST(SettingsSave, WritesThirteenKeysInOrderThenTheInterfaceIdentityThenFlushes) {
     FakeProfile profile;
     SaveSettings(profile, Unusual(), {-1500, 30});
     EXPECT_EQ(profile.calls, (std::vector<std::string>{
@@ -132,7 +133,8 @@ TEST(SettingsSave, WritesThirteenKeysInOrderThenFlushes) {
                                  "write Window/Left=-1500", "write Window/Top=30", "write Window/Mode=1",
                                  "write Interface/flg=1", "write Window/main=0", "write Graph/mode=0",
                                  "write log/mode=1", "write log/pass=D:\\ログ\\net.log", "write log/wait=10800",
-                                 "write Graph/bps=1", "flush"}));
+                                 "write Graph/bps=1", "write Interface/Guid={8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}",
+                                 "write Interface/Description=イーサネット アダプター", "flush"}));
 }
 
 TEST(SettingsSave, ANewFileGetsItsSectionsAndKeysInWriteOrder) {

@@ -65,12 +65,13 @@ TEST(Tick, AveragesOverSixtyOneTicksThenCarriesTheFoldedSum) {
     EXPECT_EQ(state.SumOutPacket, 366200u);
 }
 
-TEST(Tick, SumsWrapAndStillAverage) {
+TEST(Tick, SumsGoPastFourGigabytesAndStillAverage) {
     MonitorState state;
     state.SumOutPacket = 0xFFFF'FF00u;
     state.AverageCount = 1;
-    (void)RunTick(state, {}, Traffic(0x200, 0), {});
-    EXPECT_EQ(state.SumOutPacket, 0x100u);
+    const TickOutputs out = RunTick(state, {}, Traffic(0x200, 0), {});
+    EXPECT_EQ(state.SumOutPacket, 0x1'0000'0100u);
+    EXPECT_EQ(out.Send.Average, "2,097,152.1");  // 0x1'0000'0100 / 2 bytes in KB
 }
 
 TEST(Tick, ShowsFiguresInKilobytesOrKilobits) {
@@ -207,7 +208,7 @@ TEST(Tick, AverageAboveTheResetPeakPlotsAboveTheTopAndSaturates) {
 
 TEST(Tick, TipShowsLinkSpeedAndTotalsOnThreeLines) {
     struct Case {
-        std::uint32_t speed, totalOut, totalIn;
+        std::uint64_t speed, totalOut, totalIn;
         bool bits;
         const char* tip;
     };
@@ -217,13 +218,14 @@ TEST(Tick, TipShowsLinkSpeedAndTotalsOnThreeLines) {
         {2'500'000'000u, 0, 512, false, "速度:2500.0Mbps\r\n送信:0 KB\r\n受信:1 KB"},
         {4'294'967'295u, 4'294'967'295u, 1535, false, "速度:4295.0Mbps\r\n送信:4,194,304 KB\r\n受信:1 KB"},
         {2'000'000, 0, 0, false, "速度:02.0Mbps\r\n送信:0 KB\r\n受信:0 KB"},
+        {25'000'000'000u, 5'000'000'000'000u, 4'294'967'296u, false,
+         "速度:25000.0Mbps\r\n送信:4,882,812,500 KB\r\n受信:4,194,304 KB"},
     };
     for (const Case& c : cases) {
         MonitorSettings settings;
         settings.BitUnits = c.bits;
         MonitorState state;
-        const CounterSample sample{.TotalOutPacket = c.totalOut, .TotalInPacket = c.totalIn,
-                                   .Speed = static_cast<std::int32_t>(c.speed)};
+        const CounterSample sample{.TotalOutPacket = c.totalOut, .TotalInPacket = c.totalIn, .Speed = c.speed};
         EXPECT_EQ(RunTick(state, settings, sample, {}).TipHelp, c.tip);
     }
 }

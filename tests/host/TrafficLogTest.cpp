@@ -20,12 +20,13 @@ TEST(TrafficLog, LineFormat) {
     struct Case {
         LocalTime time;
         std::string date, clock;
-        std::uint32_t sent, received;
+        std::uint64_t sent, received;
         std::string expected;
     } cases[] = {
         {{2004, 3, 7, 9, 5, 3}, "/", ":", 1234567, 89012, "2004/03/07 09:05:03,1234567,89012"},
         {{2023, 12, 31, 23, 59, 59}, "/", ":", 0, 0, "2023/12/31 23:59:59,0,0"},
         {{2024, 1, 1, 0, 0, 0}, "/", ":", 4294967295u, 7, "2024/01/01 00:00:00,4294967295,7"},
+        {{2024, 1, 1, 0, 0, 0}, "/", ":", 75'000'000'000u, 7, "2024/01/01 00:00:00,75000000000,7"},
         {{2024, 6, 9, 14, 7, 8}, "-", ".", 10, 20, "2024-06-09 14.07.08,10,20"},
         {{2024, 6, 9, 14, 7, 8}, "年", "時", 1, 2, "2024年06年09 14時07時08,1,2"},
     };
@@ -39,13 +40,14 @@ TEST(TrafficLog, LineFormat) {
 
 TEST(TrafficLog, DifferenceSinceTheBaseline) {
     struct Case {
-        std::uint32_t total, base, expected;
+        std::uint64_t total, base, expected;
     } cases[] = {
         {6000, 1000, 5000},
-        {500, 4294966796u, 1000},  // the counter wrapped
-        {1000, 5000, 4000},        // the counter dropped: the size of the drop
+        {4294967796u, 4294966796u, 1000},     // past 2^32: the totals do not wrap
+        {1000, 5000, 4000},                   // the counter dropped: the size of the drop
         {7, 7, 0},
-        {0x80000000u, 0, 0x80000000u},  // exactly half the range back or forth reads as the drop, unsigned
+        {0x9000'0000u, 0x10, 0x8FFF'FFF0u},   // more than 2^31 in one interval counts forward
+        {0x2'0000'0000u, 0, 0x2'0000'0000u},
     };
     for (const Case& c : cases) EXPECT_EQ(LogDifference(c.total, c.base), c.expected) << c.total << " - " << c.base;
 }

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "framework/win32/Text.h"
@@ -42,6 +44,21 @@ bool StartUnixProgram(const std::wstring& commandLine) {
     if (process.hProcess) ::CloseHandle(process.hProcess);
     if (process.hThread) ::CloseHandle(process.hThread);
     return true;
+}
+
+std::string DefaultRouteInterface() {
+    // Columns: Iface Destination Gateway Flags RefCnt Use Metric Mask ...; a default route's are 0 and 0.
+    std::ifstream routes("Z:\\proc\\net\\route");
+    std::string line;
+    std::getline(routes, line);
+    while (std::getline(routes, line)) {
+        std::istringstream fields(line);
+        std::string name, destination, gateway, flags, references, use, metric, mask;
+        if (fields >> name >> destination >> gateway >> flags >> references >> use >> metric >> mask &&
+            destination == "00000000" && mask == "00000000")
+            return name;
+    }
+    return {};
 }
 
 UnwritableFile::UnwritableFile(std::filesystem::path file) : file_(std::move(file)), unix_(UnixPathOf(file_)) {

@@ -13,6 +13,10 @@ std::string UnixPathOf(const std::filesystem::path& path);
 // Starts a Linux program. Wine starts it detached, with no handle to wait on: poll for its effect.
 bool StartUnixProgram(const std::wstring& commandLine);
 
+// The Linux interface that the IPv4 default route leaves by, as /proc/net/route tells; empty when the
+// machine has no such route.
+std::string DefaultRouteInterface();
+
 // A file that no account may write while this lives, root included: read-only for Windows and
 // immutable for Linux (chattr +i).
 class UnwritableFile {

@@ -7,14 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "components/NetworkSpeed/IfTable.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
+#include "framework/win32/Text.h"
 #include "tests/support/Loopback.h"
+#include "tests/support/WineHost.h"
 
 namespace vantor {
 namespace {
@@ -60,6 +64,105 @@ TEST(NetworkSpeedWin32, LoopbackTransferShowsUpInTheLoopbackRow) {
 
     speed.Sample();
     EXPECT_LT(speed.OutPacket(), kBytes / 10) << "the next sample counts only what moved since";
+}
+
+// The system's table without the version-2 answers, so the counter source keeps to the 32-bit rule.
+class TableOnly final : public IfTableReader {
+public:
+    std::uint32_t GetIfTable(std::byte* buffer, std::uint32_t* size, bool order) override {
+        return system_.GetIfTable(buffer, size, order);
+    }
+    std::string DecodeDescription(const std::string& bytes) const override { return system_.DecodeDescription(bytes); }
+    std::optional<InterfaceEntry> GetIfEntry2(std::uint32_t) override { return std::nullopt; }
+    std::optional<InterfaceEntry> GetIfEntry2ForLuid(std::uint64_t) override { return std::nullopt; }
+    std::optional<std::uint32_t> BestInterfaceToward(TAddressFamily) override { return std::nullopt; }
+
+private:
+    IfTableReader& system_ = DefaultIfTableReader();
+};
+
+TEST(NetworkSpeedWin32, LoopbackDifferencesOfTheSixtyFourBitPathAgreeWithTheThirtyTwoBitPath) {
+    TableOnly tableOnly;
+    TNetworkSpeed wide(nullptr), narrow(nullptr, tableOnly);
+    ASSERT_TRUE(wide.RefreshTable());
+    const int loopback = RowOf(wide, "lo");
+    ASSERT_GT(loopback, 0);
+    ASSERT_TRUE(wide.Interfaces()[static_cast<std::size_t>(loopback - 1)].Entry) << "GetIfEntry2 answers for lo";
+    for (TNetworkSpeed* speed : {&wide, &narrow}) {
+        speed->SetInterfaceNo(loopback);
+        ASSERT_TRUE(speed->RefreshTable());
+    }
+
+    constexpr std::size_t kBytes = 6 * 1024 * 1024;
+    // The narrow samples fall inside the wide ones, so the wide path sees the same bytes and what other
+    // programs sent over lo in between.
+    wide.Sample();
+    narrow.Sample();
+    ASSERT_EQ(testing::TransferOverLoopback(kBytes), kBytes);
+    narrow.Sample();
+    wide.Sample();
+    for (const TNetworkSpeed* speed : {&wide, &narrow}) {
+        EXPECT_GE(speed->OutPacket(), kBytes);
+        EXPECT_GE(speed->InPacket(), kBytes);
+    }
+    EXPECT_GE(wide.OutPacket(), narrow.OutPacket());
+    EXPECT_LE(wide.OutPacket() - narrow.OutPacket(), kBytes / 20);
+    EXPECT_GE(wide.InPacket(), narrow.InPacket());
+    EXPECT_LE(wide.InPacket() - narrow.InPacket(), kBytes / 20);
+    EXPECT_FALSE(wide.CountersRestarted());
+}
+
+TEST(NetworkSpeedWin32, TheFirstStartWatchesTheInterfaceLinuxNamesForTheDefaultRoute) {
+    const std::string route = testing::DefaultRouteInterface();
+    if (route.empty()) GTEST_SKIP() << "this machine has no IPv4 default route (/proc/net/route)";
+    TNetworkSpeed speed(nullptr);
+    ASSERT_TRUE(speed.RefreshTableOnDefaultInterface());
+    EXPECT_EQ(speed.AdapterName(), route);
+    const std::optional<std::uint32_t> index = DefaultIfTableReader().BestInterfaceToward(TAddressFamily::afIPv4);
+    ASSERT_TRUE(index) << "GetBestInterfaceEx answers for IPv4";
+    EXPECT_EQ(*index, speed.Interfaces()[static_cast<std::size_t>(speed.InterfaceNo() - 1)].Index)
+        << "chosen by the route, not only as the busiest interface";
+}
+
+TEST(NetworkSpeedWin32, ARowAppendedDuringTheRunLeavesTheWatchUnchanged) {
+    const char* prefix = std::getenv("VANTOR_VETH_PREFIX");
+    const char* source = std::getenv("VANTOR_SOURCE_DIR");
+    ASSERT_NE(prefix, nullptr);
+    ASSERT_NE(source, nullptr);
+    TNetworkSpeed speed(nullptr);
+    ASSERT_TRUE(speed.RefreshTable());
+    const int loopback = RowOf(speed, "lo");
+    ASSERT_GT(loopback, 0);
+    speed.SetInterfaceNo(loopback);
+    ASSERT_TRUE(speed.RefreshTable());
+    const int rowsBefore = speed.AdapterCount();
+
+    // One veth pair named after this build (interfaces.sh), removed again below and by the test run's end.
+    const std::wstring script = L"/bin/bash " + win32::Widen(source) + L"/tools/wine/interfaces.sh ";
+    const std::wstring pair = win32::Widen(prefix) + L"9";
+    ASSERT_TRUE(testing::StartUnixProgram(script + L"up " + pair + L" 1"));
+    const auto more = [&] {
+        TNetworkSpeed probe(nullptr);
+        return probe.RefreshTable() && probe.AdapterCount() > rowsBefore;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!more() && std::chrono::steady_clock::now() < deadline) ::Sleep(50);
+    const bool appended = more();
+    if (!appended) {
+        testing::StartUnixProgram(script + L"down " + pair);
+        GTEST_SKIP() << "no row was appended: tools/wine/interfaces.sh could not add a veth pair here (needs CAP_NET_ADMIN)";
+    }
+
+    constexpr std::size_t kBytes = 2 * 1024 * 1024;
+    speed.Sample();
+    ASSERT_EQ(testing::TransferOverLoopback(kBytes), kBytes);
+    speed.Sample();
+    testing::StartUnixProgram(script + L"down " + pair);
+    EXPECT_EQ(speed.InterfaceNo(), loopback);
+    EXPECT_EQ(speed.AdapterName(), "lo");
+    EXPECT_FALSE(speed.CountersRestarted());
+    EXPECT_GE(speed.OutPacket(), kBytes) << "the loopback traffic, no more than a second's worth";
+    EXPECT_LE(speed.OutPacket(), kBytes * 4);
 }
 
 TEST(NetworkSpeedWin32, ManyRowsAreAllListedAndTheLastCanBeWatched) {

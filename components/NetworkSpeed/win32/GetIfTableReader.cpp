@@ -1,14 +1,54 @@
-// Binds the counter source to the system's interface table.
+// Binds the counter source to the system's interface table and the version-2 interface calls.
 
 #include <winsock2.h>
+#include <ws2tcpip.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <netioapi.h>
 
+#include <cstddef>
+#include <cstdio>
+
+#include "components/NetworkSpeed/IfTable.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
 #include "framework/win32/Text.h"
 
 namespace vantor {
 namespace {
+
+static_assert(offsetof(MIB_IFROW, dwIndex) == iftable::kIndexOffset);
+static_assert(offsetof(MIB_IFROW, dwOperStatus) == iftable::kOperStatusOffset);
+static_assert(IF_OPER_STATUS_CONNECTED == iftable::kOperStatusConnected);
+static_assert(IF_OPER_STATUS_OPERATIONAL == iftable::kOperStatusOperational);
+static_assert(IF_TYPE_SOFTWARE_LOOPBACK == iftable::kSoftwareLoopbackType);
+
+std::string GuidText(const GUID& guid) {
+    if (guid == GUID{}) return {};
+    char text[39];
+    std::snprintf(text, sizeof(text), "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                  static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
+                  guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+    return text;
+}
+
+std::optional<InterfaceEntry> EntryOf(MIB_IF_ROW2& row) {
+    if (::GetIfEntry2(&row) != NO_ERROR) return std::nullopt;
+    InterfaceEntry entry;
+    entry.Index = row.InterfaceIndex;
+    entry.Luid = row.InterfaceLuid.Value;
+    entry.Guid = GuidText(row.InterfaceGuid);
+    entry.Alias = win32::Narrow(row.Alias);
+    entry.Description = win32::Narrow(row.Description);
+    entry.InOctets = row.InOctets;
+    entry.OutOctets = row.OutOctets;
+    entry.TransmitLinkSpeed = row.TransmitLinkSpeed;
+    entry.ReceiveLinkSpeed = row.ReceiveLinkSpeed;
+    entry.Up = row.OperStatus == IfOperStatusUp;
+    entry.Connected = row.MediaConnectState == MediaConnectStateConnected;
+    entry.FilterInterface = row.InterfaceAndOperStatusFlags.FilterInterface != FALSE;
+    entry.HardwareInterface = row.InterfaceAndOperStatusFlags.HardwareInterface != FALSE;
+    return entry;
+}
 
 class GetIfTableReader final : public IfTableReader {
 public:
@@ -20,6 +60,37 @@ public:
     }
     // Descriptions come in the system's ANSI code page.
     std::string DecodeDescription(const std::string& bytes) const override { return win32::AnsiToUtf8(bytes); }
+
+    std::optional<InterfaceEntry> GetIfEntry2(std::uint32_t interfaceIndex) override {
+        MIB_IF_ROW2 row{};
+        row.InterfaceIndex = interfaceIndex;
+        return EntryOf(row);
+    }
+
+    std::optional<InterfaceEntry> GetIfEntry2ForLuid(std::uint64_t luid) override {
+        MIB_IF_ROW2 row{};
+        row.InterfaceLuid.Value = luid;
+        return EntryOf(row);
+    }
+
+    std::optional<std::uint32_t> BestInterfaceToward(TAddressFamily family) override {
+        // Any public address does: only the route to it is looked up.
+        sockaddr_storage address{};
+        if (family == TAddressFamily::afIPv4) {
+            auto& v4 = reinterpret_cast<sockaddr_in&>(address);
+            v4.sin_family = AF_INET;
+            v4.sin_addr.s_addr = htonl(0x01020304);
+        } else {
+            auto& v6 = reinterpret_cast<sockaddr_in6&>(address);
+            v6.sin6_family = AF_INET6;
+            v6.sin6_addr.s6_addr[0] = 0x20;
+            v6.sin6_addr.s6_addr[15] = 1;
+        }
+        DWORD index = 0;
+        if (::GetBestInterfaceEx(reinterpret_cast<sockaddr*>(&address), &index) != NO_ERROR || index == 0)
+            return std::nullopt;
+        return index;
+    }
 };
 
 }  // namespace
