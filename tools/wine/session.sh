@@ -33,18 +33,6 @@ desktop_shown() {
     [[ $tree == *"Default - Wine desktop"* ]]
 }
 
-free_display() {
-    local n
-    for n in $(seq 90 250); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            echo "$n"
-            return
-        fi
-    done
-    log "no free X display number"
-    return 1
-}
-
 wait_for() {  # seconds, description, command...
     local limit=$1 what=$2
     shift 2
@@ -98,11 +86,13 @@ start() {
     fi
     rm -rf "$state"
     mkdir -p "$state"
-    local n
-    n=$(free_display)
-    export DISPLAY=:$n
-    setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 </dev/null &
+    # Xvfb takes a free display number itself and writes it once it listens: two sessions started at
+    # the same moment can never pick the same one.
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/display" >"$state/xvfb.log" 2>&1 \
+        </dev/null &
     local xvfb=$!
+    wait_for 30 "Xvfb to take a display" test -s "$state/display"
+    export DISPLAY=:$(head -n 1 "$state/display")
     printf 'DISPLAY=%s\nXVFB_PID=%s\n' "$DISPLAY" "$xvfb" >"$state/env"
     wait_for 30 "Xvfb on $DISPLAY" xdpyinfo -display "$DISPLAY"
 
