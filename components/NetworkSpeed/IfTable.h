@@ -20,8 +20,8 @@ inline constexpr std::size_t kMtuOffset = 520;
 inline constexpr std::size_t kSpeedOffset = 524;
 inline constexpr std::size_t kInOctetsOffset = 552;
 inline constexpr std::size_t kOutOctetsOffset = 576;
-inline constexpr std::size_t kDescrOffset = 604;
-inline constexpr std::size_t kDescrSize = 256;
+inline constexpr std::size_t kDescriptionOffset = 604;
+inline constexpr std::size_t kDescriptionSize = 256;
 
 // Largest table accepted: far more rows than any machine reports, small enough to refuse a corrupt size.
 inline constexpr std::size_t kMaxRows = 65536;
@@ -38,6 +38,6 @@ void WriteU32(std::span<std::byte> table, std::size_t offset, std::uint32_t valu
 std::size_t RowCount(std::span<const std::byte> table);
 
 // The raw bytes of a row's description up to its first NUL.
-std::string DescrBytes(std::span<const std::byte> table, std::size_t row1Based);
+std::string DescriptionBytes(std::span<const std::byte> table, std::size_t row1Based);
 
 }  // namespace vantor::iftable

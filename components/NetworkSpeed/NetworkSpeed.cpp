@@ -59,7 +59,7 @@ bool TNetworkSpeed::RefreshTable() {
         } else {
             selectedRow_ = interfaceNo_;
             const std::size_t row = RowOffset(static_cast<std::size_t>(selectedRow_));
-            adapterName_ = reader_.DecodeDescription(DescrBytes(table_, static_cast<std::size_t>(selectedRow_)));
+            adapterName_ = reader_.DecodeDescription(DescriptionBytes(table_, static_cast<std::size_t>(selectedRow_)));
             mtu_ = static_cast<int>(ReadU32(table_, row + kMtuOffset));
             speed_ = static_cast<std::int32_t>(ReadU32(table_, row + kSpeedOffset));
             iType_ = static_cast<int>(ReadU32(table_, row + kTypeOffset));
@@ -73,7 +73,7 @@ bool TNetworkSpeed::RefreshTable() {
 
     adapterTable_.clear();
     for (std::size_t row = 1; row <= rows; ++row)
-        adapterTable_.push_back(reader_.DecodeDescription(DescrBytes(table_, row)));
+        adapterTable_.push_back(reader_.DecodeDescription(DescriptionBytes(table_, row)));
     adapterCount_ = static_cast<int>(rows);
     return true;
 }

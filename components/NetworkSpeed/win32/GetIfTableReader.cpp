@@ -4,11 +4,26 @@
 #include <windows.h>
 #include <iphlpapi.h>
 
+#include <cstddef>
+
+#include "components/NetworkSpeed/IfTable.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
 #include "framework/win32/Text.h"
 
 namespace vantor {
 namespace {
+
+static_assert(iftable::kNoError == NO_ERROR);
+static_assert(iftable::kErrorInsufficientBuffer == ERROR_INSUFFICIENT_BUFFER);
+static_assert(offsetof(MIB_IFTABLE, table) == iftable::kHeaderSize);
+static_assert(sizeof(MIB_IFROW) == iftable::kRowSize);
+static_assert(offsetof(MIB_IFROW, dwType) == iftable::kTypeOffset);
+static_assert(offsetof(MIB_IFROW, dwMtu) == iftable::kMtuOffset);
+static_assert(offsetof(MIB_IFROW, dwSpeed) == iftable::kSpeedOffset);
+static_assert(offsetof(MIB_IFROW, dwInOctets) == iftable::kInOctetsOffset);
+static_assert(offsetof(MIB_IFROW, dwOutOctets) == iftable::kOutOctetsOffset);
+static_assert(offsetof(MIB_IFROW, bDescr) == iftable::kDescriptionOffset);
+static_assert(sizeof(MIB_IFROW::bDescr) == iftable::kDescriptionSize);
 
 class GetIfTableReader final : public IfTableReader {
 public:
