@@ -1,6 +1,7 @@
 #pragma once
 // Colours as components store them: 0x00BBGGRR, or a system colour (its index in the low byte) with
-// the top bit set. Drawing code turns system colours into the current RGB value at its edge.
+// the top bit set. The Win32 layer turns system colours into their current RGB value at its edge
+// (framework/win32/Convert.h).
 
 #include <cstdint>
 

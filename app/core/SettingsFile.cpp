@@ -74,8 +74,8 @@ LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDi
     const std::string selected = ReadText(profile, "Interface", "Selected", "");
     loaded.InterfaceSelected = !selected.empty();
     s.SelectedInterface = ParseProfileInteger(selected, defaults.SelectedInterface);
-    loaded.Position.Left = ReadInteger(profile, "Window", "Left", kDefaultWindowLeft);
-    loaded.Position.Top = ReadInteger(profile, "Window", "Top", kDefaultWindowTop);
+    loaded.Position.X = ReadInteger(profile, "Window", "Left", kDefaultWindowPosition.X);
+    loaded.Position.Y = ReadInteger(profile, "Window", "Top", kDefaultWindowPosition.Y);
     s.StayOnTop = ReadBool(profile, "Window", "Mode", defaults.StayOnTop);
     s.FixedGauge = ReadBool(profile, "Interface", "flg", defaults.FixedGauge);
     s.GraphAverage = ReadBool(profile, "Graph", "mode", defaults.GraphAverage);
@@ -90,7 +90,7 @@ LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDi
     return loaded;
 }
 
-void SaveSettings(ProfileStore& profile, const MonitorSettings& s, WindowPosition position) {
+void SaveSettings(ProfileStore& profile, const MonitorSettings& s, TPoint position) {
     struct Entry {
         std::string_view section;
         std::string_view key;
@@ -100,8 +100,8 @@ void SaveSettings(ProfileStore& profile, const MonitorSettings& s, WindowPositio
         {"Gauge", "Send", IntegerText(s.GaugeSend)},
         {"Gauge", "Rese", IntegerText(s.GaugeReceive)},
         {"Interface", "Selected", IntegerText(s.SelectedInterface)},
-        {"Window", "Left", IntegerText(position.Left)},
-        {"Window", "Top", IntegerText(position.Top)},
+        {"Window", "Left", IntegerText(position.X)},
+        {"Window", "Top", IntegerText(position.Y)},
         {"Window", "Mode", BoolText(s.StayOnTop)},
         {"Interface", "flg", BoolText(s.FixedGauge)},
         {"Window", "main", BoolText(s.ShowAtStart)},
@@ -125,19 +125,18 @@ void SaveSettings(ProfileStore& profile, const MonitorSettings& s, WindowPositio
     profile.Flush();
 }
 
-WindowPosition CheckWindowPosition(WindowPosition saved, std::int32_t width, std::int32_t height,
-                                   const DisplayLayout& display) {
+TPoint CheckWindowPosition(TPoint saved, std::int32_t width, std::int32_t height, const DisplayLayout& display) {
     if (display.MonitorCount() == 1) {
-        if (display.DesktopHeight() < saved.Top) saved.Top = kDefaultWindowTop;
-        if (display.DesktopWidth() < saved.Left) saved.Left = kDefaultWindowLeft;
+        if (display.DesktopHeight() < saved.Y) saved.Y = kDefaultWindowPosition.Y;
+        if (display.DesktopWidth() < saved.X) saved.X = kDefaultWindowPosition.X;
         return saved;
     }
     const auto farEdge = [](std::int32_t start, std::int32_t extent) {
         return static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{start} + extent,
                                                                 std::numeric_limits<std::int32_t>::max()));
     };
-    if (!display.TouchesAnyMonitor(saved.Left, saved.Top, farEdge(saved.Left, width), farEdge(saved.Top, height)))
-        return WindowPosition{};
+    if (!display.TouchesAnyMonitor({saved.X, saved.Y, farEdge(saved.X, width), farEdge(saved.Y, height)}))
+        return kDefaultWindowPosition;
     return saved;
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/core/MonitorState.h"
 #include "app/core/Settings.h"
+#include "framework/Geometry.h"
 
 namespace vantor {
 
@@ -25,34 +26,26 @@ public:
     virtual void Flush() = 0;
 };
 
-// Where the monitor finds the desktop. Rectangles are screen pixels, right and bottom exclusive.
+// Where the monitor finds the desktop, in screen pixels.
 class DisplayLayout {
 public:
     virtual ~DisplayLayout() = default;
     virtual int MonitorCount() const = 0;
     virtual std::int32_t DesktopWidth() const = 0;
     virtual std::int32_t DesktopHeight() const = 0;
-    virtual bool TouchesAnyMonitor(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) const = 0;
+    virtual bool TouchesAnyMonitor(const TRect& rect) const = 0;
 };
 
 inline constexpr std::string_view kSettingsFileName = "vantor20.ini";
 inline constexpr std::string_view kDefaultLogFileName = "vantor.log";
-inline constexpr std::int32_t kDefaultWindowLeft = 200;
-inline constexpr std::int32_t kDefaultWindowTop = 200;
+inline constexpr TPoint kDefaultWindowPosition{200, 200};
 inline constexpr std::size_t kMaxSettingCharacters = 2047;
-
-struct WindowPosition {
-    std::int32_t Left = kDefaultWindowLeft;
-    std::int32_t Top = kDefaultWindowTop;
-
-    bool operator==(const WindowPosition&) const = default;
-};
 
 struct LoadedSettings {
     MonitorSettings Settings;  // WatchedInterface: the identity the file holds, where it holds a sound one
     bool InterfaceSelected = true;  // the file names an interface ("Selected" is there and not empty)
     MonitorState State;  // all zero, except LogTicks = LogInterval so that the first tick logs at once
-    WindowPosition Position;
+    TPoint Position = kDefaultWindowPosition;  // the window's top-left corner
 };
 
 // `executableDirectory` ends with its path separator.
@@ -64,7 +57,7 @@ LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDi
 // Writes all thirteen keys, changed or not, then the watched interface's identity where the settings
 // hold one, then flushes. A write that fails throws std::runtime_error "<file> に書き込めません" and
 // leaves the later keys unwritten.
-void SaveSettings(ProfileStore& profile, const MonitorSettings& settings, WindowPosition position);
+void SaveSettings(ProfileStore& profile, const MonitorSettings& settings, TPoint position);
 
 // Signed decimal, or hexadecimal after "0x"/"0X" (up to 32 bits, read as two's complement); anything else,
 // including text out of the signed 32-bit range, gives `defaultValue`.
@@ -73,7 +66,6 @@ std::int32_t ParseProfileInteger(std::string_view text, std::int32_t defaultValu
 // Puts a saved window position back where it can be seen. With one monitor a position beyond the
 // desktop's width or height falls back to 200; with several, a window that would touch no monitor at all
 // (its monitor unplugged since) starts at (200, 200).
-WindowPosition CheckWindowPosition(WindowPosition saved, std::int32_t width, std::int32_t height,
-                                   const DisplayLayout& display);
+TPoint CheckWindowPosition(TPoint saved, std::int32_t width, std::int32_t height, const DisplayLayout& display);
 
 }  // namespace vantor

@@ -6,12 +6,12 @@ namespace {
 // Distances and sums in 64 bits: a tracking position far off screen must not overflow.
 bool Near(std::int64_t a, std::int64_t b) { return (a > b ? a - b : b - a) <= SnapDistance; }
 
-bool SideBySideVertically(const Rect& reference, const Rect& window) {
+bool SideBySideVertically(const TRect& reference, const TRect& window) {
     return !(std::int64_t{window.Bottom} + SnapDistance < reference.Top ||
              std::int64_t{window.Top} - SnapDistance > reference.Bottom);
 }
 
-bool SideBySideHorizontally(const Rect& reference, const Rect& window) {
+bool SideBySideHorizontally(const TRect& reference, const TRect& window) {
     return !(std::int64_t{window.Right} + SnapDistance < reference.Left ||
              std::int64_t{window.Left} - SnapDistance > reference.Right);
 }
@@ -36,7 +36,7 @@ void SnapEdge(std::int32_t& edge, std::int32_t first, std::int32_t second) {
 }
 
 template <class Snap>
-void SnapAlongOneAxis(Rect& window, const SnapReferences& references, Snap snap) {
+void SnapAlongOneAxis(TRect& window, const SnapReferences& references, Snap snap) {
     if (references.WorkArea && snap(*references.WorkArea, window)) return;
     for (const ReferenceWindow& other : references.Windows)
         if (other.Visible && snap(other.Bounds, window)) return;
@@ -44,7 +44,7 @@ void SnapAlongOneAxis(Rect& window, const SnapReferences& references, Snap snap)
 
 }  // namespace
 
-bool SnapHorz(const Rect& reference, Rect& window) {
+bool SnapHorz(const TRect& reference, TRect& window) {
     if (!SideBySideVertically(reference, window)) return false;
     const auto dx = Shift(reference.Left, reference.Right, window.Left, window.Right);
     if (!dx) return false;
@@ -53,7 +53,7 @@ bool SnapHorz(const Rect& reference, Rect& window) {
     return true;
 }
 
-bool SnapVert(const Rect& reference, Rect& window) {
+bool SnapVert(const TRect& reference, TRect& window) {
     if (!SideBySideHorizontally(reference, window)) return false;
     const auto dy = Shift(reference.Top, reference.Bottom, window.Top, window.Bottom);
     if (!dy) return false;
@@ -62,12 +62,12 @@ bool SnapVert(const Rect& reference, Rect& window) {
     return true;
 }
 
-void SnapMovingRect(Rect& window, const SnapReferences& references) {
+void SnapMovingRect(TRect& window, const SnapReferences& references) {
     SnapAlongOneAxis(window, references, SnapHorz);
     SnapAlongOneAxis(window, references, SnapVert);
 }
 
-void SnapEdges(const Rect& reference, Rect& window) {
+void SnapEdges(const TRect& reference, TRect& window) {
     if (SideBySideVertically(reference, window)) {
         SnapEdge(window.Left, reference.Left, reference.Right);
         SnapEdge(window.Right, reference.Right, reference.Left);
@@ -78,8 +78,8 @@ void SnapEdges(const Rect& reference, Rect& window) {
     }
 }
 
-void SnapSizingRect(Rect& proposed, int edge, const SnapReferences& references) {
-    Rect snapped = proposed;
+void SnapSizingRect(TRect& proposed, int edge, const SnapReferences& references) {
+    TRect snapped = proposed;
     if (references.WorkArea) SnapEdges(*references.WorkArea, snapped);
     // Every reference applies in turn; a later one may move an edge again.
     for (const ReferenceWindow& other : references.Windows)
@@ -98,21 +98,17 @@ void SnapSizingRect(Rect& proposed, int edge, const SnapReferences& references) 
     }
 }
 
-void MoveTracking::EnterSizeMove(const Rect& window) {
-    TrackLeft = SnapLeft = window.Left;
-    TrackTop = SnapTop = window.Top;
-}
+void MoveTracking::EnterSizeMove(const TRect& window) { Unsnapped = Snapped = {window.Left, window.Top}; }
 
-Rect MoveTracking::Moving(const Rect& proposed, const SnapReferences& references) {
+TRect MoveTracking::Moving(const TRect& proposed, const SnapReferences& references) {
     const std::int64_t width = std::int64_t{proposed.Right} - proposed.Left;
     const std::int64_t height = std::int64_t{proposed.Bottom} - proposed.Top;
     // The proposed position less the one last handed back is the mouse's latest motion.
-    TrackLeft = Add(TrackLeft, std::int64_t{proposed.Left} - SnapLeft);
-    TrackTop = Add(TrackTop, std::int64_t{proposed.Top} - SnapTop);
-    Rect window{TrackLeft, TrackTop, Add(TrackLeft, width), Add(TrackTop, height)};
+    Unsnapped.X = Add(Unsnapped.X, std::int64_t{proposed.Left} - Snapped.X);
+    Unsnapped.Y = Add(Unsnapped.Y, std::int64_t{proposed.Top} - Snapped.Y);
+    TRect window{Unsnapped.X, Unsnapped.Y, Add(Unsnapped.X, width), Add(Unsnapped.Y, height)};
     SnapMovingRect(window, references);
-    SnapLeft = window.Left;
-    SnapTop = window.Top;
+    Snapped = {window.Left, window.Top};
     return window;
 }
 

@@ -8,61 +8,52 @@
 #include <optional>
 #include <vector>
 
+#include "framework/Geometry.h"
+
 namespace vantor::snap {
 
 inline constexpr std::int32_t SnapDistance = 6;
 
-// Screen pixels; right and bottom exclusive.
-struct Rect {
-    std::int32_t Left = 0;
-    std::int32_t Top = 0;
-    std::int32_t Right = 0;
-    std::int32_t Bottom = 0;
-    bool operator==(const Rect&) const = default;
-};
-
 struct ReferenceWindow {
-    Rect Bounds;          // outer window rectangle
+    TRect Bounds;          // outer window rectangle
     bool Visible = false;  // the window's visible mark
 };
 
 struct SnapReferences {
-    std::optional<Rect> WorkArea;          // none when the system could not tell it
+    std::optional<TRect> WorkArea;         // none when the system could not tell it
     std::vector<ReferenceWindow> Windows;  // the program's other windows in list order, the moving one left out
 };
 
 // Shifts `window` horizontally onto an edge of `reference` when they lie side by side within
 // SnapDistance vertically and an edge pair is within SnapDistance. True when it shifted.
-bool SnapHorz(const Rect& reference, Rect& window);
+bool SnapHorz(const TRect& reference, TRect& window);
 // The same with the axes exchanged.
-bool SnapVert(const Rect& reference, Rect& window);
+bool SnapVert(const TRect& reference, TRect& window);
 
 // Shifts a moving window once horizontally and once vertically: the work area first, else the first
 // visible window that snaps.
-void SnapMovingRect(Rect& window, const SnapReferences& references);
+void SnapMovingRect(TRect& window, const SnapReferences& references);
 
 // Moves each edge of `window` separately onto a near edge of `reference` (the size may change).
-void SnapEdges(const Rect& reference, Rect& window);
+void SnapEdges(const TRect& reference, TRect& window);
 
 // The edge being dragged, with the values of the WMSZ_ codes.
 enum class SizingEdge : int { Left = 1, Right, Top, TopLeft, TopRight, Bottom, BottomLeft, BottomRight };
 
 // Snaps a proposed sizing rectangle against every reference in turn and copies back only the edges
 // that `edge` drags; an unknown code changes nothing.
-void SnapSizingRect(Rect& proposed, int edge, const SnapReferences& references);
+void SnapSizingRect(TRect& proposed, int edge, const SnapReferences& references);
 
 // The sticky move: an unsnapped tracking position follows the mouse exactly, the window is placed at
 // the snapped one, so it stays on an edge until the mouse has gone more than SnapDistance past it.
 struct MoveTracking {
-    std::int32_t TrackLeft = 0;
-    std::int32_t TrackTop = 0;
-    std::int32_t SnapLeft = 0;
-    std::int32_t SnapTop = 0;
+    TPoint Unsnapped;
+    TPoint Snapped;
 
     // At the start of a move or size loop, from the window's current rectangle.
-    void EnterSizeMove(const Rect& window);
+    void EnterSizeMove(const TRect& window);
     // The rectangle to hand back for a proposed one (the last handed-back one plus the mouse's motion).
-    Rect Moving(const Rect& proposed, const SnapReferences& references);
+    TRect Moving(const TRect& proposed, const SnapReferences& references);
 };
 
 }  // namespace vantor::snap

@@ -14,6 +14,7 @@
 #include "app/win32/SettingsDialog.h"
 #include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
+#include "framework/win32/Convert.h"
 #include "framework/win32/ModalForm.h"
 #include "framework/win32/Mouse.h"
 #include "framework/win32/Text.h"
@@ -41,8 +42,14 @@ win32::LabelOptions Caption(int left, const wchar_t* text, HFONT font) {
             .alignment = win32::TAlignment::taLeftJustify, .autoSize = true};
 }
 
-snap::Rect ToSnapRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-RECT ToRect(const snap::Rect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
+static_assert(static_cast<int>(snap::SizingEdge::Left) == WMSZ_LEFT);
+static_assert(static_cast<int>(snap::SizingEdge::Right) == WMSZ_RIGHT);
+static_assert(static_cast<int>(snap::SizingEdge::Top) == WMSZ_TOP);
+static_assert(static_cast<int>(snap::SizingEdge::TopLeft) == WMSZ_TOPLEFT);
+static_assert(static_cast<int>(snap::SizingEdge::TopRight) == WMSZ_TOPRIGHT);
+static_assert(static_cast<int>(snap::SizingEdge::Bottom) == WMSZ_BOTTOM);
+static_assert(static_cast<int>(snap::SizingEdge::BottomLeft) == WMSZ_BOTTOMLEFT);
+static_assert(static_cast<int>(snap::SizingEdge::BottomRight) == WMSZ_BOTTOMRIGHT);
 
 }  // namespace
 
@@ -180,9 +187,9 @@ void TMiniWindow::LoadSettingsAndShow() {
 
     RECT frame;
     ::GetWindowRect(Handle(), &frame);
-    const WindowPosition position = CheckWindowPosition(loaded.Position, frame.right - frame.left,
-                                                        frame.bottom - frame.top, win32::SystemDisplayLayout());
-    ::SetWindowPos(Handle(), nullptr, position.Left, position.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const TPoint position = CheckWindowPosition(loaded.Position, frame.right - frame.left, frame.bottom - frame.top,
+                                                win32::SystemDisplayLayout());
+    ::SetWindowPos(Handle(), nullptr, position.X, position.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     StartWatching(counterSource_, settings_, loaded.InterfaceSelected);
 
@@ -315,21 +322,21 @@ void TMiniWindow::PaintFace(HDC dc) const {
              0, 0, SRCCOPY);
 }
 
-snap::Rect TMiniWindow::WindowRect() const {
+TRect TMiniWindow::WindowRect() const {
     RECT r;
     ::GetWindowRect(Handle(), &r);
-    return ToSnapRect(r);
+    return win32::FromWin32Rect(r);
 }
 
 snap::SnapReferences TMiniWindow::SnapReferences() const {
     snap::SnapReferences references;
     RECT workArea;
-    if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) references.WorkArea = ToSnapRect(workArea);
+    if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) references.WorkArea = win32::FromWin32Rect(workArea);
     for (HWND form : win32::Application::Current()->Forms()) {
         if (form == Handle()) continue;
         RECT r;
         ::GetWindowRect(form, &r);
-        references.Windows.push_back({ToSnapRect(r), ::IsWindowVisible(form) != FALSE});
+        references.Windows.push_back({win32::FromWin32Rect(r), ::IsWindowVisible(form) != FALSE});
     }
     return references;
 }
@@ -384,15 +391,15 @@ LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOVING: {
         DefaultHandler(message, wParam, lParam);
         auto* proposed = reinterpret_cast<RECT*>(lParam);
-        *proposed = ToRect(tracking_.Moving(ToSnapRect(*proposed), SnapReferences()));
+        *proposed = win32::ToWin32Rect(tracking_.Moving(win32::FromWin32Rect(*proposed), SnapReferences()));
         return -1;
     }
     case WM_SIZING: {
         DefaultHandler(message, wParam, lParam);
         auto* proposed = reinterpret_cast<RECT*>(lParam);
-        snap::Rect rect = ToSnapRect(*proposed);
+        TRect rect = win32::FromWin32Rect(*proposed);
         snap::SnapSizingRect(rect, static_cast<int>(wParam), SnapReferences());
-        *proposed = ToRect(rect);
+        *proposed = win32::ToWin32Rect(rect);
         return -1;
     }
     case WM_ACTIVATE:

@@ -69,7 +69,7 @@ private:
     // Whenever the window becomes active, the application's own window stays without a taskbar button.
     void KeepApplicationWindowHidden();
     void PaintFace(HDC dc) const;
-    snap::Rect WindowRect() const;
+    TRect WindowRect() const;
     snap::SnapReferences SnapReferences() const;
     // Shows an error that ended a tick; while one such box is open, later ones are not stacked on it.
     void ShowTickError(const std::exception& error);

@@ -1,10 +1,19 @@
 #include "app/win32/Pictures.h"
 
+#include <bit>
+#include <cstddef>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
 
 namespace vantor {
+namespace {
+
+// An image's 0xAARRGGBB pixels are copied as they lie in memory into the DIB's blue-green-red-reserved quads.
+static_assert(std::endian::native == std::endian::little && sizeof(RGBQUAD) == sizeof(std::uint32_t));
+static_assert(offsetof(RGBQUAD, rgbBlue) == 0 && offsetof(RGBQUAD, rgbGreen) == 1 && offsetof(RGBQUAD, rgbRed) == 2);
+
+}  // namespace
 
 win32::GdiObject BitmapFromImage(const art::Image& image) {
     BITMAPINFO info{};

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "framework/win32/Convert.h"
 #include "framework/win32/Text.h"
 
 namespace vantor::win32 {
@@ -35,10 +36,9 @@ int SystemDisplayLayout::MonitorCount() const { return ::GetSystemMetrics(SM_CMO
 std::int32_t SystemDisplayLayout::DesktopWidth() const { return ::GetSystemMetrics(SM_CXVIRTUALSCREEN); }
 std::int32_t SystemDisplayLayout::DesktopHeight() const { return ::GetSystemMetrics(SM_CYVIRTUALSCREEN); }
 
-bool SystemDisplayLayout::TouchesAnyMonitor(std::int32_t left, std::int32_t top, std::int32_t right,
-                                            std::int32_t bottom) const {
-    const RECT rect{left, top, right, bottom};
-    return ::MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
+bool SystemDisplayLayout::TouchesAnyMonitor(const TRect& rect) const {
+    const RECT screen = ToWin32Rect(rect);
+    return ::MonitorFromRect(&screen, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
 }  // namespace vantor::win32

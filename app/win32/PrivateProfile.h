@@ -29,7 +29,7 @@ public:
     int MonitorCount() const override;
     std::int32_t DesktopWidth() const override;
     std::int32_t DesktopHeight() const override;
-    bool TouchesAnyMonitor(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) const override;
+    bool TouchesAnyMonitor(const TRect& rect) const override;
 };
 
 }  // namespace vantor::win32

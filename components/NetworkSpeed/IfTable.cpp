@@ -23,11 +23,11 @@ std::size_t RowCount(std::span<const std::byte> table) {
     return std::min<std::size_t>(ReadU32(table, 0), fitting);
 }
 
-std::string DescrBytes(std::span<const std::byte> table, std::size_t row1Based) {
+std::string DescriptionBytes(std::span<const std::byte> table, std::size_t row1Based) {
     std::string text;
     if (row1Based < 1 || row1Based > RowCount(table)) return text;
-    const std::size_t start = RowOffset(row1Based) + kDescrOffset;
-    for (std::size_t i = 0; i < kDescrSize; ++i) {
+    const std::size_t start = RowOffset(row1Based) + kDescriptionOffset;
+    for (std::size_t i = 0; i < kDescriptionSize; ++i) {
         const char c = static_cast<char>(table[start + i]);
         if (c == '\0') break;
         text.push_back(c);

@@ -22,8 +22,8 @@ inline constexpr std::size_t kSpeedOffset = 524;
 inline constexpr std::size_t kOperStatusOffset = 544;
 inline constexpr std::size_t kInOctetsOffset = 552;
 inline constexpr std::size_t kOutOctetsOffset = 576;
-inline constexpr std::size_t kDescrOffset = 604;
-inline constexpr std::size_t kDescrSize = 256;
+inline constexpr std::size_t kDescriptionOffset = 604;
+inline constexpr std::size_t kDescriptionSize = 256;
 
 // The row's operational status as this table numbers it: these two mean up.
 inline constexpr std::uint32_t kOperStatusConnected = 4;
@@ -45,6 +45,6 @@ void WriteU32(std::span<std::byte> table, std::size_t offset, std::uint32_t valu
 std::size_t RowCount(std::span<const std::byte> table);
 
 // The raw bytes of a row's description up to its first NUL.
-std::string DescrBytes(std::span<const std::byte> table, std::size_t row1Based);
+std::string DescriptionBytes(std::span<const std::byte> table, std::size_t row1Based);
 
 }  // namespace vantor::iftable

@@ -156,7 +156,7 @@ void TNetworkSpeed::ReadInterfaces() {
         row.OperStatus = ReadU32(table_, at + kOperStatusOffset);
         row.InOctets = ReadU32(table_, at + kInOctetsOffset);
         row.OutOctets = ReadU32(table_, at + kOutOctetsOffset);
-        row.Description = reader_.DecodeDescription(DescrBytes(table_, position));
+        row.Description = reader_.DecodeDescription(DescriptionBytes(table_, position));
         row.Entry = reader_.GetIfEntry2(row.Index);
         adapterTable_.push_back(row.Description);
         interfaces_.push_back(std::move(row));

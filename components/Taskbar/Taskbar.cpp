@@ -203,7 +203,7 @@ void TTrayIcon::Popup(TCustomPopupMenu& menu, TPoint at) {
     // Without the foreground the menu would not close when the user clicks elsewhere.
     host_.SetForegroundWindow(host_.ApplicationWindow());
     host_.ProcessMessages();
-    menu.Popup(at.x, at.y);
+    menu.Popup(at.X, at.Y);
 }
 
 void TTrayIcon::TrayMessage(TMessage& message) {
@@ -214,10 +214,10 @@ void TTrayIcon::TrayMessage(TMessage& message) {
         if (menu && autoPopup_)
             Popup(*menu, at);
         else if (OnMouseDown)
-            OnMouseDown(*this, button, shift, at.x, at.y);
+            OnMouseDown(*this, button, shift, at.X, at.Y);
     };
     const auto release = [&](TMouseButton button, TShiftState shift) {
-        if (OnMouseUp) OnMouseUp(*this, button, shift, at.x, at.y);
+        if (OnMouseUp) OnMouseUp(*this, button, shift, at.X, at.Y);
     };
     const auto notify = [&](const TNotifyEvent& event) {
         if (event) event(*this);
@@ -226,7 +226,7 @@ void TTrayIcon::TrayMessage(TMessage& message) {
     if (IsButtonNotification(message.LParam) && host_.BringModalRunToFront()) return;
     switch (message.LParam) {
     case wm::kMouseMove:
-        if (OnMouseMove) OnMouseMove(*this, 0, at.x, at.y);
+        if (OnMouseMove) OnMouseMove(*this, 0, at.X, at.Y);
         break;
     case wm::kLButtonDown: press(TMouseButton::mbLeft, ssLeft, lButtonPopupMenu_); break;
     case wm::kLButtonUp: release(TMouseButton::mbLeft, ssLeft); break;
@@ -242,7 +242,7 @@ void TTrayIcon::TrayMessage(TMessage& message) {
         static constexpr TMouseButton kButtons[] = {TMouseButton::mbLeft, TMouseButton::mbRight,
                                                     TMouseButton::mbMiddle};
         const unsigned button = message.WParam & 0xFF;
-        if (button < 3 && OnMouseClick) OnMouseClick(*this, kButtons[button], 0, at.x, at.y);
+        if (button < 3 && OnMouseClick) OnMouseClick(*this, kButtons[button], 0, at.X, at.Y);
         break;
     }
     default: break;

@@ -14,7 +14,6 @@ namespace {
 TTrayIconWinProcList* registry = nullptr;
 
 constexpr std::uint32_t kNotifyRecordFlags = kNifMessage | kNifIcon | kNifTip;
-constexpr std::uint32_t kNisSharedIcon = 2;
 constexpr std::int32_t kAddRetries = 5;
 constexpr std::uint32_t kAddRetryDelay = 2000;
 
@@ -43,21 +42,21 @@ std::uint32_t ButtonFlag(int button) { return 1u << button; }
 
 void GrowRect(TRect& rect, TPoint point) {
     if (rect.Left == 0 && rect.Top == 0 && rect.Right == 0 && rect.Bottom == 0) {
-        rect = {point.x, point.y, point.x, point.y};
+        rect = {point.X, point.Y, point.X, point.Y};
         return;
     }
-    if (point.x < rect.Left)
-        rect.Left = point.x;
-    else if (point.x > rect.Right)
-        rect.Right = point.x;
-    if (point.y < rect.Top)
-        rect.Top = point.y;
-    else if (point.y > rect.Bottom)
-        rect.Bottom = point.y;
+    if (point.X < rect.Left)
+        rect.Left = point.X;
+    else if (point.X > rect.Right)
+        rect.Right = point.X;
+    if (point.Y < rect.Top)
+        rect.Top = point.Y;
+    else if (point.Y > rect.Bottom)
+        rect.Bottom = point.Y;
 }
 
 bool PointInRect(const TRect& rect, TPoint point) {
-    return rect.Left <= point.x && point.x <= rect.Right && rect.Top <= point.y && point.y <= rect.Bottom;
+    return rect.Left <= point.X && point.X <= rect.Right && rect.Top <= point.Y && point.Y <= rect.Bottom;
 }
 
 // --- Shell version -----------------------------------------------------------------------------------

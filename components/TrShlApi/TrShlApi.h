@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/Colors.h"
+#include "framework/Geometry.h"
 #include "framework/Synchronizer.h"
 #include "framework/Thread.h"
 
@@ -31,21 +33,6 @@ namespace vantor {
 // Window and icon handles as the core passes them around; HWND and HICON convert to these implicitly.
 using WindowHandle = void*;
 using IconRef = void*;
-
-using TColor = std::uint32_t;
-
-struct TPoint {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-};
-
-struct TRect {
-    std::int32_t Left = 0;
-    std::int32_t Top = 0;
-    std::int32_t Right = 0;
-    std::int32_t Bottom = 0;
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
 
 // A window message as the icon and its owner handle it; the handler that answers sets Result.
 struct TMessage {
@@ -63,7 +50,8 @@ inline constexpr std::intptr_t TRAYN_MOUSECLICK = 1236;       // wParam: 0 left,
 inline constexpr std::uint32_t kTrayIconId = 1;
 inline constexpr std::uintptr_t kClickTimerId = 7;
 
-// The window messages this layer reads.
+// The window messages this layer reads; these and the other system values below are checked against
+// the system's headers where win32/ binds them.
 namespace wm {
 inline constexpr std::uint32_t kQueryEndSession = 0x0011;
 inline constexpr std::uint32_t kTimer = 0x0113;
@@ -90,6 +78,7 @@ enum class NotifyIconLayout { kUnset, kVersion1, kVersion2 };
 inline constexpr std::uint32_t kNifMessage = 1;
 inline constexpr std::uint32_t kNifIcon = 2;
 inline constexpr std::uint32_t kNifTip = 4;
+inline constexpr std::uint32_t kNisSharedIcon = 2;
 
 // The notification record, field for field; texts are UTF-16 and NUL-terminated.
 struct NotifyIconRecord {
@@ -175,8 +164,9 @@ public:
 // The binding to the operating system (defined by the platform layer).
 TrayShell& DefaultTrayShell();
 
-// Rectangle helpers of the enter/leave tracking. GrowRect starts a box afresh while all of its edges
-// are 0; PointInRect counts all four edges as inside.
+// Rectangle helpers of the enter/leave tracking. Its box spans the cursor positions seen, so unlike other
+// rectangles here its right and bottom edges are inside too. GrowRect starts it afresh while all four
+// edges are 0.
 void GrowRect(TRect& rect, TPoint point);
 bool PointInRect(const TRect& rect, TPoint point);
 
@@ -211,8 +201,8 @@ public:
         msMiddleDown = 1u << 2,
         msMouseInside = 1u << 3,
     };
-    static constexpr TColor kDefaultBackGroundColor = 0x000000;   // black
-    static constexpr TColor kDefaultTextColor = 0x80000008;       // the system's window-text colour
+    static constexpr TColor kDefaultBackGroundColor = clBlack;
+    static constexpr TColor kDefaultTextColor = clWindowText;
 
     explicit TCustomToolTipStyle(TrayShell& shell);
     virtual ~TCustomToolTipStyle();

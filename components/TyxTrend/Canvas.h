@@ -7,14 +7,9 @@
 #include <string_view>
 
 #include "framework/Colors.h"
+#include "framework/Geometry.h"
 
 namespace vantor {
-
-struct CanvasPoint {
-    int x = 0;
-    int y = 0;
-    bool operator==(const CanvasPoint&) const = default;
-};
 
 struct CanvasSize {
     int width = 0;
@@ -32,13 +27,13 @@ public:
     virtual void SetFont(std::string_view name, int height) = 0;
 
     // Fills with the brush only, no outline.
-    virtual void FillRect(int left, int top, int right, int bottom) = 0;
-    virtual void Polyline(CanvasPoint from, CanvasPoint to) = 0;
+    virtual void FillRect(const TRect& rect) = 0;
+    virtual void Polyline(TPoint from, TPoint to) = 0;
     virtual void MoveTo(int x, int y) = 0;
     virtual void LineTo(int x, int y) = 0;
     // The two corners may come in either order.
     virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
-    virtual void Polygon(const std::array<CanvasPoint, 4>& points) = 0;
+    virtual void Polygon(const std::array<TPoint, 4>& points) = 0;
     // UTF-8 text with its cell's top-left corner at (x, y), on an opaque box in the brush colour.
     virtual void TextOutOpaque(int x, int y, std::string_view text) = 0;
     virtual CanvasSize TextExtent(std::string_view text) = 0;

@@ -19,7 +19,7 @@ constexpr std::int64_t kFarOut = std::int64_t{1} << 27;
 
 int Coordinate(std::int64_t value) { return static_cast<int>(std::clamp(value, -kFarOut, kFarOut)); }
 
-CanvasPoint Point(std::int64_t x, std::int64_t y) { return {Coordinate(x), Coordinate(y)}; }
+TPoint Point(std::int64_t x, std::int64_t y) { return {Coordinate(x), Coordinate(y)}; }
 
 // Nearest integer, halves to the even neighbour, whatever the floating-point environment says.
 std::int64_t Round(double value) {
@@ -45,7 +45,7 @@ public:
 
     void Paint() {
         canvas_.SetBrushColor(chart_.BackGroundColor());
-        canvas_.FillRect(0, 0, Coordinate(w_), Coordinate(h_));
+        canvas_.FillRect({0, 0, Coordinate(w_), Coordinate(h_)});
         canvas_.SetPenWidth(1);
         if (chart_.GridStyle() != TGridStyle::gsNone) PaintGrid();
 

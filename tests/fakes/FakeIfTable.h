@@ -62,8 +62,8 @@ public:
             iftable::WriteU32(image, at + iftable::kOperStatusOffset, rows[i].operStatus);
             iftable::WriteU32(image, at + iftable::kInOctetsOffset, rows[i].inOctets);
             iftable::WriteU32(image, at + iftable::kOutOctetsOffset, rows[i].outOctets);
-            for (std::size_t c = 0; c < rows[i].descr.size() && c < iftable::kDescrSize; ++c)
-                image[at + iftable::kDescrOffset + c] = static_cast<std::byte>(rows[i].descr[c]);
+            for (std::size_t c = 0; c < rows[i].descr.size() && c < iftable::kDescriptionSize; ++c)
+                image[at + iftable::kDescriptionOffset + c] = static_cast<std::byte>(rows[i].descr[c]);
         }
         return iftable::kNoError;
     }

@@ -49,13 +49,13 @@ public:
         fontName_ = name;
         fontHeight_ = height;
     }
-    void FillRect(int left, int top, int right, int bottom) override { Record(Draw::FillRect, {left, top, right, bottom}); }
-    void Polyline(CanvasPoint from, CanvasPoint to) override { Record(Draw::Polyline, {from.x, from.y, to.x, to.y}); }
+    void FillRect(const TRect& r) override { Record(Draw::FillRect, {r.Left, r.Top, r.Right, r.Bottom}); }
+    void Polyline(TPoint from, TPoint to) override { Record(Draw::Polyline, {from.X, from.Y, to.X, to.Y}); }
     void MoveTo(int x, int y) override { Record(Draw::MoveTo, {x, y}); }
     void LineTo(int x, int y) override { Record(Draw::LineTo, {x, y}); }
     void Rectangle(int x1, int y1, int x2, int y2) override { Record(Draw::Rectangle, {x1, y1, x2, y2}); }
-    void Polygon(const std::array<CanvasPoint, 4>& p) override {
-        Record(Draw::Polygon, {p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y});
+    void Polygon(const std::array<TPoint, 4>& p) override {
+        Record(Draw::Polygon, {p[0].X, p[0].Y, p[1].X, p[1].Y, p[2].X, p[2].Y, p[3].X, p[3].Y});
     }
     void TextOutOpaque(int x, int y, std::string_view text) override { Record(Draw::TextOut, {x, y}, std::string(text)); }
     CanvasSize TextExtent(std::string_view text) override {

@@ -31,7 +31,7 @@ TEST(SettingsLoad, WithoutAFileReadsEveryKeyInOrderAndTakesTheDefaults) {
     EXPECT_EQ(s.GaugeSend, 10);
     EXPECT_EQ(s.GaugeReceive, 10);
     EXPECT_EQ(s.SelectedInterface, 1);
-    EXPECT_EQ(loaded.Position, (WindowPosition{200, 200}));
+    EXPECT_EQ(loaded.Position, (TPoint{200, 200}));
     EXPECT_FALSE(s.StayOnTop);
     EXPECT_FALSE(s.FixedGauge);
     EXPECT_FALSE(s.GraphAverage);
@@ -63,7 +63,7 @@ TEST(SettingsLoad, ReadsWhatTheFileHolds) {
         {"Window", "main", "yes", [](const LoadedSettings& l) { return l.Settings.ShowAtStart; }},
         {"Window", "Mode", "", [](const LoadedSettings& l) { return !l.Settings.StayOnTop; }},
         {"Window", "Mode", "-1", [](const LoadedSettings& l) { return l.Settings.StayOnTop; }},
-        {"Window", "Left", "-1500", [](const LoadedSettings& l) { return l.Position == WindowPosition{-1500, 200}; }},
+        {"Window", "Left", "-1500", [](const LoadedSettings& l) { return l.Position == TPoint{-1500, 200}; }},
         {"log", "pass", "", [](const LoadedSettings& l) { return l.Settings.LogPath.empty(); }},
     };
     for (const Case& c : cases) {
@@ -139,7 +139,7 @@ TEST(SettingsSave, WritesThirteenKeysInOrderThenTheInterfaceIdentityThenFlushes)
 
 TEST(SettingsSave, ANewFileGetsItsSectionsAndKeysInWriteOrder) {
     FakeProfile profile;
-    SaveSettings(profile, LoadSettings(profile, kDirectory).Settings, {});
+    SaveSettings(profile, LoadSettings(profile, kDirectory).Settings, kDefaultWindowPosition);
     std::vector<std::string> layout;
     for (const auto& section : profile.sections) {
         layout.push_back("[" + section.name + "]");
@@ -156,7 +156,7 @@ TEST(SettingsSave, WhatIsSavedLoadsBackUnchanged) {
     SaveSettings(profile, Unusual(), {-1500, 30});
     const LoadedSettings loaded = LoadSettings(profile, kDirectory);
     EXPECT_EQ(loaded.Settings, Unusual());
-    EXPECT_EQ(loaded.Position, (WindowPosition{-1500, 30}));
+    EXPECT_EQ(loaded.Position, (TPoint{-1500, 30}));
 }
 
 TEST(SettingsSave, AFailedWriteStopsAtThatKeyAndNamesTheFile) {
@@ -177,27 +177,24 @@ TEST(SettingsSave, AFailedWriteStopsAtThatKeyAndNamesTheFile) {
     }
 }
 
-// A desktop of monitor rectangles (left, top, right, bottom; right and bottom exclusive).
+// A desktop of monitor rectangles (left, top, right, bottom).
 class FakeDisplay final : public DisplayLayout {
 public:
-    struct Monitor {
-        std::int32_t left, top, right, bottom;
-    };
-    FakeDisplay(std::vector<Monitor> screens, std::int32_t desktopWidth, std::int32_t desktopHeight)
+    FakeDisplay(std::vector<TRect> screens, std::int32_t desktopWidth, std::int32_t desktopHeight)
         : monitors(std::move(screens)), width(desktopWidth), height(desktopHeight) {}
 
-    std::vector<Monitor> monitors;
+    std::vector<TRect> monitors;
     std::int32_t width;
     std::int32_t height;
-    mutable std::vector<Monitor> asked;
+    mutable std::vector<TRect> asked;
 
     int MonitorCount() const override { return static_cast<int>(monitors.size()); }
     std::int32_t DesktopWidth() const override { return width; }
     std::int32_t DesktopHeight() const override { return height; }
-    bool TouchesAnyMonitor(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) const override {
-        asked.push_back({left, top, right, bottom});
-        for (const Monitor& m : monitors)
-            if (left < m.right && m.left < right && top < m.bottom && m.top < bottom) return true;
+    bool TouchesAnyMonitor(const TRect& r) const override {
+        asked.push_back(r);
+        for (const TRect& m : monitors)
+            if (r.Left < m.Right && m.Left < r.Right && r.Top < m.Bottom && m.Top < r.Bottom) return true;
         return false;
     }
 };
@@ -215,7 +212,7 @@ TEST(WindowPositionCheck, KeepsTheWindowWhereItCanBeSeen) {
     struct Case {
         const char* name;
         const FakeDisplay* display;
-        WindowPosition saved, started;
+        TPoint saved, started;
     };
     const Case cases[] = {
         {"below the only desktop", &one, {100, 800}, {100, 200}},
@@ -240,10 +237,7 @@ TEST(WindowPositionCheck, AsksAboutTheWholeWindowRectangle) {
     const FakeDisplay two({{0, 0, 1024, 768}, {-1920, 0, 0, 1080}}, 2944, 1080);
     (void)CheckWindowPosition({-230, 700}, 223, 84, two);
     ASSERT_EQ(two.asked.size(), 1u);
-    EXPECT_EQ(two.asked[0].left, -230);
-    EXPECT_EQ(two.asked[0].top, 700);
-    EXPECT_EQ(two.asked[0].right, -7);
-    EXPECT_EQ(two.asked[0].bottom, 784);
+    EXPECT_EQ(two.asked[0], (TRect{-230, 700, -7, 784}));
 }
 
 }  // namespace

@@ -5,19 +5,21 @@
 
 #include <gtest/gtest.h>
 
-namespace vantor::snap {
+namespace vantor {
+
+void PrintTo(const TRect& r, std::ostream* os) { *os << "(" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << ")"; }
+
+namespace snap {
 namespace {
 
-constexpr Rect kWorkArea{0, 0, 1024, 748};
+constexpr TRect kWorkArea{0, 0, 1024, 748};
 
-void PrintTo(const Rect& r, std::ostream* os) { *os << "(" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << ")"; }
-
-Rect Offset(Rect r, std::int32_t dx, std::int32_t dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
+TRect Offset(TRect r, std::int32_t dx, std::int32_t dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
 
 TEST(Snap, DragToTheLeftStaysOnTheEdgeUntilTheMouseIsMoreThanSixPast) {
     const SnapReferences references{kWorkArea, {}};
     MoveTracking tracking;
-    Rect window{20, 100, 240, 180};
+    TRect window{20, 100, 240, 180};
     tracking.EnterSizeMove(window);
     // Each proposed rectangle is the one last handed back plus the mouse's step.
     struct Step {
@@ -28,21 +30,21 @@ TEST(Snap, DragToTheLeftStaysOnTheEdgeUntilTheMouseIsMoreThanSixPast) {
     };
     for (const Step& step : steps) {
         window = tracking.Moving(Offset(window, step.mouse, 0), references);
-        EXPECT_EQ(tracking.TrackLeft, step.unsnapped);
-        EXPECT_EQ(window, (Rect{step.left, 100, step.left + 220, 180})) << "unsnapped left " << step.unsnapped;
-        EXPECT_EQ(tracking.SnapLeft, step.left);
+        EXPECT_EQ(tracking.Unsnapped.X, step.unsnapped);
+        EXPECT_EQ(window, (TRect{step.left, 100, step.left + 220, 180})) << "unsnapped left " << step.unsnapped;
+        EXPECT_EQ(tracking.Snapped.X, step.left);
     }
     tracking.EnterSizeMove({300, 400, 520, 480});
-    EXPECT_EQ(tracking.Moving({299, 399, 519, 479}, references), (Rect{299, 399, 519, 479}))
+    EXPECT_EQ(tracking.Moving({299, 399, 519, 479}, references), (TRect{299, 399, 519, 479}))
         << "a new move starts from the window's own position";
 }
 
 TEST(Snap, MovingRectCases) {
     struct Case {
         const char* what;
-        std::optional<Rect> workArea;
+        std::optional<TRect> workArea;
         std::vector<ReferenceWindow> others;
-        Rect window, expected;
+        TRect window, expected;
     } cases[] = {
         // The right edges are 4 apart, and the left edge is 4 from the other window's right: the work area wins.
         {"work area first", kWorkArea, {{{500, 100, 800, 300}, true}}, {804, 150, 1020, 230}, {808, 150, 1024, 230}},
@@ -60,18 +62,18 @@ TEST(Snap, MovingRectCases) {
          {800, 669, 996, 748}},
     };
     for (const Case& c : cases) {
-        Rect window = c.window;
+        TRect window = c.window;
         SnapMovingRect(window, {c.workArea, c.others});
         EXPECT_EQ(window, c.expected) << c.what;
     }
 }
 
 TEST(Snap, SidesSnapOnlyWithOverlapWithinSix) {
-    const Rect other{400, 100, 600, 300};
+    const TRect other{400, 100, 600, 300};
     struct Case {
-        Rect window;
+        TRect window;
         bool snaps;
-        Rect expected;
+        TRect expected;
     } horizontal[] = {
         {{603, 306, 803, 386}, true, {600, 306, 800, 386}},   // top 6 below the other's bottom
         {{603, 307, 803, 387}, false, {603, 307, 803, 387}},  // 7 below
@@ -81,7 +83,7 @@ TEST(Snap, SidesSnapOnlyWithOverlapWithinSix) {
         {{193, 150, 395, 200}, true, {198, 150, 400, 200}},   // against the other's left side
     };
     for (const Case& c : horizontal) {
-        Rect window = c.window;
+        TRect window = c.window;
         EXPECT_EQ(SnapHorz(other, window), c.snaps);
         EXPECT_EQ(window, c.expected);
     }
@@ -92,7 +94,7 @@ TEST(Snap, SidesSnapOnlyWithOverlapWithinSix) {
         {{450, 40, 550, 95}, true, {450, 45, 550, 100}},     // against the other's top
     };
     for (const Case& c : vertical) {
-        Rect window = c.window;
+        TRect window = c.window;
         EXPECT_EQ(SnapVert(other, window), c.snaps);
         EXPECT_EQ(window, c.expected);
     }
@@ -100,17 +102,17 @@ TEST(Snap, SidesSnapOnlyWithOverlapWithinSix) {
 
 TEST(Snap, SizingCopiesBackOnlyTheDraggedEdges) {
     const SnapReferences references{kWorkArea, {}};
-    const Rect proposed{3, 4, 1020, 745};  // every edge within reach of the work area's
+    const TRect proposed{3, 4, 1020, 745};  // every edge within reach of the work area's
     struct Case {
         int edge;
-        Rect expected;
+        TRect expected;
     } cases[] = {
         {1, {0, 4, 1020, 745}}, {2, {3, 4, 1024, 745}}, {3, {3, 0, 1020, 745}}, {4, {0, 0, 1020, 745}},
         {5, {3, 0, 1024, 745}}, {6, {3, 4, 1020, 748}}, {7, {0, 4, 1020, 748}}, {8, {3, 4, 1024, 748}},
         {0, proposed},          {9, proposed},
     };
     for (const Case& c : cases) {
-        Rect r = proposed;
+        TRect r = proposed;
         SnapSizingRect(r, c.edge, references);
         EXPECT_EQ(r, c.expected) << "edge code " << c.edge;
     }
@@ -118,14 +120,15 @@ TEST(Snap, SizingCopiesBackOnlyTheDraggedEdges) {
 
 TEST(Snap, SizingAppliesEveryReferenceInTurn) {
     // The work area takes the left edge to 0; the later window's right edge at 2 takes it on to 2.
-    Rect r{3, 100, 200, 180};
+    TRect r{3, 100, 200, 180};
     SnapSizingRect(r, 1, {kWorkArea, {{{-300, 90, 2, 190}, true}, {{-300, 90, 5, 190}, false}}});
-    EXPECT_EQ(r, (Rect{2, 100, 200, 180}));
+    EXPECT_EQ(r, (TRect{2, 100, 200, 180}));
 
-    Rect edges{95, 195, 305, 405};
+    TRect edges{95, 195, 305, 405};
     SnapEdges({100, 200, 300, 400}, edges);
-    EXPECT_EQ(edges, (Rect{100, 200, 300, 400})) << "each edge moves on its own, so the size changes";
+    EXPECT_EQ(edges, (TRect{100, 200, 300, 400})) << "each edge moves on its own, so the size changes";
 }
 
 }  // namespace
-}  // namespace vantor::snap
+}  // namespace snap
+}  // namespace vantor

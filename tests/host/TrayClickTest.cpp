@@ -178,7 +178,7 @@ TEST(TrayRectangles, GrowRectAndPointInRect) {
     for (const auto& g : grows) {
         TRect rect = g.before;
         GrowRect(rect, g.point);
-        EXPECT_EQ(rect, g.after) << g.point.x << "," << g.point.y;
+        EXPECT_EQ(rect, g.after) << g.point.X << "," << g.point.Y;
     }
     //   (3,1)-----(8,1)
     //     |         |      all four edges count as inside
@@ -188,7 +188,7 @@ TEST(TrayRectangles, GrowRectAndPointInRect) {
         {{3, 1}, true}, {{8, 9}, true}, {{5, 5}, true},  {{2, 5}, false},
         {{9, 5}, false}, {{5, 0}, false}, {{5, 10}, false}, {{8, 1}, true},
     };
-    for (const auto& [p, inside] : points) EXPECT_EQ(PointInRect(box, p), inside) << p.x << "," << p.y;
+    for (const auto& [p, inside] : points) EXPECT_EQ(PointInRect(box, p), inside) << p.X << "," << p.Y;
 }
 
 TEST(TrayEnterLeave, EnterComesBeforeTheMoveAndTheDetectorReportsTheLeave) {

@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "components/NetworkSpeed/IfTable.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
 #include "framework/win32/Text.h"
 #include "tests/support/Loopback.h"
@@ -22,15 +21,6 @@
 
 namespace vantor {
 namespace {
-
-static_assert(sizeof(MIB_IFROW) == iftable::kRowSize);
-static_assert(offsetof(MIB_IFTABLE, table) == iftable::kHeaderSize);
-static_assert(offsetof(MIB_IFROW, dwType) == iftable::kTypeOffset);
-static_assert(offsetof(MIB_IFROW, dwMtu) == iftable::kMtuOffset);
-static_assert(offsetof(MIB_IFROW, dwSpeed) == iftable::kSpeedOffset);
-static_assert(offsetof(MIB_IFROW, dwInOctets) == iftable::kInOctetsOffset);
-static_assert(offsetof(MIB_IFROW, dwOutOctets) == iftable::kOutOctetsOffset);
-static_assert(offsetof(MIB_IFROW, bDescr) == iftable::kDescrOffset);
 
 int RowOf(const TNetworkSpeed& speed, const std::string& name) {
     const auto& rows = speed.AdapterTable();

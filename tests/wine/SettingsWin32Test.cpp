@@ -121,7 +121,7 @@ TEST(SettingsFileWin32, AnExistingFileKeepsItsCommentsAndOtherKeys) {
 
     const LoadedSettings loaded = LoadSettings(profile, folder.Directory());
     EXPECT_EQ(loaded.Settings, settings);
-    EXPECT_EQ(loaded.Position, (WindowPosition{-1500, 30}));
+    EXPECT_EQ(loaded.Position, (TPoint{-1500, 30}));
 }
 
 TEST(SettingsFileWin32, ReadsValuesAsTheFileHoldsThem) {
@@ -136,7 +136,7 @@ TEST(SettingsFileWin32, ReadsValuesAsTheFileHoldsThem) {
     EXPECT_EQ(loaded.Settings.GaugeReceive, 40);
     EXPECT_TRUE(loaded.Settings.ShowAtStart);
     EXPECT_FALSE(loaded.Settings.StayOnTop);
-    EXPECT_EQ(loaded.Position, (WindowPosition{200, -20}));
+    EXPECT_EQ(loaded.Position, (TPoint{200, -20}));
 }
 
 // Saves the defaults through a counting profile; returns the writes tried and the error's message.
@@ -202,15 +202,16 @@ TEST(DisplayLayoutWin32, AgreesWithTheMonitorsTheSystemLists) {
     EXPECT_EQ(display.DesktopHeight(), desktop.bottom - desktop.top);
 
     const RECT& first = monitors.front();
-    EXPECT_TRUE(display.TouchesAnyMonitor(first.left, first.top, first.left + 10, first.top + 10));
-    EXPECT_TRUE(display.TouchesAnyMonitor(desktop.right - 1, first.top, desktop.right + 200, first.top + 80));
-    EXPECT_FALSE(display.TouchesAnyMonitor(desktop.right, first.top, desktop.right + 200, first.top + 80));
-    EXPECT_FALSE(display.TouchesAnyMonitor(desktop.left - 300, desktop.bottom + 5, desktop.left - 77, desktop.bottom + 89));
+    EXPECT_TRUE(display.TouchesAnyMonitor({first.left, first.top, first.left + 10, first.top + 10}));
+    EXPECT_TRUE(display.TouchesAnyMonitor({desktop.right - 1, first.top, desktop.right + 200, first.top + 80}));
+    EXPECT_FALSE(display.TouchesAnyMonitor({desktop.right, first.top, desktop.right + 200, first.top + 80}));
+    EXPECT_FALSE(
+        display.TouchesAnyMonitor({desktop.left - 300, desktop.bottom + 5, desktop.left - 77, desktop.bottom + 89}));
 
     // Started on a monitor that is not there, the window comes back to (200, 200).
-    const WindowPosition away{desktop.right + 4000, desktop.bottom + 4000};
-    const WindowPosition started = CheckWindowPosition(away, 223, 84, display);
-    EXPECT_TRUE(display.TouchesAnyMonitor(started.Left, started.Top, started.Left + 223, started.Top + 84));
+    const TPoint away{desktop.right + 4000, desktop.bottom + 4000};
+    const TPoint started = CheckWindowPosition(away, 223, 84, display);
+    EXPECT_TRUE(display.TouchesAnyMonitor({started.X, started.Y, started.X + 223, started.Y + 84}));
 }
 
 }  // namespace

@@ -16,6 +16,17 @@
 namespace vantor {
 namespace {
 
+static_assert(iftable::kNoError == NO_ERROR);
+static_assert(iftable::kErrorInsufficientBuffer == ERROR_INSUFFICIENT_BUFFER);
+static_assert(offsetof(MIB_IFTABLE, table) == iftable::kHeaderSize);
+static_assert(sizeof(MIB_IFROW) == iftable::kRowSize);
+static_assert(offsetof(MIB_IFROW, dwType) == iftable::kTypeOffset);
+static_assert(offsetof(MIB_IFROW, dwMtu) == iftable::kMtuOffset);
+static_assert(offsetof(MIB_IFROW, dwSpeed) == iftable::kSpeedOffset);
+static_assert(offsetof(MIB_IFROW, dwInOctets) == iftable::kInOctetsOffset);
+static_assert(offsetof(MIB_IFROW, dwOutOctets) == iftable::kOutOctetsOffset);
+static_assert(offsetof(MIB_IFROW, bDescr) == iftable::kDescriptionOffset);
+static_assert(sizeof(MIB_IFROW::bDescr) == iftable::kDescriptionSize);
 static_assert(offsetof(MIB_IFROW, dwIndex) == iftable::kIndexOffset);
 static_assert(offsetof(MIB_IFROW, dwOperStatus) == iftable::kOperStatusOffset);
 static_assert(IF_OPER_STATUS_CONNECTED == iftable::kOperStatusConnected);

@@ -1,5 +1,6 @@
 #include "components/TrShlApi/win32/TrayShellWin32.h"
 
+#include <commctrl.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <stdexcept>
 
 #include "framework/win32/Application.h"
+#include "framework/win32/Convert.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 
@@ -20,11 +22,42 @@ TrayShell& DefaultTrayShell() {
 namespace win32 {
 namespace {
 
+static_assert(WM_TRAYNOTIFY == WM_USER + 200);
+// The icon's own codes travel in the callback's lParam beside the mouse messages the shell puts there.
+static_assert(TRAYN_MOUSEENTER > WM_MOUSELAST && TRAYN_MOUSEEXIT > WM_MOUSELAST && TRAYN_MOUSECLICK > WM_MOUSELAST);
+static_assert(wm::kQueryEndSession == WM_QUERYENDSESSION);
+static_assert(wm::kTimer == WM_TIMER);
+static_assert(wm::kMouseMove == WM_MOUSEMOVE);
+static_assert(wm::kLButtonDown == WM_LBUTTONDOWN);
+static_assert(wm::kLButtonUp == WM_LBUTTONUP);
+static_assert(wm::kLButtonDblClk == WM_LBUTTONDBLCLK);
+static_assert(wm::kRButtonDown == WM_RBUTTONDOWN);
+static_assert(wm::kRButtonUp == WM_RBUTTONUP);
+static_assert(wm::kRButtonDblClk == WM_RBUTTONDBLCLK);
+static_assert(wm::kMButtonDown == WM_MBUTTONDOWN);
+static_assert(wm::kMButtonUp == WM_MBUTTONUP);
+static_assert(wm::kMButtonDblClk == WM_MBUTTONDBLCLK);
+static_assert(wm::kTtmSetTipBkColor == TTM_SETTIPBKCOLOR);
+static_assert(wm::kTtmSetTipTextColor == TTM_SETTIPTEXTCOLOR);
+static_assert(wm::kTtmPop == TTM_POP);
+static_assert(static_cast<DWORD>(NotifyAction::kAdd) == NIM_ADD);
+static_assert(static_cast<DWORD>(NotifyAction::kModify) == NIM_MODIFY);
+static_assert(static_cast<DWORD>(NotifyAction::kDelete) == NIM_DELETE);
+static_assert(kNifMessage == NIF_MESSAGE && kNifIcon == NIF_ICON && kNifTip == NIF_TIP);
+static_assert(kNisSharedIcon == NIS_SHAREDICON);
+static_assert(static_cast<DWORD>(TBalloonIconType::bitNone) == NIIF_NONE);
+static_assert(static_cast<DWORD>(TBalloonIconType::bitInfo) == NIIF_INFO);
+static_assert(static_cast<DWORD>(TBalloonIconType::bitWarning) == NIIF_WARNING);
+static_assert(static_cast<DWORD>(TBalloonIconType::bitError) == NIIF_ERROR);
+static_assert(kErrorTimeout == ERROR_TIMEOUT);
+static_assert(kTtsNoPrefix == TTS_NOPREFIX);
+static_assert(kColorInfoText == COLOR_INFOTEXT && kColorInfoBk == COLOR_INFOBK);
+
 HWND AsWindow(WindowHandle window) { return static_cast<HWND>(window); }
 
 template <std::size_t N, std::size_t M>
 void CopyText(WCHAR (&to)[N], const std::array<char16_t, M>& from) {
-    static_assert(N >= M);
+    static_assert(N == M, "the record's text limits are the wide structure's");
     std::copy(from.begin(), from.end(), to);
 }
 
@@ -171,7 +204,7 @@ std::optional<std::string> TrayShellWin32::QueryVersionString(std::span<const st
 TPoint TrayShellWin32::CursorPos() {
     POINT point{};
     ::GetCursorPos(&point);
-    return {point.x, point.y};
+    return FromWin32Point(point);
 }
 
 bool TrayShellWin32::SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) {
@@ -206,7 +239,7 @@ std::uint32_t TrayShellWin32::WindowStyle(WindowHandle window) {
     return static_cast<std::uint32_t>(::GetWindowLongW(AsWindow(window), GWL_STYLE));
 }
 
-TColor TrayShellWin32::SysColor(int index) { return ::GetSysColor(index); }
+TColor TrayShellWin32::SysColor(int index) { return FromColorRef(::GetSysColor(index)); }
 
 Synchronizer& TrayShellWin32::GuiThread() {
     Application* application = Application::Current();

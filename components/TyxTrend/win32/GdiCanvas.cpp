@@ -1,5 +1,6 @@
 #include "components/TyxTrend/win32/GdiCanvas.h"
 
+#include "framework/win32/Convert.h"
 #include "framework/win32/Text.h"
 
 namespace vantor::win32 {
@@ -15,11 +16,6 @@ GdiCanvas::GdiCanvas(HDC reference, int width, int height) : width_(width), heig
     bitmapSelection_.emplace(dc_.Get(), bitmap_.Get());
     ::SetTextColor(dc_.Get(), ToColorRef(clWindowText));
     ::SetBkMode(dc_.Get(), OPAQUE);
-}
-
-COLORREF GdiCanvas::ToColorRef(TColor color) {
-    if (IsSystemColor(color)) return ::GetSysColor(static_cast<int>(color & 0xFF));
-    return color & 0x00FFFFFF;
 }
 
 bool GdiCanvas::CopyTo(HDC target, int x, int y) const {
@@ -81,16 +77,16 @@ void GdiCanvas::UseFont() {
     fontChanged_ = false;
 }
 
-void GdiCanvas::FillRect(int left, int top, int right, int bottom) {
+void GdiCanvas::FillRect(const TRect& rect) {
     UseBrush();
     if (!brush_) return;
-    const RECT rect{left, top, right, bottom};
-    ::FillRect(dc_.Get(), &rect, static_cast<HBRUSH>(brush_.Get()));
+    const RECT area = ToWin32Rect(rect);
+    ::FillRect(dc_.Get(), &area, static_cast<HBRUSH>(brush_.Get()));
 }
 
-void GdiCanvas::Polyline(CanvasPoint from, CanvasPoint to) {
+void GdiCanvas::Polyline(TPoint from, TPoint to) {
     UsePen();
-    const POINT points[2] = {{from.x, from.y}, {to.x, to.y}};
+    const POINT points[2] = {ToWin32Point(from), ToWin32Point(to)};
     ::Polyline(dc_.Get(), points, 2);
 }
 
@@ -107,11 +103,11 @@ void GdiCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     ::Rectangle(dc_.Get(), x1, y1, x2, y2);
 }
 
-void GdiCanvas::Polygon(const std::array<CanvasPoint, 4>& points) {
+void GdiCanvas::Polygon(const std::array<TPoint, 4>& points) {
     UsePen();
     UseBrush();
     POINT gdi[4];
-    for (std::size_t i = 0; i < points.size(); ++i) gdi[i] = {points[i].x, points[i].y};
+    for (std::size_t i = 0; i < points.size(); ++i) gdi[i] = ToWin32Point(points[i]);
     ::Polygon(dc_.Get(), gdi, 4);
 }
 

@@ -31,17 +31,14 @@ public:
     void SetPenWidth(int width) override;
     void SetBrushColor(TColor color) override;
     void SetFont(std::string_view name, int height) override;
-    void FillRect(int left, int top, int right, int bottom) override;
-    void Polyline(CanvasPoint from, CanvasPoint to) override;
+    void FillRect(const TRect& rect) override;
+    void Polyline(TPoint from, TPoint to) override;
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
-    void Polygon(const std::array<CanvasPoint, 4>& points) override;
+    void Polygon(const std::array<TPoint, 4>& points) override;
     void TextOutOpaque(int x, int y, std::string_view text) override;
     CanvasSize TextExtent(std::string_view text) override;
-
-    // A colour as GDI takes it: system colours looked up, the top byte dropped.
-    static COLORREF ToColorRef(TColor color);
 
 private:
     void UsePen();
