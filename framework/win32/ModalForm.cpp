@@ -128,12 +128,33 @@ LRESULT TModalForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_NEXTDLGCTL: {
+        // A control that keeps Tab for itself (a multi-line edit) asks its form to move the keyboard on.
+        const HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                           : ::GetNextDlgTabItem(Handle(), ::GetFocus(), wParam != 0);
+        if (target) ::SetFocus(target);
+        return 0;
+    }
     case DM_GETDEFID:
         return defaultButton_ ? MAKELRESULT(defaultButton_, DC_HASDEFID) : 0;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE) {
-            Application::Current()->FormActivated(Handle());
-            Activated();
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = ::GetFocus();
+            if (focus && ::IsChild(Handle(), focus)) focusWhenLeft_ = focus;
+            break;
+        }
+        Application::Current()->FormActivated(Handle());
+        Activated();
+        // As a dialog does, the keyboard goes back to the control that had it; the default processing
+        // would give it to the form itself, where Tab, Enter and Esc do nothing.
+        if (!::IsIconic(Handle())) {
+            const bool stillThere = focusWhenLeft_ && ::IsChild(Handle(), focusWhenLeft_) &&
+                                    ::IsWindowVisible(focusWhenLeft_) && ::IsWindowEnabled(focusWhenLeft_);
+            const HWND focus = stillThere ? focusWhenLeft_ : ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+            if (focus) {
+                ::SetFocus(focus);
+                return 0;
+            }
         }
         break;
     case WM_ERASEBKGND: {

@@ -72,6 +72,7 @@ private:
     GdiObject background_;
     TModalResult modalResult_ = mrNone;
     int defaultButton_ = 0;
+    HWND focusWhenLeft_ = nullptr;  // the control that had the keyboard when another window took the front
 };
 
 }  // namespace vantor::win32
