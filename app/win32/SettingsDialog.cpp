@@ -4,8 +4,10 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "framework/win32/Application.h"
+#include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 
 namespace vantor {
@@ -27,6 +29,18 @@ enum ControlId : int {
     idLogInterval,
     idPageTabs,
 };
+
+using GetSaveFileNameProc = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+// The file dialogs' library brings printing and crypto libraries along: it is loaded at the first browse,
+// not at start, and kept for the rest of the run.
+GetSaveFileNameProc SaveFileDialog() {
+    static win32::ModuleHandle library;
+    if (!library) library.Reset(::LoadLibraryW(L"comdlg32.dll"));
+    const FARPROC proc = library ? ::GetProcAddress(library.Get(), "GetSaveFileNameW") : nullptr;
+    if (!proc) throw std::runtime_error("comdlg32.dll の GetSaveFileNameW を読み込めません");
+    return reinterpret_cast<GetSaveFileNameProc>(reinterpret_cast<void*>(proc));
+}
 
 constexpr int kCheckBoxHeight = 17;
 constexpr int kEditHeight = 21;
@@ -239,6 +253,7 @@ void TSettingsDialog::LogEnabledClick() {
 }
 
 void TSettingsDialog::BrowseClick() {
+    const GetSaveFileNameProc getSaveFileName = SaveFileDialog();
     wchar_t path[MAX_PATH] = L"";
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
@@ -247,7 +262,7 @@ void TSettingsDialog::BrowseClick() {
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
     dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
-    if (::GetSaveFileNameW(&dialog)) ::SetWindowTextW(logPathEdit, path);
+    if (getSaveFileName(&dialog)) ::SetWindowTextW(logPathEdit, path);
 }
 
 win32::TSpinEdit* TSettingsDialog::SpinEditWithId(int id) const {
