@@ -28,6 +28,7 @@ public:
 protected:
     void Invalidate() override;
     void BoundsChanged() override;
+    void ValueAdded(bool pictureChanged) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
