@@ -251,7 +251,11 @@ void TMiniWindow::Tick(TComponent&) {
         chart_->AddValue1(out.Send.ChartPoint);
         receiveRow_.Show(out.Receive);
         chart_->AddValue2(out.Receive.ChartPoint);
-        trayIcon_.SetTipHelp(out.TipHelp);
+        // Each change of the icon costs the shell a round of work: what it already shows is not sent again.
+        if (out.TipHelp != trayTipSent_ || !trayIcon_.TaskTrayIcon().Added()) {
+            trayIcon_.SetTipHelp(out.TipHelp);
+            trayTipSent_ = out.TipHelp;
+        }
         SetTrayImage(out.Receive.TrayPercent, out.Send.TrayPercent);
         if (out.LogDue) {
             WriteLogLine();
@@ -270,7 +274,10 @@ void TMiniWindow::ShowTickError(const std::exception& error) {
 }
 
 void TMiniWindow::SetTrayImage(int receivePercent, int sendPercent) {
-    trayIcon_.SetIcon(trayPictures_[static_cast<std::size_t>(TrayImageIndex(receivePercent, sendPercent))].Get());
+    const auto index = static_cast<std::size_t>(TrayImageIndex(receivePercent, sendPercent));
+    if (index == trayImageShown_ && trayIcon_.TaskTrayIcon().Added()) return;
+    trayIcon_.SetIcon(trayPictures_[index].Get());
+    trayImageShown_ = index;
 }
 
 void TMiniWindow::WriteLogLine() {

@@ -48,6 +48,7 @@ public:
     // A left or middle press on the tray icon shows the window.
     void TrayIconMouseDown(TComponent& sender, TMouseButton button, TShiftState shift, int x, int y);
     void Tick(TComponent& sender);
+    // Shows the load picture, unless the notification area already shows it.
     void SetTrayImage(int receivePercent, int sendPercent);
     void WriteLogLine();
 
@@ -90,6 +91,9 @@ private:
     TTrayIcon trayIcon_{this};
     // The sixteen load pictures of the tray icon, indexed by TrayImageIndex.
     std::array<win32::IconHandle, 16> trayPictures_;
+    // What the tray was last given: until the icon is in the notification area, every tick gives it again.
+    std::size_t trayImageShown_ = 0;
+    std::string trayTipSent_;
     TNetworkSpeed counterSource_;
     win32::TTimer tickTimer_{this, 1000, false};
     std::unique_ptr<win32::THints> hints_;
