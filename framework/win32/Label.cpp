@@ -88,6 +88,10 @@ LRESULT TLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // What lies behind the label may have changed: the next paint reads it again.
         backgroundStale_ = true;
         return 1;
+    case WM_MOVE:
+        // A label moved with its old pixels copied along is not asked to erase.
+        backgroundStale_ = true;
+        return DefaultHandler(message, wParam, lParam);
     case WM_SIZE:
         DropBitmaps();
         return DefaultHandler(message, wParam, lParam);

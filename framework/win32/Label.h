@@ -2,8 +2,8 @@
 // TLabel: a line of text in a child window of its own, drawn transparently over whatever its parent
 // paints behind it. Being a window, its text is readable by other programs (WM_GETTEXT), so screen
 // readers and end-to-end checks see what the user sees. It keeps a copy of its parent's picture behind
-// it, read again whenever the system asks it to erase (shown, uncovered, resized or redrawn with its
-// parent), so a new text costs only the label's own rectangle.
+// it, read again after a move and whenever the system asks it to erase (shown, uncovered, resized or
+// redrawn with its parent), so a new text costs only the label's own rectangle.
 
 #include <windows.h>
 

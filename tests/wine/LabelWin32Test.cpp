@@ -1,6 +1,6 @@
 // The transparent label over a parent's picture: a new text over the kept copy of what lies behind it
 // shows what a freshly made label shows, the same text again paints nothing, and a redraw of the parent
-// brings its new picture through.
+// or a move brings the new picture behind it through.
 
 #include <windows.h>
 
@@ -84,6 +84,10 @@ TEST(Label, ANewTextShowsWhatAFreshLabelShowsAndTheSameTextPaintsNothing) {
     fresh.SetCaption(L"3.0");
     EXPECT_EQ(PixelsOf(changed.Handle()), PixelsOf(fresh.Handle())) << "the parent's new picture came through";
     EXPECT_EQ(PixelsOf(changed.Handle())[0], RGB(255, 64, 0));
+
+    ::SetWindowPos(changed.Handle(), nullptr, 16, 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    changed.SetCaption(L"4.0");
+    EXPECT_EQ(PixelsOf(changed.Handle())[0], RGB(255, 255, 255)) << "moved to the face's white column 16";
 }
 
 }  // namespace
