@@ -131,7 +131,7 @@ TEST(AboutE2E, AToolWindowCentredOnTheScreenWithTheIconTheThreeLinesAndClose) {
     EXPECT_EQ(fixed, shown);
     EXPECT_EQ(resourceText, shown);
 
-    EXPECT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(box); })) << "Esc closes the box and it is destroyed";
+    EXPECT_TRUE(PressKeysUntil(box, L"Escape", [&] { return !::IsWindow(box); })) << "Esc closes the box and it is destroyed";
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(form) != FALSE; }));
     ASSERT_TRUE(vantor.Quit());
 }
@@ -150,10 +150,13 @@ TEST(AboutE2E, EscInTheTextClosesItTooTheTextStaysAndTheNextOpeningIsCentredAgai
 
     ASSERT_TRUE(Click(CentreOf(memo)));
     ASSERT_TRUE(WaitUntil([&] { return FocusOfThreadOf(box) == memo; })) << "the text takes the focus";
-    ASSERT_TRUE(PressKeys(L"x BackSpace Delete"));
-    Pause(300ms);
+    // Tab, which moves the focus on to Close, comes after the keys that must change nothing; Tab again
+    // brings it back.
+    const HWND close = ChildrenOfClass(box, L"Button", L"Close").front();
+    ASSERT_TRUE(PressKeysUntil(memo, L"x BackSpace Delete Tab", [&] { return FocusOfThreadOf(box) == close; }));
     EXPECT_EQ(TextOf(memo), text) << "read-only";
-    ASSERT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(box); })) << "Esc in the text closes the box";
+    ASSERT_TRUE(PressKeysUntil(close, L"Tab", [&] { return FocusOfThreadOf(box) == memo; }));
+    ASSERT_TRUE(PressKeysUntil(memo, L"Escape", [&] { return !::IsWindow(box); })) << "Esc in the text closes the box";
 
     box = OpenAboutBox(vantor);
     ASSERT_NE(box, nullptr) << "a fresh box";
