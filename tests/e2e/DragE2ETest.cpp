@@ -28,6 +28,12 @@ std::string Describe(const RECT& r) {
     return text.str();
 }
 
+std::string PointerNow() {
+    POINT at{};
+    ::GetCursorPos(&at);
+    return "pointer at (" + std::to_string(at.x) + ", " + std::to_string(at.y) + ")";
+}
+
 RECT WindowRect(HWND window) {
     RECT r{};
     ::GetWindowRect(window, &r);
@@ -55,10 +61,17 @@ RECT WorkArea() {
     return area;
 }
 
-bool At(HWND window, const RECT& expected) {
+// The top right corner of a window as the screen shows it: its frame and the corner of the chart, the same
+// wherever the window stands.
+testing::ScreenPixels CornerOf(const RECT& r) { return testing::ScreenPixels({r.right - 8, r.top, r.right, r.top + 8}); }
+
+// Waits until the window's rectangle is `expected` and the screen shows it there too (its corner as `corner`
+// showed it at rest). Wine takes a motion over a window by the place the X server has for it, so a motion
+// that came before the server had moved the window for the previous one would be taken for another.
+bool At(HWND window, const RECT& expected, const testing::ScreenPixels& corner) {
     return WaitUntil([&] {
         const RECT now = WindowRect(window);
-        return ::EqualRect(&expected, &now) != FALSE;
+        return ::EqualRect(&expected, &now) && CornerOf(now).SamePictureAs(corner);
     });
 }
 
@@ -68,10 +81,11 @@ bool At(HWND window, const RECT& expected) {
 // window, follows it, and the loop handles motions in order.
 bool MovesTo(HWND window, POINT to, const RECT& expected, POINT nudge) {
     const RECT before = WindowRect(window);
+    const testing::ScreenPixels corner = CornerOf(before);
     if (!MovePointer(to)) return false;
-    if (!::EqualRect(&before, &expected)) return At(window, expected);
-    return MovePointer({to.x + nudge.x, to.y + nudge.y}) && At(window, Shifted(expected, nudge.x, nudge.y)) &&
-           MovePointer(to) && At(window, expected);
+    if (!::EqualRect(&before, &expected)) return At(window, expected, corner);
+    return MovePointer({to.x + nudge.x, to.y + nudge.y}) && At(window, Shifted(expected, nudge.x, nudge.y), corner) &&
+           MovePointer(to) && At(window, expected, corner);
 }
 
 std::string PositionSettings(int left, int top) {
@@ -171,7 +185,7 @@ TEST(DragE2E, StaysOnTheWorkAreaEdgeUntilTheMouseIsSixPixelsPastItAndIsSavedWher
         for (const auto& step : steps) {
             EXPECT_TRUE(MovesTo(form, {grip.x + step.mouse, grip.y}, Shifted(start, step.left - start.left, 0), {0, 1}))
                 << "mouse " << step.mouse << " px: expected left " << step.left << ", window at "
-                << Describe(WindowRect(form));
+                << Describe(WindowRect(form)) << ", " << PointerNow();
         }
         ASSERT_TRUE(button.Release());
         ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; })) << "letting go ends the move";
@@ -220,7 +234,7 @@ TEST(DragE2E, SnapsToTheWorkAreaBottomAboveTheTaskbarAndIntoItsCorner) {
             EXPECT_TRUE(MovesTo(form, {grip.x + offset(unsnapped).x, grip.y + offset(unsnapped).y},
                                 Shifted(start, offset(placed).x, offset(placed).y), {1, 0}))
                 << "unsnapped left " << unsnapped.x << ", bottom " << unsnapped.y << ": window at "
-                << Describe(WindowRect(form));
+                << Describe(WindowRect(form)) << ", " << PointerNow();
         }
         ASSERT_TRUE(button.Release());
         ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; }));
@@ -278,7 +292,7 @@ TEST(DragE2E, SnapsToTheSettingsDialogOpenBesideIt) {
         EXPECT_TRUE(MovesTo(form, {grip.x + beside.left + step.unsnapped - start.right, grip.y},
                             Shifted(start, beside.left + step.right - start.right, 0), {0, 1}))
             << "unsnapped right edge " << step.unsnapped << " from the dialog's left: window at "
-            << Describe(WindowRect(form)) << ", dialog at " << Describe(beside);
+            << Describe(WindowRect(form)) << ", dialog at " << Describe(beside) << ", " << PointerNow();
     }
     ASSERT_TRUE(button.Release());
     ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; }));
@@ -449,6 +463,7 @@ TEST(DragE2E, CaptionsStartNoMoveButTheChartTheBandAndEveryFigureDo) {
     int direction = 1;
     for (const Grip& grip : grips) {
         const RECT before = WindowRect(form);
+        const testing::ScreenPixels corner = CornerOf(before);
         const POINT at = grip.where();
         ASSERT_TRUE(MovePointer(at)) << grip.what;
         LeftButton button;
@@ -460,7 +475,7 @@ TEST(DragE2E, CaptionsStartNoMoveButTheChartTheBandAndEveryFigureDo) {
         direction = -direction;
         ASSERT_TRUE(MovePointer({at.x + dx, at.y + dy})) << grip.what;
         if (grip.moves) {
-            EXPECT_TRUE(At(form, Shifted(before, dx, dy))) << "a drag on " << grip.what << ": window at " << Describe(WindowRect(form));
+            EXPECT_TRUE(At(form, Shifted(before, dx, dy), corner)) << "a drag on " << grip.what << ": window at " << Describe(WindowRect(form));
             ASSERT_TRUE(button.Release());
             ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; })) << grip.what;
         } else {
