@@ -1,6 +1,7 @@
 #include "app/win32/PrivateProfile.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <utility>
 
@@ -30,6 +31,31 @@ bool PrivateProfile::WriteString(std::string_view section, std::string_view key,
 void PrivateProfile::Flush() {
     // All-null arguments flush the system's cached copy of the file; there is nothing to report.
     (void)::WritePrivateProfileStringW(nullptr, nullptr, nullptr, widePath_.c_str());
+}
+
+bool SystemSettingsFolders::CanCreateFileIn(const std::string& folder) {
+    wchar_t probe[MAX_PATH + 1]{};
+    if (::GetTempFileNameW(Widen(folder).c_str(), L"vtw", 0, probe) == 0) return false;
+    ::DeleteFileW(probe);
+    return true;
+}
+
+bool SystemSettingsFolders::FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string SystemSettingsFolders::UserDataFolder() {
+    PWSTR folder = nullptr;
+    std::string path;
+    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &folder)) && *folder)
+        path = Narrow(folder) + "\\";
+    ::CoTaskMemFree(folder);
+    return path;
+}
+
+void PrepareSettingsFolder(const SettingsPlace& place) {
+    if (place.PerUser) ::CreateDirectoryW(Widen(place.Folder).c_str(), nullptr);
 }
 
 int SystemDisplayLayout::MonitorCount() const { return ::GetSystemMetrics(SM_CMONITORS); }
