@@ -34,10 +34,20 @@ void PrivateProfile::Flush() {
 }
 
 bool SystemSettingsFolders::CanCreateFileIn(const std::string& folder) {
-    wchar_t probe[MAX_PATH + 1]{};
-    if (::GetTempFileNameW(Widen(folder).c_str(), L"vtw", 0, probe) == 0) return false;
-    ::DeleteFileW(probe);
-    return true;
+    // Not GetTempFileNameW: Wine's reports a name even when the folder refused the file. The system
+    // removes the probe again as its handle closes.
+    const std::wstring stem = Widen(folder) + L"vantor-" + std::to_wstring(::GetCurrentProcessId()) + L"-";
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::wstring probe = stem + std::to_wstring(attempt) + L".tmp";
+        const HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(file);
+            return true;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
 }
 
 bool SystemSettingsFolders::FileExists(const std::string& path) {

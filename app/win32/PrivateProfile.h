@@ -25,7 +25,7 @@ private:
     std::wstring widePath_;
 };
 
-// A probe file made and removed with GetTempFileNameW, the roaming application-data folder from the shell.
+// A probe file made and removed again, the roaming application-data folder from the shell.
 class SystemSettingsFolders final : public SettingsFolders {
 public:
     bool CanCreateFileIn(const std::string& folder) override;
