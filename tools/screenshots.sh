@@ -24,7 +24,8 @@ eval "$("$root/tools/wine/session.sh" env "$build")"
 cp "$build/app/vantor.exe" "$run/"
 # The program speaks its user's UI language: Japanese first, from the session's locales.
 unset LC_ALL
-export LOCPATH=$build/locales LC_MESSAGES=ja_JP.UTF-8
+export LOCPATH=$build/locales
+export LC_MESSAGES=ja_JP.UTF-8 2>/dev/null
 
 shoot() {  # name x y width height [scale]
     /usr/bin/import -display "$DISPLAY" -window root -crop "$4x$5+$2+$3" +repage "$out/$1.png"
@@ -91,8 +92,9 @@ menu_and_dialogs() {  # prefix about-caption settings-caption tab2-x tab3-x
     sleep 0.5
 }
 
-# The window stands at (200, 200) with its frame; 217 x 78 client pixels inside.
-start ''
+# The window stands at (200, 200) with its frame; 217 x 78 client pixels inside. Row 1, the loopback
+# interface, carries the traffic the pictures show.
+start '[Interface]\r\nSelected=1\r\n'
 shoot mini-window-idle 190 190 250 110 200
 "$wine" "$build/tools/vantor_traffic.exe" 10 4 &
 traffic=$!
@@ -125,7 +127,7 @@ for level in idle:100000:0 cyan:2048:0.25 yellow:394:0.25 red:100:0.25; do
         "$wine" "$build/tools/vantor_traffic.exe" 8 "$rate" &
         pids+=($!)
     fi
-    start "[Gauge]\r\nSend=$gauge\r\nRese=$gauge\r\n[Interface]\r\nflg=1\r\n[Window]\r\nmain=0\r\n" 4
+    start "[Gauge]\r\nSend=$gauge\r\nRese=$gauge\r\n[Interface]\r\nSelected=1\r\nflg=1\r\n[Window]\r\nmain=0\r\n" 4
     shoot "taskbar-$name" 964 748 60 20 400
     quit
     [ ${#pids[@]} -eq 0 ] || wait "${pids[@]}"
@@ -135,7 +137,7 @@ done
 export LC_MESSAGES=C.UTF-8
 "$wine" "$build/tools/vantor_traffic.exe" 10 4 &
 traffic=$!
-start '' 6
+start '[Interface]\r\nSelected=1\r\n' 6
 xdotool mousemove 1013 757
 sleep 1.5
 shoot english-tray-tip 700 600 324 168

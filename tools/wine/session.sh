@@ -46,11 +46,15 @@ wait_for() {  # seconds, description, command...
     done
 }
 
+# A program started with another code page (the checks run as a Japanese user) makes Wine write its own
+# font links over ours, and Japanese text turns into boxes: the next start puts them back.
+fonts_linked() { grep -q '^"Tahoma"=str(7):"ipagp.ttf' "$WINEPREFIX/system.reg" 2>/dev/null; }
+
 prepare_prefix() {
     # The marker holds a digest of prefix.reg, so a changed file reaches prefixes made before it.
     local wanted
     wanted=$(md5sum <"$here/prefix.reg" | cut -d' ' -f1)
-    [ "$(cat "$WINEPREFIX/.vantor-ready" 2>/dev/null)" = "$wanted" ] && return
+    [ "$(cat "$WINEPREFIX/.vantor-ready" 2>/dev/null)" = "$wanted" ] && fonts_linked && return
     if [ -f "$WINEPREFIX/.vantor-ready" ]; then
         log "updating the Wine prefix's settings in $WINEPREFIX"
     else
