@@ -257,16 +257,6 @@ TEST(StartWithWindowsE2E, TheBoxChangesTheEntryOnlyWhenItChangedAndFollowsTheReg
         ASSERT_TRUE(PressKeysUntil(L"Return", [&] { return !::IsWindow(opened.dialog); }));
     }
     EXPECT_EQ(entry.Run(), L"\"C:\\elsewhere\\vantor.exe\"") << "is left as it was";
-
-    std::wstring shouted = folder.File(L"vantor.exe").wstring();
-    ::CharUpperW(shouted.data());
-    entry.SetRun(shouted + L" /background");
-    {
-        const StartupBox opened = OpenSettings(vantor);
-        ASSERT_NE(opened.box, nullptr);
-        EXPECT_TRUE(opened.Ticked()) << "this exe, unquoted, in capitals, with an argument";
-        ASSERT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(opened.dialog); }));
-    }
     ASSERT_TRUE(vantor.Quit());
 }
 
