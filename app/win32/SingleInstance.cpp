@@ -55,8 +55,10 @@ BOOL CALLBACK Collect(HWND window, LPARAM context) {
 
 SingleInstance::SingleInstance() {
     const std::wstring name = L"Local\\Vantor-" + UserIdentity();
-    mutex_.Reset(::CreateMutexW(nullptr, FALSE, name.c_str()));
-    first_ = !mutex_ || ::GetLastError() != ERROR_ALREADY_EXISTS;
+    const HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
+    const bool taken = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    mutex_.Reset(mutex);
+    first_ = !mutex || !taken;
 }
 
 UINT SingleInstance::ShowRequestMessage() {
