@@ -3,34 +3,36 @@
 #include <commctrl.h>
 
 #include "Version.h"
+#include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
+#include "framework/win32/Text.h"
 
 namespace vantor {
 namespace {
 constexpr RECT kProgramIcon{5, 2, 5 + 34, 2 + 34};
-constexpr wchar_t kAboutText[] = L"Vantor Information Version " VANTOR_VERSION_WTEXT
-                                 L"\r\nhttps://vantor.example.net/\r\nsupport@vantor.example.net";
+constexpr wchar_t kAddresses[] = L"\r\nhttps://vantor.example.net/\r\nsupport@vantor.example.net";
 }  // namespace
 
-TAboutBox::TAboutBox()
-    : TModalForm({.caption = L"-About Infomation-",
+TAboutBox::TAboutBox(Language language)
+    : TModalForm({.caption = win32::Widen(TextsFor(language).AboutCaption).c_str(),
                   .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
                   .exStyle = WS_EX_TOOLWINDOW,
                   .clientWidth = kClientWidth,
                   .clientHeight = kClientHeight,
-                  .font = {L"MS Sans Serif", -11, SHIFTJIS_CHARSET},
+                  .font = win32::TextFont(language, {L"MS Sans Serif", -11, SHIFTJIS_CHARSET}),
                   .background = ::GetSysColor(COLOR_WINDOW)}),
-      infoFont_(win32::MakeFont({L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET})),
+      infoFont_(win32::MakeFont(win32::TextFont(language, {L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET}))),
       programIcon_(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 32, 32, 0))) {
     // Creation order is the tab order: the button first, then the text.
-    closeButton_ = AddControl({.className = L"BUTTON", .text = L"Close", .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
+    const UiTexts& texts = TextsFor(language);
+    closeButton_ = AddControl({.className = L"BUTTON", .text = win32::Widen(texts.AboutClose).c_str(), .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
                                .left = 300, .top = 7, .width = 47, .height = 18, .id = IDCANCEL});
     SetDefaultButton(IDCANCEL);
     infoText_ = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_MULTILINE | ES_READONLY,
                             .left = 44, .top = 8, .width = 245, .height = 44,
                             .font = reinterpret_cast<HFONT>(infoFont_.Get())});
     ::SetWindowSubclass(infoText_, &TAboutBox::InfoTextKeyPress, 1, reinterpret_cast<DWORD_PTR>(this));
-    ::SetWindowTextW(infoText_, kAboutText);
+    ::SetWindowTextW(infoText_, (win32::Widen(texts.AboutProduct) + VANTOR_VERSION_WTEXT + kAddresses).c_str());
 }
 
 void TAboutBox::BeforeShow() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
