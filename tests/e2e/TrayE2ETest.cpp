@@ -180,6 +180,8 @@ TEST(TrayE2E, WhileADialogIsOpenAnyPressOnTheIconOnlyBringsTheDialogToTheFront) 
         ASSERT_TRUE(PickMenuCommand(vantor, command));
         const HWND dialog = vantor.WaitForWindow(L"TModalForm", caption);
         ASSERT_NE(dialog, nullptr);
+        // Shown, the dialog still takes the front and the keyboard; the taskbar takes the front only after.
+        ASSERT_TRUE(WaitUntil([&] { return HasKeyboard(dialog); }));
         for (const int button : {1, 3, 2}) {
             SCOPED_TRACE(::testing::Message() << "button " << button << " over " << TextOf(dialog));
             ::SetForegroundWindow(taskbar);
