@@ -3,13 +3,27 @@
 #include <commctrl.h>
 
 #include "Version.h"
+#include "app/core/Artwork.h"
+#include "app/win32/Pictures.h"
 #include "framework/win32/Application.h"
+#include "framework/win32/Dpi.h"
 
 namespace vantor {
 namespace {
+// The program's icon, 34 x 34 in design units.
 constexpr RECT kProgramIcon{5, 2, 5 + 34, 2 + 34};
 constexpr wchar_t kAboutText[] = L"Vantor Information Version " VANTOR_VERSION_WTEXT
                                  L"\r\nhttps://vantor.example.net/\r\nsupport@vantor.example.net";
+
+// At 96 dpi the icon file's 32-pixel picture, stretched as it always was; at other densities the picture
+// drawn at the size it is shown.
+win32::IconHandle ProgramIcon(UINT dpi) {
+    if (dpi == kDesignDpi)
+        return win32::IconHandle(
+            static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 32, 32, 0)));
+    return IconFromImage(art::MainIcon(ScaleToDpi(kProgramIcon.right - kProgramIcon.left, static_cast<int>(dpi))));
+}
+
 }  // namespace
 
 TAboutBox::TAboutBox()
@@ -20,8 +34,8 @@ TAboutBox::TAboutBox()
                   .clientHeight = kClientHeight,
                   .font = {L"MS Sans Serif", -11, SHIFTJIS_CHARSET},
                   .background = ::GetSysColor(COLOR_WINDOW)}),
-      infoFont_(win32::MakeFont({L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET})),
-      programIcon_(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 32, 32, 0))) {
+      infoFont_(win32::MakeFont({L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET}, Dpi())),
+      programIcon_(ProgramIcon(Dpi())) {
     // Creation order is the tab order: the button first, then the text.
     closeButton_ = AddControl({.className = L"BUTTON", .text = L"Close", .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
                                .left = 300, .top = 7, .width = 47, .height = 18, .id = IDCANCEL});
@@ -52,8 +66,10 @@ LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         const HDC dc = ::BeginPaint(Handle(), &ps);
-        ::DrawIconEx(dc, kProgramIcon.left, kProgramIcon.top, programIcon_.Get(), kProgramIcon.right - kProgramIcon.left,
-                     kProgramIcon.bottom - kProgramIcon.top, 0, nullptr, DI_NORMAL);
+        const RECT icon = win32::ScaleRect(kProgramIcon.left, kProgramIcon.top, kProgramIcon.right - kProgramIcon.left,
+                                           kProgramIcon.bottom - kProgramIcon.top, Dpi());
+        ::DrawIconEx(dc, icon.left, icon.top, programIcon_.Get(), icon.right - icon.left, icon.bottom - icon.top, 0,
+                     nullptr, DI_NORMAL);
         ::EndPaint(Handle(), &ps);
         return 0;
     }

@@ -17,6 +17,7 @@
 #include "components/TyxTrend/win32/TyxTrendWindow.h"
 #include "framework/Component.h"
 #include "framework/Events.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Hints.h"
 #include "framework/win32/Label.h"
@@ -31,6 +32,7 @@ public:
     explicit TMiniWindow(IfTableReader& interfaceTable = DefaultIfTableReader());
     ~TMiniWindow() override;
 
+    // In design units: pixels at 96 dpi, as every length of the window's layout.
     static constexpr int kClientWidth = 217;
     static constexpr int kClientHeight = 78;
 
@@ -68,9 +70,17 @@ private:
     void SaveSettingsAndLog();
     // Whenever the window becomes active, the application's own window stays without a taskbar button.
     void KeepApplicationWindowHidden();
+    // Fonts, the band, the chart and the labels at another density; the caller sizes the window.
+    void SetLayoutDpi(UINT dpi);
+    // The outer size the window has at `dpi`.
+    SIZE FrameSize(UINT dpi) const;
+    // Draws the sixteen tray pictures again when the notification area's icon size has changed.
+    void UpdateTrayPictures();
+    RECT BandRect() const;
     void PaintFace(HDC dc) const;
     TRect WindowRect() const;
-    snap::SnapReferences SnapReferences() const;
+    // The work area of the monitor the rectangle is on, the program's other windows and the snap distance.
+    snap::SnapReferences SnapReferences(const RECT& window) const;
     // Shows an error that ended a tick; while one such box is open, later ones are not stacked on it.
     void ShowTickError(const std::exception& error);
     // Stops the timer, saves the settings and writes the last log line, once.
@@ -88,8 +98,10 @@ private:
     win32::TPopupMenu menu_{this};
     win32::TMenuItem* stayOnTopItem_ = nullptr;
     TTrayIcon trayIcon_{this};
-    // The sixteen load pictures of the tray icon, indexed by TrayImageIndex.
+    // The sixteen load pictures of the tray icon, indexed by TrayImageIndex, at the small-icon size.
     std::array<win32::IconHandle, 16> trayPictures_;
+    int trayPictureSize_ = 0;
+    std::size_t trayPicture_ = 0;
     TNetworkSpeed counterSource_;
     win32::TTimer tickTimer_{this, 1000, false};
     std::unique_ptr<win32::THints> hints_;
@@ -99,6 +111,8 @@ private:
     LocaleFormats locale_;
     std::string executableDirectory_;
     snap::MoveTracking tracking_;
+    UINT dpi_ = kDesignDpi;
+    bool moving_ = false;
     TrafficLog log_;
     bool visibleMark_ = false;
     bool tickErrorShown_ = false;

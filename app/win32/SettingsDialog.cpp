@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "framework/win32/Application.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Text.h"
 
 namespace vantor {
@@ -78,7 +79,8 @@ TSettingsDialog::TSettingsDialog()
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(caption);
         ::SendMessageW(pageTabs, TCM_INSERTITEMW, pages_.size(), reinterpret_cast<LPARAM>(&item));
-        RECT area{0, 0, 381, 185};
+        RECT area;
+        ::GetClientRect(pageTabs, &area);
         ::SendMessageW(pageTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
         pages_.push_back(std::make_unique<TTabSheet>(Handle(), area));
     }
@@ -134,9 +136,10 @@ TSettingsDialog::~TSettingsDialog() = default;
 
 HWND TSettingsDialog::AddLabel(HWND page, const wchar_t* text, int left, int top) {
     // Labels size themselves to their text.
-    const SIZE extent = win32::TextExtent(Font(), text);
-    return AddControl({.className = L"STATIC", .text = text, .style = SS_LEFT | SS_NOPREFIX, .left = left, .top = top,
-                       .width = extent.cx, .height = extent.cy, .parent = page});
+    const HWND label = AddControl(
+        {.className = L"STATIC", .text = text, .style = SS_LEFT | SS_NOPREFIX, .left = left, .top = top, .parent = page});
+    FitToText(label);
+    return label;
 }
 
 HWND TSettingsDialog::AddCheckBox(HWND page, int id, const wchar_t* text, int left, int top, int width) {
@@ -165,7 +168,8 @@ void TSettingsDialog::Fill(const SettingsDialogValues& values) {
         widest = std::max(widest, win32::TextExtent(Font(), text).cx);
     }
     // Room for the item's margins and the list's scroll bar beside the longest text.
-    const int dropWidth = widest + 2 * ::GetSystemMetrics(SM_CXEDGE) + ::GetSystemMetrics(SM_CXVSCROLL) + 8;
+    const int dropWidth = widest + 2 * win32::SystemMetricForDpi(SM_CXEDGE, Dpi()) +
+                          win32::SystemMetricForDpi(SM_CXVSCROLL, Dpi()) + ScaleToDpi(8, static_cast<int>(Dpi()));
     ::SendMessageW(interfaceList, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(dropWidth), 0);
     ::SendMessageW(interfaceList, CB_SETCURSEL, static_cast<WPARAM>(values.InterfaceIndex), 0);
     SetChecked(showAtStartBox, values.ShowAtStart);

@@ -36,9 +36,9 @@ private:
 
 }  // namespace
 
-GdiObject MakeFont(const FontOptions& options) {
+GdiObject MakeFont(const FontOptions& options, UINT dpi) {
     LOGFONTW font{};
-    font.lfHeight = options.height;
+    font.lfHeight = ScaleFontHeight(options.height, static_cast<int>(dpi));
     font.lfCharSet = options.charset;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -49,19 +49,21 @@ GdiObject MakeFont(const FontOptions& options) {
     return GdiObject(::CreateFontIndirectW(&font));
 }
 
-TModalForm::TModalForm(const ModalFormOptions& options)
-    : font_(MakeFont(options.font)), background_(::CreateSolidBrush(options.background)) {
+TModalForm::TModalForm(const ModalFormOptions& options) : background_(::CreateSolidBrush(options.background)) {
     RegisterClass(kModalFormClass, 0);
-    RECT frame{0, 0, options.clientWidth, options.clientHeight};
-    ::AdjustWindowRectEx(&frame, options.style, FALSE, options.exStyle);
     CreateHandle({.className = kModalFormClass,
                   .text = options.caption,
                   .style = options.style,
                   .exStyle = options.exStyle | WS_EX_CONTROLPARENT,
-                  .width = frame.right - frame.left,
-                  .height = frame.bottom - frame.top,
                   .parent = Application::Current()->Handle()});
     Application::Current()->AddForm(Handle());
+    // Made where it opens (the primary monitor), the form takes that monitor's density.
+    dpi_ = DpiForWindow(Handle());
+    font_ = MakeFont(options.font, dpi_);
+    const RECT frame = WindowRectForClient(ScaleRect(0, 0, options.clientWidth, options.clientHeight, dpi_),
+                                           options.style, options.exStyle, dpi_);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 TModalForm::~TModalForm() {
@@ -69,14 +71,21 @@ TModalForm::~TModalForm() {
 }
 
 HWND TModalForm::AddControl(const ControlLayout& layout) {
+    const RECT place = ScaleRect(layout.left, layout.top, layout.width, layout.height, dpi_);
     const HWND control = ::CreateWindowExW(layout.exStyle, layout.className, layout.text,
-                                           layout.style | WS_CHILD | WS_VISIBLE, layout.left, layout.top,
-                                           layout.width, layout.height, layout.parent ? layout.parent : Handle(),
+                                           layout.style | WS_CHILD | WS_VISIBLE, place.left, place.top,
+                                           place.right - place.left, place.bottom - place.top,
+                                           layout.parent ? layout.parent : Handle(),
                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                            ::GetModuleHandleW(nullptr), nullptr);
     if (!control) throw std::runtime_error("CreateWindowEx failed for a control");
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(layout.font ? layout.font : Font()), FALSE);
     return control;
+}
+
+void TModalForm::FitToText(HWND control) {
+    const SIZE extent = TextExtent(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), WindowText(control));
+    ::SetWindowPos(control, nullptr, 0, 0, extent.cx, extent.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 TModalResult TModalForm::ShowModal() {

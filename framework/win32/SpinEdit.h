@@ -15,7 +15,7 @@ public:
     struct Options {
         HWND parent;
         int id;
-        int left, top, width, height;
+        int left, top, width, height;  // design units: pixels at 96 dpi
         int minValue, maxValue, increment;
         HFONT font;
     };
