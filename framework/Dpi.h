@@ -26,9 +26,12 @@ constexpr TRect ScaleToDpi(const TRect& design, int dpi) {
             ScaleToDpi(design.Bottom, dpi)};
 }
 
-// A font height as LOGFONT holds it (negative: the character height) keeps its sign; its size scales.
+// A font height as LOGFONT holds it (negative: the character height) keeps its sign; its size scales to the
+// nearest pixel with halves downwards, so that a text never outgrows the lengths laid out around it.
 constexpr std::int32_t ScaleFontHeight(std::int32_t design, int dpi) {
-    return design < 0 ? -ScaleToDpi(-design, dpi) : ScaleToDpi(design, dpi);
+    const std::int64_t size = (design < 0 ? -std::int64_t{design} : design) * dpi;
+    const auto scaled = static_cast<std::int32_t>((size + kDesignDpi / 2 - 1) / kDesignDpi);
+    return design < 0 ? -scaled : scaled;
 }
 
 // How many device pixels a one-pixel stroke of pixel art takes: whole multiples only, so that every

@@ -51,7 +51,9 @@ TEST(Dpi, RectanglesScaleByTheirEdgesSoNeighboursStillTouch) {
 TEST(Dpi, FontHeightsKeepTheirSignAndStrokesTakeWholePixels) {
     EXPECT_EQ(ScaleFontHeight(-12, 96), -12);
     EXPECT_EQ(ScaleFontHeight(-12, 144), -18);
-    EXPECT_EQ(ScaleFontHeight(-11, 144), -17) << "16.5 pixels round up, as a positive height would";
+    EXPECT_EQ(ScaleFontHeight(-11, 144), -16) << "16.5 pixels round down: the text stays within its scaled label";
+    EXPECT_EQ(ScaleFontHeight(11, 144), 16);
+    EXPECT_EQ(ScaleFontHeight(-11, 120), -14);
     EXPECT_EQ(ScaleFontHeight(8, 120), 10);
     EXPECT_EQ(ScaleFontHeight(0, 192), 0);
     const int strokes[] = {1, 1, 1, 2};
