@@ -56,11 +56,24 @@ settings() {
     printf '\n; The density of every monitor.\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi"
 }
 
+# Wine puts its own font links for Tahoma, Microsoft Sans Serif and Lucida Sans Unicode back whenever a
+# program starts under another ANSI code page than the last one did; wine-run imports the file again then.
+import_settings() {
+    { printf '\xff\xfe'; settings | iconv -f UTF-8 -t UTF-16LE; } >"$state/prefix.reg"
+    "$WINE" regedit /S "$("$WINE" winepath -w "$state/prefix.reg" 2>/dev/null)" >/dev/null 2>&1
+    locale_of_programs >"$state/links-locale"
+}
+
+locale_of_programs() { printf '%s\n' "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}"; }
+
 prepare_prefix() {
     # The marker holds a digest of the settings, so a changed file or density reaches prefixes made before.
     local wanted
     wanted=$(settings | md5sum | cut -d' ' -f1)
-    [ "$(cat "$WINEPREFIX/.vantor-ready" 2>/dev/null)" = "$wanted" ] && return
+    if [ "$(cat "$WINEPREFIX/.vantor-ready" 2>/dev/null)" = "$wanted" ]; then
+        import_settings
+        return
+    fi
     if [ -f "$WINEPREFIX/.vantor-ready" ]; then
         log "updating the Wine prefix's settings in $WINEPREFIX"
     else
@@ -71,8 +84,7 @@ prepare_prefix() {
         # Debian installs them: give the prefix copies.
         cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     fi
-    { printf '\xff\xfe'; settings | iconv -f UTF-8 -t UTF-16LE; } >"$state/prefix.reg"
-    "$WINE" regedit /S "$(WINEPREFIX=$WINEPREFIX "$WINE" winepath -w "$state/prefix.reg" 2>/dev/null)" >/dev/null 2>&1
+    import_settings
     # The explorer wineboot left behind must go, or the desktop stays a plain one; a running server must
     # go too, so that the fonts are linked anew.
     "$WINESERVER" -k || true
