@@ -12,6 +12,7 @@ namespace vantor {
 namespace {
 // The program's icon, 34 x 34 in design units.
 constexpr RECT kProgramIcon{5, 2, 5 + 34, 2 + 34};
+const win32::FontOptions kInfoFont{L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET};
 constexpr wchar_t kAboutText[] = L"Vantor Information Version " VANTOR_VERSION_WTEXT
                                  L"\r\nhttps://vantor.example.net/\r\nsupport@vantor.example.net";
 
@@ -34,7 +35,7 @@ TAboutBox::TAboutBox()
                   .clientHeight = kClientHeight,
                   .font = {L"MS Sans Serif", -11, SHIFTJIS_CHARSET},
                   .background = ::GetSysColor(COLOR_WINDOW)}),
-      infoFont_(win32::MakeFont({L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET}, Dpi())),
+      infoFont_(win32::MakeFont(kInfoFont, Dpi())),
       programIcon_(ProgramIcon(Dpi())) {
     // Creation order is the tab order: the button first, then the text.
     closeButton_ = AddControl({.className = L"BUTTON", .text = L"Close", .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
@@ -50,6 +51,13 @@ TAboutBox::TAboutBox()
 void TAboutBox::BeforeShow() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
 
 void TAboutBox::Activated() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
+
+void TAboutBox::DpiChanged() {
+    win32::GdiObject font = win32::MakeFont(kInfoFont, Dpi());
+    ::SendMessageW(infoText_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    infoFont_ = std::move(font);
+    programIcon_ = ProgramIcon(Dpi());
+}
 
 LRESULT CALLBACK TAboutBox::InfoTextKeyPress(HWND text, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                              DWORD_PTR self) {

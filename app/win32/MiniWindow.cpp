@@ -29,8 +29,6 @@ constexpr DWORD kMiniWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr RECT kBandRect{0, 40, 220, 80};
 const win32::FontOptions kCaptionFont{L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET};
 const win32::FontOptions kFigureFont{L"Times New Roman", -11, ANSI_CHARSET};
-// WM_GETDPISCALEDSIZE, from Windows 10 1703 on.
-constexpr UINT kGetDpiScaledSize = 0x02E4;
 constexpr COLORREF kFigureColor = RGB(0x20, 0x20, 0x20);
 // The system's drag-move command: SC_MOVE with the caption as the grip.
 constexpr WPARAM kDragMove = SC_MOVE | HTCAPTION;
@@ -455,7 +453,7 @@ LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         *proposed = win32::ToWin32Rect(rect);
         return -1;
     }
-    case kGetDpiScaledSize: {
+    case win32::kGetDpiScaledSize: {
         // The size the layout has at the coming density, rather than the frame scaled as a picture.
         *reinterpret_cast<SIZE*>(lParam) = FrameSize(static_cast<UINT>(wParam));
         return TRUE;

@@ -50,6 +50,11 @@ private:
     class TTabSheet;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void BeforeShow() override;
+    void DpiChanged() override;
+    // The pages over the page control's display area.
+    void PlacePages();
+    // The open list as wide as its longest entry.
+    void FitDropDownWidth();
     void ShowPage(int index);
     HWND AddLabel(HWND page, const wchar_t* text, int left, int top);
     HWND AddCheckBox(HWND page, int id, const wchar_t* text, int left, int top, int width);

@@ -9,6 +9,9 @@
 
 namespace vantor::win32 {
 
+// WM_GETDPISCALEDSIZE (Windows 10 1703 on), which the headers of older systems do not know.
+inline constexpr UINT kGetDpiScaledSize = 0x02E4;
+
 // The density the whole session started with (the primary monitor's at logon).
 UINT SystemDpi();
 // The density of the monitor a window is on, as the window sees it.

@@ -59,8 +59,9 @@ protected:
         HFONT font = nullptr;   // the form's font when null
     };
     HWND AddControl(const ControlLayout& layout);
-    // Gives a control the size of its text in its font, as a label that sizes itself has.
-    static void FitToText(HWND control);
+    // Gives a control of the table the size of its text in its font, as a label that sizes itself has,
+    // now and at every other density.
+    void FitToText(HWND control);
     HFONT Font() const noexcept { return reinterpret_cast<HFONT>(font_.Get()); }
     // The density the form and its controls are laid out for.
     UINT Dpi() const noexcept { return dpi_; }
@@ -72,8 +73,25 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual void BeforeShow() {}
     virtual void Activated() {}
+    // Moved to a monitor of another density, the form and the controls of its table are laid out again
+    // and those in the form's font have the new one; what the form made itself follows here.
+    virtual void DpiChanged() {}
 
 private:
+    struct PlacedControl {
+        HWND control;
+        ControlLayout layout;
+        bool fitsText = false;
+    };
+    void SetLayoutDpi(UINT dpi);
+    SIZE FrameSize(UINT dpi) const;
+
+    DWORD style_;
+    DWORD exStyle_;
+    int clientWidth_;
+    int clientHeight_;
+    FontOptions fontOptions_;
+    std::vector<PlacedControl> placed_;
     UINT dpi_ = kDesignDpi;
     GdiObject font_;
     GdiObject background_;

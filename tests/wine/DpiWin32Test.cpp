@@ -93,6 +93,39 @@ void Pump(std::chrono::milliseconds span) {
     } while (std::chrono::steady_clock::now() < end);
 }
 
+// What the system suggests when a window moves to a monitor of density `to`: a place near the old one,
+// sized for the client area of `design` there in the frame this system draws (Wine keeps the frame of
+// its one density).
+RECT SuggestedRect(HWND window, SIZE design, UINT to) {
+    RECT outer{}, client{};
+    ::GetWindowRect(window, &outer);
+    ::GetClientRect(window, &client);
+    const LONG width = outer.right - outer.left - client.right + std::lround(Scaled(design.cx, to));
+    const LONG height = outer.bottom - outer.top - client.bottom + std::lround(Scaled(design.cy, to));
+    return {outer.left + 40, outer.top + 30, outer.left + 40 + width, outer.top + 30 + height};
+}
+
+// Tells the window of another density, and checks that it took the suggested rectangle.
+UINT MoveToAnotherDensity(HWND window, SIZE design) {
+    const UINT to = win32::DpiForWindow(window) == 144 ? 96 : 144;
+    const RECT suggested = SuggestedRect(window, design, to);
+    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(std::chrono::milliseconds(300));
+    RECT after{};
+    ::GetWindowRect(window, &after);
+    EXPECT_TRUE(::EqualRect(&after, &suggested)) << "at " << after.left << ", " << after.top << " sized "
+                                                 << after.right - after.left << " x " << after.bottom - after.top;
+    return to;
+}
+
+void ExpectClientArea(HWND window, SIZE design, UINT dpi) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_NEAR(client.right, Scaled(design.cx, dpi), 1.0) << "client width";
+    EXPECT_NEAR(client.bottom, Scaled(design.cy, dpi), 1.0) << "client height";
+}
+
 class DpiWin32 : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -254,104 +287,90 @@ TEST_F(DpiWin32, TheMiniWindowItsChartBandAndTrayPictureTakeTheSessionsDensity) 
 TEST_F(DpiWin32, TheMiniWindowToldOfAnotherDensityTakesTheSuggestedRectangleAndLaysItselfOutAgain) {
     const auto window = ShowMiniWindow();
     const HWND handle = window->Handle();
-    const UINT from = win32::DpiForWindow(handle), to = from == 144 ? 96 : 144;
-    RECT before{}, client{};
-    ::GetWindowRect(handle, &before);
-    ::GetClientRect(handle, &client);
-    // What the system suggests when the window moves to a monitor of that density: a place near the old
-    // one, sized for the client area the layout has there in the frame this system draws (Wine keeps the
-    // frame of its one density).
-    const int frameWidth = before.right - before.left - client.right, frameHeight = before.bottom - before.top - client.bottom;
-    const RECT suggested{before.left + 40, before.top + 30,
-                         before.left + 40 + frameWidth + static_cast<LONG>(std::lround(Scaled(TMiniWindow::kClientWidth, to))),
-                         before.top + 30 + frameHeight + static_cast<LONG>(std::lround(Scaled(TMiniWindow::kClientHeight, to)))};
-    ::SendMessageW(handle, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
-    ::RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump(std::chrono::milliseconds(300));
-
-    RECT after{};
-    ::GetWindowRect(handle, &after);
-    EXPECT_TRUE(::EqualRect(&after, &suggested)) << "at " << after.left << ", " << after.top << " sized "
-                                                 << after.right - after.left << " x " << after.bottom - after.top;
+    const UINT to = MoveToAnotherDensity(handle, {TMiniWindow::kClientWidth, TMiniWindow::kClientHeight});
     ExpectMiniWindowLayout(handle, to);
     ExpectChartAndBandSharp(handle, to);
 }
 
-TEST_F(DpiWin32, TheDialogsControlsTakeTheSessionsDensityAndTheirTextsFit) {
-    {
-        TSettingsDialog dialog;
-        const UINT dpi = win32::DpiForWindow(dialog.Handle());
-        SCOPED_TRACE(::testing::Message() << "settings dialog at " << dpi << " dpi");
-        RECT client{};
-        ::GetClientRect(dialog.Handle(), &client);
-        EXPECT_NEAR(client.right, Scaled(TSettingsDialog::kClientWidth, dpi), 1.0);
-        EXPECT_NEAR(client.bottom, Scaled(TSettingsDialog::kClientHeight, dpi), 1.0);
-        EXPECT_NEAR(FontHeight(dialog.okButton), Scaled(12, dpi), 1.0);
+void ExpectSettingsDialogLayout(const TSettingsDialog& dialog, UINT dpi) {
+    SCOPED_TRACE(::testing::Message() << "settings dialog at " << dpi << " dpi");
+    ExpectClientArea(dialog.Handle(), {TSettingsDialog::kClientWidth, TSettingsDialog::kClientHeight}, dpi);
+    EXPECT_NEAR(FontHeight(dialog.okButton), Scaled(12, dpi), 1.0);
+    const int checkMark = win32::SystemMetricForDpi(SM_CXMENUCHECK, dpi);
+    const struct {
+        HWND control;
+        Design design;
+        int reserved;  // beside the text: a check box's box; -1: no text of its own to measure
+        const char* what;
+    } controls[] = {
+        {dialog.okButton, {401, 7, 69, 23}, 0, "OK"},
+        {dialog.cancelButton, {401, 35, 69, 23}, 0, "Cancel"},
+        {dialog.pageTabs, {0, 0, 381, 185}, -1, "page control"},
+        {dialog.interfaceList, {116, 19, 217}, -1, "interface list"},
+        {dialog.showAtStartBox, {19, 107, 225, 17}, checkMark, "show at start"},
+        {dialog.fixedGaugeBox, {18, 20, 183, 17}, checkMark, "fixed gauge"},
+        {dialog.graphAverageBox, {19, 108, 225, 17}, checkMark, "average"},
+        {dialog.bitUnitsBox, {19, 134, 214, 17}, checkMark, "bit units"},
+        {dialog.logEnabledBox, {18, 20, 183, 17}, checkMark, "log"},
+        {dialog.logPathEdit, {69, 49, 233, 21}, -1, "log path"},
+        {dialog.browseButton, {313, 48, 21, 21}, 0, "..."},
+        {dialog.gaugeSendSpin->Edit(), {140, 47, 0, 21}, -1, "send maximum"},
+        {dialog.gaugeReceiveSpin->Edit(), {140, 78, 0, 21}, -1, "receive maximum"},
+        {dialog.logIntervalSpin->Edit(), {87, 82, 0, 21}, -1, "log interval"},
+        {dialog.interfaceCaption, {25, 23}, 0, "interface label"},
+        {dialog.gaugeSendCaption, {43, 52}, 0, "send label"},
+        {dialog.gaugeSendUnit, {234, 51}, 0, "send unit"},
+        {dialog.gaugeReceiveCaption, {44, 83}, 0, "receive label"},
+        {dialog.gaugeReceiveUnit, {235, 82}, 0, "receive unit"},
+        {dialog.logPathCaption, {30, 53}, 0, "place label"},
+        {dialog.logIntervalCaption, {11, 87}, 0, "interval label"},
+        {dialog.logUnitNote, {8, 128}, 0, "unit note"},
+    };
+    for (const auto& c : controls) {
+        ExpectPlaced(c.control, c.design, dpi, c.what);
+        if (c.reserved >= 0) ExpectTextFits(c.control, c.reserved, c.what);
+    }
+    // A spin box's arrows end where its design width does; a page covers the page control's display area.
+    for (const auto& [spin, right] : {std::pair{dialog.gaugeSendSpin.get(), 221}, std::pair{dialog.logIntervalSpin.get(), 160}})
+        EXPECT_NEAR(RectInParent(spin->Arrows()).right, Scaled(right, dpi), 1.0);
+    RECT display{};
+    ::GetClientRect(dialog.pageTabs, &display);
+    ::SendMessageW(dialog.pageTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    const RECT page = RectInParent(::GetParent(dialog.showAtStartBox));
+    EXPECT_TRUE(::EqualRect(&page, &display)) << "page at " << page.left << ", " << page.top << " to " << page.right
+                                              << ", " << page.bottom;
+}
 
-        const int checkMark = win32::SystemMetricForDpi(SM_CXMENUCHECK, dpi);
-        const struct {
-            HWND control;
-            Design design;
-            int reserved;  // beside the text: a check box's box
-            const char* what;
-        } controls[] = {
-            {dialog.okButton, {401, 7, 69, 23}, 0, "OK"},
-            {dialog.cancelButton, {401, 35, 69, 23}, 0, "Cancel"},
-            {dialog.pageTabs, {0, 0, 381, 185}, -1, "page control"},
-            {dialog.interfaceList, {116, 19, 217}, -1, "interface list"},
-            {dialog.showAtStartBox, {19, 107, 225, 17}, checkMark, "show at start"},
-            {dialog.fixedGaugeBox, {18, 20, 183, 17}, checkMark, "fixed gauge"},
-            {dialog.graphAverageBox, {19, 108, 225, 17}, checkMark, "average"},
-            {dialog.bitUnitsBox, {19, 134, 214, 17}, checkMark, "bit units"},
-            {dialog.logEnabledBox, {18, 20, 183, 17}, checkMark, "log"},
-            {dialog.logPathEdit, {69, 49, 233, 21}, -1, "log path"},
-            {dialog.browseButton, {313, 48, 21, 21}, 0, "..."},
-            {dialog.gaugeSendSpin->Edit(), {140, 47, 0, 21}, -1, "send maximum"},
-            {dialog.gaugeReceiveSpin->Edit(), {140, 78, 0, 21}, -1, "receive maximum"},
-            {dialog.logIntervalSpin->Edit(), {87, 82, 0, 21}, -1, "log interval"},
-            {dialog.interfaceCaption, {25, 23}, 0, "interface label"},
-            {dialog.gaugeSendCaption, {43, 52}, 0, "send label"},
-            {dialog.gaugeSendUnit, {234, 51}, 0, "send unit"},
-            {dialog.gaugeReceiveCaption, {44, 83}, 0, "receive label"},
-            {dialog.gaugeReceiveUnit, {235, 82}, 0, "receive unit"},
-            {dialog.logPathCaption, {30, 53}, 0, "place label"},
-            {dialog.logIntervalCaption, {11, 87}, 0, "interval label"},
-            {dialog.logUnitNote, {8, 128}, 0, "unit note"},
-        };
-        for (const auto& c : controls) {
-            ExpectPlaced(c.control, c.design, dpi, c.what);
-            if (c.reserved >= 0) ExpectTextFits(c.control, c.reserved, c.what);
-        }
-        // A spin box's arrows end where its design width does.
-        for (const auto& [spin, right] : {std::pair{dialog.gaugeSendSpin.get(), 221}, std::pair{dialog.logIntervalSpin.get(), 160}})
-            EXPECT_NEAR(RectInParent(spin->Arrows()).right, Scaled(right, dpi), 1.0);
-    }
+void ExpectAboutBoxLayout(const TAboutBox& box, UINT dpi) {
+    SCOPED_TRACE(::testing::Message() << "about box at " << dpi << " dpi");
+    ExpectClientArea(box.Handle(), {TAboutBox::kClientWidth, TAboutBox::kClientHeight}, dpi);
+    const HWND close = ::FindWindowExW(box.Handle(), nullptr, L"Button", L"Close");
+    const HWND text = ::FindWindowExW(box.Handle(), nullptr, L"Edit", nullptr);
+    ExpectPlaced(close, {300, 7, 47, 18}, dpi, "Close");
+    ExpectTextFits(close, 0, "Close");
+    ExpectPlaced(text, {44, 8, 245, 44}, dpi, "the text");
+    EXPECT_NEAR(FontHeight(text), Scaled(12, dpi), 1.0);
+    // All three lines fit the text's box.
+    const std::wstring lines = win32::WindowText(text);
+    RECT needed{0, 0, 0, 0}, room{};
+    ::GetClientRect(text, &room);
     {
-        TAboutBox box;
-        const UINT dpi = win32::DpiForWindow(box.Handle());
-        SCOPED_TRACE(::testing::Message() << "about box at " << dpi << " dpi");
-        RECT client{};
-        ::GetClientRect(box.Handle(), &client);
-        EXPECT_NEAR(client.right, Scaled(TAboutBox::kClientWidth, dpi), 1.0);
-        EXPECT_NEAR(client.bottom, Scaled(TAboutBox::kClientHeight, dpi), 1.0);
-        const HWND close = ::FindWindowExW(box.Handle(), nullptr, L"Button", L"Close");
-        const HWND text = ::FindWindowExW(box.Handle(), nullptr, L"Edit", nullptr);
-        ExpectPlaced(close, {300, 7, 47, 18}, dpi, "Close");
-        ExpectTextFits(close, 0, "Close");
-        ExpectPlaced(text, {44, 8, 245, 44}, dpi, "the text");
-        EXPECT_NEAR(FontHeight(text), Scaled(12, dpi), 1.0);
-        // All three lines fit the text's box.
-        const std::wstring lines = win32::WindowText(text);
-        RECT needed{0, 0, 0, 0}, room{};
-        ::GetClientRect(text, &room);
-        {
-            win32::WindowDc screen(nullptr);
-            win32::SelectGuard font(screen.Get(), reinterpret_cast<HFONT>(::SendMessageW(text, WM_GETFONT, 0, 0)));
-            ::DrawTextW(screen.Get(), lines.c_str(), static_cast<int>(lines.size()), &needed, DT_CALCRECT | DT_NOPREFIX);
-        }
-        EXPECT_LE(needed.right, room.right);
-        EXPECT_LE(needed.bottom, room.bottom);
+        win32::WindowDc screen(nullptr);
+        win32::SelectGuard font(screen.Get(), reinterpret_cast<HFONT>(::SendMessageW(text, WM_GETFONT, 0, 0)));
+        ::DrawTextW(screen.Get(), lines.c_str(), static_cast<int>(lines.size()), &needed, DT_CALCRECT | DT_NOPREFIX);
     }
+    EXPECT_LE(needed.right, room.right);
+    EXPECT_LE(needed.bottom, room.bottom);
+}
+
+TEST_F(DpiWin32, TheDialogsControlsTakeTheSessionsDensityAndTheirTextsFitAlsoAfterAMoveToAnotherOne) {
+    TSettingsDialog dialog;
+    ExpectSettingsDialogLayout(dialog, win32::DpiForWindow(dialog.Handle()));
+    ExpectSettingsDialogLayout(dialog, MoveToAnotherDensity(dialog.Handle(), {TSettingsDialog::kClientWidth,
+                                                                              TSettingsDialog::kClientHeight}));
+    TAboutBox box;
+    ExpectAboutBoxLayout(box, win32::DpiForWindow(box.Handle()));
+    ExpectAboutBoxLayout(box, MoveToAnotherDensity(box.Handle(), {TAboutBox::kClientWidth, TAboutBox::kClientHeight}));
 }
 
 }  // namespace
