@@ -1,17 +1,21 @@
 // The windows at the session's display density: the mini window's layout, fonts, chart, band and tray
 // picture, and the dialogs' controls, each placed as its 96-dpi design scaled by the density (within a
-// pixel) with no text clipped; and the mini window laid out anew when told of another density. ctest
-// runs this program in a Wine session at 96, 120, 144 and 192 dpi.
+// pixel) with no text clipped; and each window laid out anew when told of another density. ctest runs
+// this program in a Wine session at 96, 120, 144 and 192 dpi.
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -159,11 +163,7 @@ protected:
 
 void DpiWin32::ExpectMiniWindowLayout(HWND window, UINT dpi) {
     SCOPED_TRACE(::testing::Message() << "at " << dpi << " dpi");
-    RECT client{};
-    ::GetClientRect(window, &client);
-    EXPECT_NEAR(client.right, Scaled(TMiniWindow::kClientWidth, dpi), 1.0);
-    EXPECT_NEAR(client.bottom, Scaled(TMiniWindow::kClientHeight, dpi), 1.0);
-
+    ExpectClientArea(window, {TMiniWindow::kClientWidth, TMiniWindow::kClientHeight}, dpi);
     std::vector<HWND> labels, charts;
     for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[32] = L"";
