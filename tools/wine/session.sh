@@ -106,6 +106,8 @@ start() {
         log "already running on $DISPLAY"
         return
     fi
+    # A session whose desktop has gone (Wine closes an idle one) leaves its display server behind.
+    if [ -f "$state/env" ] && [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
     rm -rf "$state"
     mkdir -p "$state"
     # Xvfb takes a free display number itself and writes it once it listens: two sessions started at
