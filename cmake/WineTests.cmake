@@ -71,14 +71,19 @@ function(vantor_desktop_tests)
   endif()
 endfunction()
 
-# Runs a whole gtest exe once in each session at another display density, as ctest tests
-# <name>.At<dpi>Dpi; on Windows itself the density cannot be chosen, and they are left out.
+# Runs a gtest exe (those of its tests that the gtest filter given after the name selects, else all) once
+# in each session at another display density, as ctest tests <name>.At<dpi>Dpi; on Windows itself the
+# density cannot be chosen, and they are left out.
 function(vantor_at_other_dpis target name)
   if(NOT CMAKE_CROSSCOMPILING)
     return()
   endif()
+  set(filter)
+  if(ARGC GREATER 2)
+    set(filter --gtest_filter=${ARGV2})
+  endif()
   foreach(dpi IN LISTS VANTOR_OTHER_DPIS)
-    add_test(NAME ${name}.At${dpi}Dpi COMMAND ${CMAKE_BINARY_DIR}/dpi-${dpi}/wine-run $<TARGET_FILE:${target}>)
+    add_test(NAME ${name}.At${dpi}Dpi COMMAND ${CMAKE_BINARY_DIR}/dpi-${dpi}/wine-run $<TARGET_FILE:${target}> ${filter})
     set_tests_properties(${name}.At${dpi}Dpi PROPERTIES FIXTURES_REQUIRED wine_${dpi} LABELS wine TIMEOUT 180
       SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
   endforeach()

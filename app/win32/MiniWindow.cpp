@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <stdexcept>
+
 #include "app/core/Artwork.h"
 #include "app/core/MainChart.h"
 #include "app/core/SettingsDialogValues.h"
@@ -12,6 +14,8 @@
 #include "app/win32/Pictures.h"
 #include "app/win32/PrivateProfile.h"
 #include "app/win32/SettingsDialog.h"
+#include "app/win32/SingleInstance.h"
+#include "app/win32/StartupRegistry.h"
 #include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
 #include "framework/win32/Convert.h"
@@ -22,12 +26,10 @@
 namespace vantor {
 namespace {
 
-constexpr wchar_t kMiniWindowClass[] = L"TForm1";
 constexpr DWORD kMiniWindowStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_THICKFRAME;
 constexpr DWORD kMiniWindowExStyle = WS_EX_CONTROLPARENT;
 // The background band under the chart, behind the captions and figures.
 constexpr RECT kBandRect{0, 40, 220, 80};
-const win32::FontOptions kCaptionFont{L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET};
 const win32::FontOptions kFigureFont{L"Times New Roman", -11, ANSI_CHARSET};
 constexpr COLORREF kFigureColor = RGB(0x20, 0x20, 0x20);
 // The system's drag-move command: SC_MOVE with the caption as the grip.
@@ -57,17 +59,19 @@ static_assert(static_cast<int>(snap::SizingEdge::BottomRight) == WMSZ_BOTTOMRIGH
 
 TMiniWindow::TMiniWindow(IfTableReader& interfaceTable)
     : TComponent(nullptr), counterSource_(this, interfaceTable), log_(DefaultLogFileSystem(), DefaultLogClock()) {
+    // Read first: the settings may force the language of every text made below.
+    const LoadedSettings loaded = LoadSettingsFile();
     BeginLoading();
-    RegisterClass(kMiniWindowClass, CS_DBLCLKS, nullptr);
-    CreateHandle({.className = kMiniWindowClass,
-                  .text = L"Vantor2.0",
+    RegisterClass(kClassName, CS_DBLCLKS, nullptr);
+    CreateHandle({.className = kClassName,
+                  .text = kWindowText,
                   .style = kMiniWindowStyle,
                   .exStyle = kMiniWindowExStyle,
                   .parent = win32::Application::Current()->Handle()});
     win32::Application::Current()->AddForm(Handle());
     // Laid out for the monitor it is made on; the saved position may take it to another one.
     dpi_ = win32::DpiForWindow(Handle());
-    captionFont_ = win32::MakeFont(kCaptionFont, dpi_);
+    captionFont_ = win32::MakeFont(CaptionFont(), dpi_);
     figureFont_ = win32::MakeFont(kFigureFont, dpi_);
     bandBitmap_ = BitmapFromImage(art::BackgroundBand(static_cast<int>(dpi_)));
     const SIZE frame = FrameSize(dpi_);
@@ -79,7 +83,7 @@ TMiniWindow::TMiniWindow(IfTableReader& interfaceTable)
     tickTimer_.OnTimer = [this](TComponent& sender) { Tick(sender); };
     // Loading ends here: the tray icon goes to the notification area with its stored picture.
     EndLoading();
-    LoadSettingsAndShow();
+    ApplySettingsAndShow(loaded);
     tickTimer_.SetEnabled(true);
 }
 
@@ -125,22 +129,23 @@ void TMiniWindow::CreateControls() {
     chart_->OnDblClick = hide;
     chart_->OnMouseDown = press;
     hints_ = std::make_unique<win32::THints>(self);
-    hints_->Add(chart_->Handle(), L"紫:送信 赤:受信");
-    const std::pair<win32::TLabel*, const wchar_t*> figures[] = {
-        {sendRow_.current.get(), L"現在送信速度"}, {receiveRow_.current.get(), L"現在受信速度"},
-        {sendRow_.average.get(), L"平均送信速度"}, {receiveRow_.average.get(), L"平均受信速度"},
-        {sendRow_.peak.get(), L"最高送信速度"},    {receiveRow_.peak.get(), L"最高受信速度"},
-        {sendRow_.rate.get(), L"送信レート"},      {receiveRow_.rate.get(), L"受信レート"}};
+    const UiTexts& t = Texts();
+    hints_->Add(chart_->Handle(), win32::Widen(t.ChartHint).c_str());
+    const std::pair<win32::TLabel*, std::string_view> figures[] = {
+        {sendRow_.current.get(), t.CurrentSendHint}, {receiveRow_.current.get(), t.CurrentReceiveHint},
+        {sendRow_.average.get(), t.AverageSendHint}, {receiveRow_.average.get(), t.AverageReceiveHint},
+        {sendRow_.peak.get(), t.PeakSendHint},       {receiveRow_.peak.get(), t.PeakReceiveHint},
+        {sendRow_.rate.get(), t.SendRateHint},       {receiveRow_.rate.get(), t.ReceiveRateHint}};
     for (const auto& [label, hint] : figures) {
         label->OnDblClick = hide;
         label->OnMouseDown = press;
-        hints_->Add(label->Handle(), hint);
+        hints_->Add(label->Handle(), win32::Widen(hint).c_str());
     }
 }
 
 void TMiniWindow::SetLayoutDpi(UINT dpi) {
     dpi_ = dpi;
-    win32::GdiObject captionFont = win32::MakeFont(kCaptionFont, dpi), figureFont = win32::MakeFont(kFigureFont, dpi);
+    win32::GdiObject captionFont = win32::MakeFont(CaptionFont(), dpi), figureFont = win32::MakeFont(kFigureFont, dpi);
     // The labels take the new fonts before the old ones go.
     for (FigureRow* row : {&sendRow_, &receiveRow_})
         for (auto* label : {row->current.get(), row->average.get(), row->peak.get(), row->rate.get()})
@@ -151,6 +156,10 @@ void TMiniWindow::SetLayoutDpi(UINT dpi) {
     bandBitmap_ = BitmapFromImage(art::BackgroundBand(static_cast<int>(dpi)));
     chart_->SetLayoutDpi(dpi);
     ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+win32::FontOptions TMiniWindow::CaptionFont() const {
+    return win32::TextFont(language_, {L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET});
 }
 
 SIZE TMiniWindow::FrameSize(UINT dpi) const {
@@ -185,16 +194,17 @@ void TMiniWindow::CreateMenu() {
     const auto handler = [this](void (TMiniWindow::*method)(TComponent&)) {
         return [this, method](TComponent& sender) { (this->*method)(sender); };
     };
-    menu_.Add(L"バージョン情報...", handler(&TMiniWindow::AboutClick));
+    const UiTexts& t = Texts();
+    menu_.Add(win32::Widen(t.MenuAbout), handler(&TMiniWindow::AboutClick));
     menu_.Add(L"-");
-    menu_.Add(L"インタフェース設定", handler(&TMiniWindow::SettingsClick));
+    menu_.Add(win32::Widen(t.MenuSettings), handler(&TMiniWindow::SettingsClick));
     menu_.Add(L"-");
-    menu_.Add(L"最高速度をリセット", handler(&TMiniWindow::ResetPeaksClick));
+    menu_.Add(win32::Widen(t.MenuResetPeaks), handler(&TMiniWindow::ResetPeaksClick));
     menu_.Add(L"-");
-    menu_.Add(L"最小化", handler(&TMiniWindow::HideClick));
-    stayOnTopItem_ = &menu_.Add(L"常に手前に表示する", handler(&TMiniWindow::StayOnTopClick));
+    menu_.Add(win32::Widen(t.MenuMinimize), handler(&TMiniWindow::HideClick));
+    stayOnTopItem_ = &menu_.Add(win32::Widen(t.MenuStayOnTop), handler(&TMiniWindow::StayOnTopClick));
     menu_.Add(L"-");
-    menu_.Add(L"終了", handler(&TMiniWindow::ExitClick));
+    menu_.Add(win32::Widen(t.MenuExit), handler(&TMiniWindow::ExitClick));
 }
 
 void TMiniWindow::ConfigureTrayIcon() {
@@ -212,13 +222,21 @@ void TMiniWindow::ConfigureTrayIcon() {
     };
 }
 
-void TMiniWindow::LoadSettingsAndShow() {
-    executableDirectory_ = win32::Narrow(win32::ExecutableDirectory());
-    win32::PrivateProfile profile(SettingsFilePath(executableDirectory_));
-    LoadedSettings loaded = LoadSettings(profile, executableDirectory_);
+LoadedSettings TMiniWindow::LoadSettingsFile() {
+    win32::SystemSettingsFolders folders;
+    place_ = ChooseSettingsPlace(folders, win32::Narrow(win32::ExecutableDirectory()));
+    win32::PrivateProfile profile(place_.ReadPath);
+    LoadedSettings loaded = LoadSettings(profile, place_.Folder);
+    loaded.Settings.LogPath = PlaceLogPath(place_, loaded.Settings.LogPath);
+    language_ = win32::UserLanguage(loaded.Settings.LanguageSetting);
+    return loaded;
+}
+
+void TMiniWindow::ApplySettingsAndShow(const LoadedSettings& loaded) {
     settings_ = loaded.Settings;
     state_ = loaded.State;
     locale_ = win32::UserLocaleFormats();
+    locale_.TextLanguage = language_;
 
     RECT frame;
     ::GetWindowRect(Handle(), &frame);
@@ -255,8 +273,9 @@ void TMiniWindow::SaveSettingsAndLog() {
     tickTimer_.SetEnabled(false);
     RECT frame;
     ::GetWindowRect(Handle(), &frame);
-    win32::PrivateProfile profile(SettingsFilePath(executableDirectory_));
-    SaveSettings(profile, settings_, {frame.left, frame.top});
+    win32::PrepareSettingsFolder(place_);
+    win32::PrivateProfile profile(place_.SavePath);
+    SaveSettings(profile, settings_, {frame.left, frame.top}, language_);
     if (settings_.LogEnabled) WriteLogLine();
 }
 
@@ -324,11 +343,18 @@ void TMiniWindow::WriteLogLine() {
 void TMiniWindow::ExitClick(TComponent&) { win32::Application::Current()->Terminate(); }
 
 void TMiniWindow::SettingsClick(TComponent&) {
-    TSettingsDialog dialog;
-    dialog.Fill(FillSettingsDialog(settings_, counterSource_));
+    TSettingsDialog dialog(language_);
+    SettingsDialogValues values = FillSettingsDialog(settings_, counterSource_, language_);
+    win32::SystemStartupRegistry startup;
+    const std::string exe = win32::Narrow(win32::ExecutablePath());
+    values.StartWithWindows = StartsWithWindows(startup, exe);
+    dialog.Fill(values);
     if (dialog.ShowModal() != win32::mrOk) return;
-    ApplySettingsDialog(dialog.Read(), settings_, state_);
+    const SettingsDialogValues chosen = dialog.Read();
+    ApplySettingsDialog(chosen, settings_, state_);
     WatchChosenInterface(counterSource_, settings_);
+    if (!ApplyStartWithWindows(startup, exe, values.StartWithWindows, chosen.StartWithWindows))
+        throw std::runtime_error(std::string(Texts().CannotChangeStartup));
 }
 
 void TMiniWindow::StayOnTopClick(TComponent&) {
@@ -341,7 +367,7 @@ void TMiniWindow::StayOnTopClick(TComponent&) {
 void TMiniWindow::HideClick(TComponent&) { ::ShowWindow(Handle(), SW_HIDE); }
 
 void TMiniWindow::AboutClick(TComponent&) {
-    TAboutBox about;
+    TAboutBox about(language_);
     about.ShowModal();
 }
 
@@ -353,6 +379,13 @@ void TMiniWindow::TrayIconMouseDown(TComponent&, TMouseButton, TShiftState, int,
     ::SetForegroundWindow(Handle());
     visibleMark_ = true;
     ::ShowWindow(Handle(), SW_SHOW);
+}
+
+void TMiniWindow::ShowForAnotherStart() {
+    if (win32::Application::Current()->BringModalRunToFront()) return;
+    visibleMark_ = true;
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
 }
 
 void TMiniWindow::PaintFace(HDC dc) const {
@@ -387,6 +420,10 @@ snap::SnapReferences TMiniWindow::SnapReferences(const RECT& window) const {
 }
 
 LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == win32::SingleInstance::ShowRequestMessage()) {
+        ShowForAnotherStart();
+        return 0;
+    }
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT ps;

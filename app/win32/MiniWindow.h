@@ -9,7 +9,10 @@
 #include "app/core/Locale.h"
 #include "app/core/MonitorState.h"
 #include "app/core/Settings.h"
+#include "app/core/SettingsFile.h"
+#include "app/core/SettingsPlace.h"
 #include "app/core/Snap.h"
+#include "app/core/Texts.h"
 #include "app/core/Tick.h"
 #include "app/core/TrafficLog.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
@@ -22,6 +25,7 @@
 #include "framework/win32/Hints.h"
 #include "framework/win32/Label.h"
 #include "framework/win32/Menu.h"
+#include "framework/win32/ModalForm.h"
 #include "framework/win32/Timer.h"
 #include "framework/win32/Window.h"
 
@@ -35,6 +39,9 @@ public:
     // In design units: pixels at 96 dpi, as every length of the window's layout.
     static constexpr int kClientWidth = 217;
     static constexpr int kClientHeight = 78;
+    // What other programs, and a second start of this one, find the window by.
+    static constexpr wchar_t kClassName[] = L"TForm1";
+    static constexpr wchar_t kWindowText[] = L"Vantor2.0";
 
     // The menu's commands, in the menu's order.
     void AboutClick(TComponent& sender);
@@ -49,6 +56,8 @@ public:
     void FaceDblClick(TComponent& sender);
     // A left or middle press on the tray icon shows the window.
     void TrayIconMouseDown(TComponent& sender, TMouseButton button, TShiftState shift, int x, int y);
+    // Another start of the program asked for the window: shown and in front, or the open modal run is.
+    void ShowForAnotherStart();
     void Tick(TComponent& sender);
     void SetTrayImage(int receivePercent, int sendPercent);
     void WriteLogLine();
@@ -64,8 +73,10 @@ private:
     void CreateControls();
     void CreateMenu();
     void ConfigureTrayIcon();
-    // Reads the settings, places the window, starts watching the interface and shows the window or not.
-    void LoadSettingsAndShow();
+    // Finds where the settings live, reads them and picks the language of the texts.
+    LoadedSettings LoadSettingsFile();
+    // Places the window, starts watching the interface and shows the window or not.
+    void ApplySettingsAndShow(const LoadedSettings& loaded);
     // Stops the tick, writes the settings back and the last log line.
     void SaveSettingsAndLog();
     // Whenever the window becomes active, the application's own window stays without a taskbar button.
@@ -74,6 +85,8 @@ private:
     void SetLayoutDpi(UINT dpi);
     // The outer size the window has at `dpi`.
     SIZE FrameSize(UINT dpi) const;
+    // The window's own font, for the column captions, in the window's language.
+    win32::FontOptions CaptionFont() const;
     // Draws the sixteen tray pictures again when the notification area's icon size has changed.
     void UpdateTrayPictures();
     RECT BandRect() const;
@@ -86,6 +99,10 @@ private:
     // Stops the timer, saves the settings and writes the last log line, once.
     void ExitSequence();
 
+    const UiTexts& Texts() const { return TextsFor(language_); }
+
+    SettingsPlace place_;
+    Language language_ = Language::Japanese;
     win32::GdiObject captionFont_;
     win32::GdiObject figureFont_;
     win32::GdiObject bandBitmap_;
@@ -109,7 +126,6 @@ private:
     MonitorSettings settings_;
     MonitorState state_;
     LocaleFormats locale_;
-    std::string executableDirectory_;
     snap::MoveTracking tracking_;
     UINT dpi_ = kDesignDpi;
     bool moving_ = false;

@@ -163,7 +163,7 @@ bool ClickAwayFromMenus() {
 // Where the program's menu items lie does not depend on where the menu opens: it is learnt once from a
 // copy, before any check runs, since a menu opened here would close the program's.
 const std::optional<MenuLayout>& ProgramMenuLayout() {
-    static const std::optional<MenuLayout> layout = ReferenceMenu(kMenuCaptions, -1, {100, 100});
+    static const std::optional<MenuLayout> layout = ReferenceMenu(MenuCaptions(), -1, {100, 100});
     return layout;
 }
 
@@ -210,6 +210,10 @@ public:
 [[maybe_unused]] auto* const cleanDesktopEnvironment = ::testing::AddGlobalTestEnvironment(new CleanDesktopEnvironment);
 
 }  // namespace
+
+const std::vector<std::wstring>& MenuCaptions() {
+    return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE ? kMenuCaptions : kEnglishMenuCaptions;
+}
 
 bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command) {
     const auto& layout = ProgramMenuLayout();

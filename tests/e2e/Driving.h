@@ -58,6 +58,11 @@ bool ClickAwayFromMenus();
 inline const std::vector<std::wstring> kMenuCaptions{L"バージョン情報...", L"-", L"インタフェース設定", L"-",
                                                      L"最高速度をリセット", L"-", L"最小化", L"常に手前に表示する",
                                                      L"-", L"終了"};
+inline const std::vector<std::wstring> kEnglishMenuCaptions{L"Version info...", L"-", L"Interface settings", L"-",
+                                                            L"Reset peaks", L"-", L"Minimize", L"Always on top", L"-",
+                                                            L"Exit"};
+// The captions in the language this check runs in, which the program it starts inherits.
+const std::vector<std::wstring>& MenuCaptions();
 enum MenuCommand : int { cmdAbout = 0, cmdSettings = 2, cmdReset = 4, cmdMinimise = 6, cmdTopmost = 7, cmdExit = 9 };
 // Waits for the program's menu to open and clicks the command.
 bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command);

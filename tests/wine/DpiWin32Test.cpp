@@ -308,6 +308,7 @@ void ExpectSettingsDialogLayout(const TSettingsDialog& dialog, UINT dpi) {
         {dialog.pageTabs, {0, 0, 381, 185}, -1, "page control"},
         {dialog.interfaceList, {116, 19, 217}, -1, "interface list"},
         {dialog.showAtStartBox, {19, 107, 225, 17}, checkMark, "show at start"},
+        {dialog.startWithWindowsBox, {19, 133, 225, 17}, checkMark, "start with Windows"},
         {dialog.fixedGaugeBox, {18, 20, 183, 17}, checkMark, "fixed gauge"},
         {dialog.graphAverageBox, {19, 108, 225, 17}, checkMark, "average"},
         {dialog.bitUnitsBox, {19, 134, 214, 17}, checkMark, "bit units"},
@@ -344,7 +345,7 @@ void ExpectSettingsDialogLayout(const TSettingsDialog& dialog, UINT dpi) {
 void ExpectAboutBoxLayout(const TAboutBox& box, UINT dpi) {
     SCOPED_TRACE(::testing::Message() << "about box at " << dpi << " dpi");
     ExpectClientArea(box.Handle(), {TAboutBox::kClientWidth, TAboutBox::kClientHeight}, dpi);
-    const HWND close = ::FindWindowExW(box.Handle(), nullptr, L"Button", L"Close");
+    const HWND close = ::FindWindowExW(box.Handle(), nullptr, L"Button", nullptr);
     const HWND text = ::FindWindowExW(box.Handle(), nullptr, L"Edit", nullptr);
     ExpectPlaced(close, {300, 7, 47, 18}, dpi, "Close");
     ExpectTextFits(close, 0, "Close");
@@ -364,11 +365,11 @@ void ExpectAboutBoxLayout(const TAboutBox& box, UINT dpi) {
 }
 
 TEST_F(DpiWin32, TheDialogsControlsTakeTheSessionsDensityAndTheirTextsFitAlsoAfterAMoveToAnotherOne) {
-    TSettingsDialog dialog;
+    TSettingsDialog dialog(Language::Japanese);
     ExpectSettingsDialogLayout(dialog, win32::DpiForWindow(dialog.Handle()));
     ExpectSettingsDialogLayout(dialog, MoveToAnotherDensity(dialog.Handle(), {TSettingsDialog::kClientWidth,
                                                                               TSettingsDialog::kClientHeight}));
-    TAboutBox box;
+    TAboutBox box(Language::Japanese);
     ExpectAboutBoxLayout(box, win32::DpiForWindow(box.Handle()));
     ExpectAboutBoxLayout(box, MoveToAnotherDensity(box.Handle(), {TAboutBox::kClientWidth, TAboutBox::kClientHeight}));
 }
