@@ -3,6 +3,9 @@
 # traffic, the tray icon at each load level and its tip, the popup menu over the window and over the
 # icon, the about box and the settings dialog's three pages, as a Japanese Windows shows them; and the
 # English face (english-*.png): the window with its menu, the tip, the about box and the three pages.
+#   screenshots.sh            all of that at 96 dpi
+#   screenshots.sh --dpi N    the mini window, the tray icon, the about box and the settings dialog at N
+#                             dpi, at their own size (the icon enlarged), as <name>-<N>dpi.png
 # Needs the Windows tree built (tools/build.sh windows); runs in the private Wine session.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,21 +13,26 @@ build=${VANTOR_BUILD_DIR:-$root/build}/windows
 out=$root/docs/screenshots
 mkdir -p "$out"
 wine=/usr/lib/wine/wine64
+dpi=96
+if [ "${1:-}" = --dpi ]; then dpi=${2:?screenshots.sh --dpi N}; fi
+# Wine takes one density per session: another one has a session, and a prefix, of its own.
+session=$build
+[ "$dpi" = 96 ] || session=$build/dpi-$dpi
 
 run=$(mktemp -d)
 vantor_pid=
 cleanup() {
     [ -z "$vantor_pid" ] || kill "$vantor_pid" 2>/dev/null || true
     rm -rf "$run"
-    "$root/tools/wine/session.sh" stop "$build" 2>/dev/null || true
+    "$root/tools/wine/session.sh" stop "$session" 2>/dev/null || true
 }
 trap cleanup EXIT
-"$root/tools/wine/session.sh" start "$build"
-eval "$("$root/tools/wine/session.sh" env "$build")"
+"$root/tools/wine/session.sh" start "$session" "$dpi"
+eval "$("$root/tools/wine/session.sh" env "$session")"
 cp "$build/app/vantor.exe" "$run/"
 # The program speaks its user's UI language: Japanese first, from the session's locales.
 unset LC_ALL
-export LOCPATH=$build/locales
+export LOCPATH=$session/locales
 export LC_MESSAGES=ja_JP.UTF-8 2>/dev/null
 
 shoot() {  # name x y width height [scale]
@@ -48,9 +56,9 @@ start() {
     vantor_pid=$!
     sleep "${2:-2.5}"
 }
-# Ends it as a user does: 終了, the last item of the icon's menu.
+# Ends it as a user does: 終了, the last item of the icon's menu (or of the menu at x y).
 quit() {
-    xdotool mousemove 1013 757
+    xdotool mousemove "${1:-1013}" "${2:-757}"
     sleep 0.3
     xdotool click 3
     sleep 0.8
@@ -58,6 +66,45 @@ quit() {
     for _ in $(seq 50); do kill -0 "$vantor_pid" 2>/dev/null || break; sleep 0.1; done
     vantor_pid=
 }
+
+# At another density: the window (at 200, 200, its lengths scaled from 217 x 78), then the about box and
+# the settings dialog, both centred.
+if [ "$dpi" != 96 ]; then
+    scale() { echo $(( ($1 * dpi + 48) / 96 )); }
+    start ''
+    shoot "mini-window-idle-${dpi}dpi" 190 190 "$(scale 240)" "$(scale 100)"
+    shoot "taskbar-idle-${dpi}dpi" $((1024 - $(scale 60))) $((768 - $(scale 28))) "$(scale 60)" "$(scale 28)" 300
+    menu_at="$((200 + $(scale 100))) $((200 + $(scale 30)))"
+    xdotool mousemove $menu_at
+    sleep 0.3
+    xdotool click 3
+    sleep 0.8
+    xdotool key Down Return
+    wait_for_window 'About Infomation'
+    sleep 0.5
+    width=$(scale 380) height=$(scale 110)
+    shoot "about-box-${dpi}dpi" $(( (1024 - width) / 2 )) $(( (768 - height) / 2 )) "$width" "$height"
+    xdotool key Escape
+    sleep 0.5
+    xdotool mousemove $menu_at
+    sleep 0.3
+    xdotool click 3
+    sleep 0.8
+    xdotool key Down Down Return
+    wait_for_window 'インタフェース設定'
+    sleep 0.5
+    width=$(scale 500) height=$(scale 230)
+    # The tabs lie where they do at 96 dpi, seen from the centre of the screen, scaled.
+    tabs_y=$((384 - $(scale 72)))
+    for page in interface:0 graph:$((512 - $(scale 54))) log:$((512 + $(scale 20))); do
+        [ "${page#*:}" = 0 ] || { xdotool mousemove "${page#*:}" "$tabs_y" click 1; sleep 0.5; }
+        shoot "settings-${page%%:*}-${dpi}dpi" $(( (1024 - width) / 2 )) $(( (768 - height) / 2 )) "$width" "$height"
+    done
+    xdotool key Escape
+    sleep 0.5
+    quit $menu_at
+    exit 0
+fi
 
 # The menu over the window, and the about box and the dialog's pages it opens (both centred), with
 # these names, captions and the dialog's second and third tabs at these x positions.

@@ -3,14 +3,28 @@
 #include <commctrl.h>
 
 #include "Version.h"
+#include "app/core/Artwork.h"
+#include "app/win32/Pictures.h"
 #include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Text.h"
 
 namespace vantor {
 namespace {
+// The program's icon, 34 x 34 in design units.
 constexpr RECT kProgramIcon{5, 2, 5 + 34, 2 + 34};
 constexpr wchar_t kAddresses[] = L"\r\nhttps://vantor.example.net/\r\nsupport@vantor.example.net";
+
+// At 96 dpi the icon file's 32-pixel picture, stretched as it always was; at other densities the picture
+// drawn at the size it is shown.
+win32::IconHandle ProgramIcon(UINT dpi) {
+    if (dpi == kDesignDpi)
+        return win32::IconHandle(
+            static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 32, 32, 0)));
+    return IconFromImage(art::MainIcon(ScaleToDpi(kProgramIcon.right - kProgramIcon.left, static_cast<int>(dpi))));
+}
+
 }  // namespace
 
 TAboutBox::TAboutBox(Language language)
@@ -21,8 +35,9 @@ TAboutBox::TAboutBox(Language language)
                   .clientHeight = kClientHeight,
                   .font = win32::TextFont(language, {L"MS Sans Serif", -11, SHIFTJIS_CHARSET}),
                   .background = ::GetSysColor(COLOR_WINDOW)}),
-      infoFont_(win32::MakeFont(win32::TextFont(language, {L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET}))),
-      programIcon_(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 32, 32, 0))) {
+      infoFontOptions_(win32::TextFont(language, {L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET})),
+      infoFont_(win32::MakeFont(infoFontOptions_, Dpi())),
+      programIcon_(ProgramIcon(Dpi())) {
     // Creation order is the tab order: the button first, then the text.
     const UiTexts& texts = TextsFor(language);
     closeButton_ = AddControl({.className = L"BUTTON", .text = win32::Widen(texts.AboutClose).c_str(), .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
@@ -39,6 +54,13 @@ void TAboutBox::BeforeShow() { ::ShowWindow(win32::Application::Current()->Handl
 
 void TAboutBox::Activated() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
 
+void TAboutBox::DpiChanged() {
+    win32::GdiObject font = win32::MakeFont(infoFontOptions_, Dpi());
+    ::SendMessageW(infoText_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    infoFont_ = std::move(font);
+    programIcon_ = ProgramIcon(Dpi());
+}
+
 LRESULT CALLBACK TAboutBox::InfoTextKeyPress(HWND text, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                              DWORD_PTR self) {
     if (message == WM_CHAR && wParam == VK_ESCAPE) {
@@ -54,8 +76,10 @@ LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         const HDC dc = ::BeginPaint(Handle(), &ps);
-        ::DrawIconEx(dc, kProgramIcon.left, kProgramIcon.top, programIcon_.Get(), kProgramIcon.right - kProgramIcon.left,
-                     kProgramIcon.bottom - kProgramIcon.top, 0, nullptr, DI_NORMAL);
+        const RECT icon = win32::ScaleRect(kProgramIcon.left, kProgramIcon.top, kProgramIcon.right - kProgramIcon.left,
+                                           kProgramIcon.bottom - kProgramIcon.top, Dpi());
+        ::DrawIconEx(dc, icon.left, icon.top, programIcon_.Get(), icon.right - icon.left, icon.bottom - icon.top, 0,
+                     nullptr, DI_NORMAL);
         ::EndPaint(Handle(), &ps);
         return 0;
     }

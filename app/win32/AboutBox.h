@@ -18,10 +18,12 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void BeforeShow() override;
     void Activated() override;
+    void DpiChanged() override;
     // Esc in the read-only text closes the box too (a multi-line edit keeps Esc for itself).
     static LRESULT CALLBACK InfoTextKeyPress(HWND text, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                              DWORD_PTR self);
 
+    win32::FontOptions infoFontOptions_;
     win32::GdiObject infoFont_;
     win32::IconHandle programIcon_;
     HWND closeButton_ = nullptr;

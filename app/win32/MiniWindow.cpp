@@ -30,6 +30,7 @@ constexpr DWORD kMiniWindowStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN 
 constexpr DWORD kMiniWindowExStyle = WS_EX_CONTROLPARENT;
 // The background band under the chart, behind the captions and figures.
 constexpr RECT kBandRect{0, 40, 220, 80};
+const win32::FontOptions kFigureFont{L"Times New Roman", -11, ANSI_CHARSET};
 constexpr COLORREF kFigureColor = RGB(0x20, 0x20, 0x20);
 // The system's drag-move command: SC_MOVE with the caption as the grip.
 constexpr WPARAM kDragMove = SC_MOVE | HTCAPTION;
@@ -57,30 +58,27 @@ static_assert(static_cast<int>(snap::SizingEdge::BottomRight) == WMSZ_BOTTOMRIGH
 }  // namespace
 
 TMiniWindow::TMiniWindow(IfTableReader& interfaceTable)
-    : TComponent(nullptr),
-      figureFont_(win32::MakeFont({L"Times New Roman", -11, ANSI_CHARSET})),
-      bandBitmap_(BitmapFromImage(art::BackgroundBand())),
-      counterSource_(this, interfaceTable),
-      log_(DefaultLogFileSystem(), DefaultLogClock()) {
+    : TComponent(nullptr), counterSource_(this, interfaceTable), log_(DefaultLogFileSystem(), DefaultLogClock()) {
     // Read first: the settings may force the language of every text made below.
     const LoadedSettings loaded = LoadSettingsFile();
-    captionFont_ = win32::MakeFont(win32::TextFont(language_, {L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET}));
     BeginLoading();
     RegisterClass(kClassName, CS_DBLCLKS, nullptr);
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&frame, kMiniWindowStyle, FALSE, kMiniWindowExStyle);
     CreateHandle({.className = kClassName,
                   .text = kWindowText,
                   .style = kMiniWindowStyle,
                   .exStyle = kMiniWindowExStyle,
-                  .width = frame.right - frame.left,
-                  .height = frame.bottom - frame.top,
                   .parent = win32::Application::Current()->Handle()});
     win32::Application::Current()->AddForm(Handle());
+    // Laid out for the monitor it is made on; the saved position may take it to another one.
+    dpi_ = win32::DpiForWindow(Handle());
+    captionFont_ = win32::MakeFont(CaptionFont(), dpi_);
+    figureFont_ = win32::MakeFont(kFigureFont, dpi_);
+    bandBitmap_ = BitmapFromImage(art::BackgroundBand(static_cast<int>(dpi_)));
+    const SIZE frame = FrameSize(dpi_);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateControls();
     CreateMenu();
-    for (std::size_t i = 0; i < trayPictures_.size(); ++i)
-        trayPictures_[i] = IconFromImage(art::TrayImage(static_cast<int>(i)));
+    UpdateTrayPictures();
     ConfigureTrayIcon();
     tickTimer_.OnTimer = [this](TComponent& sender) { Tick(sender); };
     // Loading ends here: the tray icon goes to the notification area with its stored picture.
@@ -145,6 +143,46 @@ void TMiniWindow::CreateControls() {
     }
 }
 
+void TMiniWindow::SetLayoutDpi(UINT dpi) {
+    dpi_ = dpi;
+    win32::GdiObject captionFont = win32::MakeFont(CaptionFont(), dpi), figureFont = win32::MakeFont(kFigureFont, dpi);
+    // The labels take the new fonts before the old ones go.
+    for (FigureRow* row : {&sendRow_, &receiveRow_})
+        for (auto* label : {row->current.get(), row->average.get(), row->peak.get(), row->rate.get()})
+            label->SetDpi(dpi, reinterpret_cast<HFONT>(figureFont.Get()));
+    for (auto& caption : columnCaptions_) caption->SetDpi(dpi, reinterpret_cast<HFONT>(captionFont.Get()));
+    captionFont_ = std::move(captionFont);
+    figureFont_ = std::move(figureFont);
+    bandBitmap_ = BitmapFromImage(art::BackgroundBand(static_cast<int>(dpi)));
+    chart_->SetLayoutDpi(dpi);
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+win32::FontOptions TMiniWindow::CaptionFont() const {
+    return win32::TextFont(language_, {L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET});
+}
+
+SIZE TMiniWindow::FrameSize(UINT dpi) const {
+    const RECT frame = win32::WindowRectForClient(win32::ScaleRect(0, 0, kClientWidth, kClientHeight, dpi),
+                                                  kMiniWindowStyle, kMiniWindowExStyle, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void TMiniWindow::UpdateTrayPictures() {
+    // The taskbar's size, not this window's monitor's: the notification area asks for that one.
+    const int size = win32::SmallIconSize();
+    if (size == trayPictureSize_) return;
+    trayPictureSize_ = size;
+    for (std::size_t i = 0; i < trayPictures_.size(); ++i)
+        trayPictures_[i] = IconFromImage(art::TrayImage(static_cast<int>(i), size));
+    if (trayIcon_.Icon()) trayIcon_.SetIcon(trayPictures_[trayPicture_].Get());
+}
+
+RECT TMiniWindow::BandRect() const {
+    return win32::ScaleRect(kBandRect.left, kBandRect.top, kBandRect.right - kBandRect.left,
+                            kBandRect.bottom - kBandRect.top, dpi_);
+}
+
 void TMiniWindow::FigureRow::Show(const DirectionOutputs& figures) {
     current->SetCaption(win32::Widen(figures.Current));
     average->SetCaption(win32::Widen(figures.Average));
@@ -205,6 +243,13 @@ void TMiniWindow::ApplySettingsAndShow(const LoadedSettings& loaded) {
     const TPoint position = CheckWindowPosition(loaded.Position, frame.right - frame.left, frame.bottom - frame.top,
                                                 win32::SystemDisplayLayout());
     ::SetWindowPos(Handle(), nullptr, position.X, position.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the system did not already say so (WM_DPICHANGED), the window takes the density of the
+    // monitor at its saved position.
+    if (const UINT dpi = win32::DpiForWindow(Handle()); dpi != dpi_) {
+        SetLayoutDpi(dpi);
+        const SIZE size = FrameSize(dpi);
+        ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     StartWatching(counterSource_, settings_, loaded.InterfaceSelected);
 
@@ -286,7 +331,8 @@ void TMiniWindow::ShowTickError(const std::exception& error) {
 }
 
 void TMiniWindow::SetTrayImage(int receivePercent, int sendPercent) {
-    trayIcon_.SetIcon(trayPictures_[static_cast<std::size_t>(TrayImageIndex(receivePercent, sendPercent))].Get());
+    trayPicture_ = static_cast<std::size_t>(TrayImageIndex(receivePercent, sendPercent));
+    trayIcon_.SetIcon(trayPictures_[trayPicture_].Get());
 }
 
 void TMiniWindow::WriteLogLine() {
@@ -348,8 +394,8 @@ void TMiniWindow::PaintFace(HDC dc) const {
     ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
     win32::MemoryDc picture(::CreateCompatibleDC(dc));
     win32::SelectGuard selected(picture.Get(), bandBitmap_.Get());
-    ::BitBlt(dc, kBandRect.left, kBandRect.top, kBandRect.right - kBandRect.left, kBandRect.bottom - kBandRect.top, picture.Get(),
-             0, 0, SRCCOPY);
+    const RECT band = BandRect();
+    ::BitBlt(dc, band.left, band.top, band.right - band.left, band.bottom - band.top, picture.Get(), 0, 0, SRCCOPY);
 }
 
 TRect TMiniWindow::WindowRect() const {
@@ -358,10 +404,12 @@ TRect TMiniWindow::WindowRect() const {
     return win32::FromWin32Rect(r);
 }
 
-snap::SnapReferences TMiniWindow::SnapReferences() const {
+snap::SnapReferences TMiniWindow::SnapReferences(const RECT& window) const {
     snap::SnapReferences references;
-    RECT workArea;
-    if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) references.WorkArea = win32::FromWin32Rect(workArea);
+    references.Distance = ScaleToDpi(snap::SnapDistance, static_cast<int>(dpi_));
+    MONITORINFO monitor{sizeof(monitor)};
+    if (::GetMonitorInfoW(::MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor))
+        references.WorkArea = win32::FromWin32Rect(monitor.rcWork);
     for (HWND form : win32::Application::Current()->Forms()) {
         if (form == Handle()) continue;
         RECT r;
@@ -391,16 +439,18 @@ LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK: {
         // The band is a picture of the window's own; the rest of the face is the window itself.
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (::PtInRect(&kBandRect, at))
+        const RECT band = BandRect();
+        if (::PtInRect(&band, at))
             HideClick(*this);
         else
             FaceDblClick(*this);
-        FaceMouseDown(*this, TMouseButton::mbLeft, win32::MouseShiftState(wParam, true), at.x, at.y - kBandRect.top);
+        FaceMouseDown(*this, TMouseButton::mbLeft, win32::MouseShiftState(wParam, true), at.x, at.y - band.top);
         return 0;
     }
     case WM_LBUTTONDOWN: {
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        const int imageTop = ::PtInRect(&kBandRect, at) ? kBandRect.top : 0;
+        const RECT band = BandRect();
+        const int imageTop = ::PtInRect(&band, at) ? band.top : 0;
         FaceMouseDown(*this, TMouseButton::mbLeft, win32::MouseShiftState(wParam, false), at.x, at.y - imageTop);
         return 0;
     }
@@ -420,22 +470,46 @@ LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENTERSIZEMOVE: {
         const LRESULT result = DefaultHandler(message, wParam, lParam);
         tracking_.EnterSizeMove(WindowRect());
+        moving_ = true;
         return result;
     }
+    case WM_EXITSIZEMOVE:
+        moving_ = false;
+        return DefaultHandler(message, wParam, lParam);
     case WM_MOVING: {
         DefaultHandler(message, wParam, lParam);
         auto* proposed = reinterpret_cast<RECT*>(lParam);
-        *proposed = win32::ToWin32Rect(tracking_.Moving(win32::FromWin32Rect(*proposed), SnapReferences()));
+        *proposed = win32::ToWin32Rect(tracking_.Moving(win32::FromWin32Rect(*proposed), SnapReferences(*proposed)));
         return -1;
     }
     case WM_SIZING: {
         DefaultHandler(message, wParam, lParam);
         auto* proposed = reinterpret_cast<RECT*>(lParam);
         TRect rect = win32::FromWin32Rect(*proposed);
-        snap::SnapSizingRect(rect, static_cast<int>(wParam), SnapReferences());
+        snap::SnapSizingRect(rect, static_cast<int>(wParam), SnapReferences(*proposed));
         *proposed = win32::ToWin32Rect(rect);
         return -1;
     }
+    case win32::kGetDpiScaledSize: {
+        // The size the layout has at the coming density, rather than the frame scaled as a picture.
+        *reinterpret_cast<SIZE*>(lParam) = FrameSize(static_cast<UINT>(wParam));
+        return TRUE;
+    }
+    case WM_DPICHANGED: {
+        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        SetLayoutDpi(HIWORD(wParam));
+        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        // Dragged across monitors, the move goes on from where the system put the window: snapping to the
+        // old place would pull it back over the boundary.
+        if (moving_) tracking_.EnterSizeMove(win32::FromWin32Rect(suggested));
+        UpdateTrayPictures();
+        return 0;
+    }
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+        UpdateTrayPictures();
+        return DefaultHandler(message, wParam, lParam);
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {
             win32::Application::Current()->FormActivated(Handle());

@@ -20,10 +20,12 @@
 #include "components/TyxTrend/win32/TyxTrendWindow.h"
 #include "framework/Component.h"
 #include "framework/Events.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Hints.h"
 #include "framework/win32/Label.h"
 #include "framework/win32/Menu.h"
+#include "framework/win32/ModalForm.h"
 #include "framework/win32/Timer.h"
 #include "framework/win32/Window.h"
 
@@ -34,6 +36,7 @@ public:
     explicit TMiniWindow(IfTableReader& interfaceTable = DefaultIfTableReader());
     ~TMiniWindow() override;
 
+    // In design units: pixels at 96 dpi, as every length of the window's layout.
     static constexpr int kClientWidth = 217;
     static constexpr int kClientHeight = 78;
     // What other programs, and a second start of this one, find the window by.
@@ -78,9 +81,19 @@ private:
     void SaveSettingsAndLog();
     // Whenever the window becomes active, the application's own window stays without a taskbar button.
     void KeepApplicationWindowHidden();
+    // Fonts, the band, the chart and the labels at another density; the caller sizes the window.
+    void SetLayoutDpi(UINT dpi);
+    // The outer size the window has at `dpi`.
+    SIZE FrameSize(UINT dpi) const;
+    // The window's own font, for the column captions, in the window's language.
+    win32::FontOptions CaptionFont() const;
+    // Draws the sixteen tray pictures again when the notification area's icon size has changed.
+    void UpdateTrayPictures();
+    RECT BandRect() const;
     void PaintFace(HDC dc) const;
     TRect WindowRect() const;
-    snap::SnapReferences SnapReferences() const;
+    // The work area of the monitor the rectangle is on, the program's other windows and the snap distance.
+    snap::SnapReferences SnapReferences(const RECT& window) const;
     // Shows an error that ended a tick; while one such box is open, later ones are not stacked on it.
     void ShowTickError(const std::exception& error);
     // Stops the timer, saves the settings and writes the last log line, once.
@@ -102,8 +115,10 @@ private:
     win32::TPopupMenu menu_{this};
     win32::TMenuItem* stayOnTopItem_ = nullptr;
     TTrayIcon trayIcon_{this};
-    // The sixteen load pictures of the tray icon, indexed by TrayImageIndex.
+    // The sixteen load pictures of the tray icon, indexed by TrayImageIndex, at the small-icon size.
     std::array<win32::IconHandle, 16> trayPictures_;
+    int trayPictureSize_ = 0;
+    std::size_t trayPicture_ = 0;
     TNetworkSpeed counterSource_;
     win32::TTimer tickTimer_{this, 1000, false};
     std::unique_ptr<win32::THints> hints_;
@@ -112,6 +127,8 @@ private:
     MonitorState state_;
     LocaleFormats locale_;
     snap::MoveTracking tracking_;
+    UINT dpi_ = kDesignDpi;
+    bool moving_ = false;
     TrafficLog log_;
     bool visibleMark_ = false;
     bool tickErrorShown_ = false;

@@ -7,6 +7,7 @@
 
 #include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Text.h"
 
 namespace vantor {
@@ -83,10 +84,9 @@ TSettingsDialog::TSettingsDialog(Language language)
         item.mask = TCIF_TEXT;
         item.pszText = caption.data();
         ::SendMessageW(pageTabs, TCM_INSERTITEMW, pages_.size(), reinterpret_cast<LPARAM>(&item));
-        RECT area{0, 0, 381, 185};
-        ::SendMessageW(pageTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-        pages_.push_back(std::make_unique<TTabSheet>(Handle(), area));
+        pages_.push_back(std::make_unique<TTabSheet>(Handle(), RECT{}));
     }
+    PlacePages();
     okButton = AddControl({.className = L"BUTTON", .text = win32::Widen(t.Ok).c_str(), .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
                            .left = 401, .top = 7, .width = 69, .height = 23, .id = IDOK});
     cancelButton = AddControl({.className = L"BUTTON", .text = win32::Widen(t.Cancel).c_str(), .style = WS_TABSTOP | BS_PUSHBUTTON,
@@ -141,14 +141,45 @@ TSettingsDialog::~TSettingsDialog() = default;
 HWND TSettingsDialog::AddLabel(HWND page, std::string_view text, int left, int top) {
     // Labels size themselves to their text.
     const std::wstring caption = win32::Widen(text);
-    const SIZE extent = win32::TextExtent(Font(), caption);
-    return AddControl({.className = L"STATIC", .text = caption.c_str(), .style = SS_LEFT | SS_NOPREFIX, .left = left, .top = top,
-                       .width = extent.cx, .height = extent.cy, .parent = page});
+    const HWND label = AddControl({.className = L"STATIC", .text = caption.c_str(), .style = SS_LEFT | SS_NOPREFIX, .left = left,
+                                   .top = top, .parent = page});
+    FitToText(label);
+    return label;
 }
 
 HWND TSettingsDialog::AddCheckBox(HWND page, int id, std::string_view text, int left, int top, int width) {
     return AddControl({.className = L"BUTTON", .text = win32::Widen(text).c_str(), .style = WS_TABSTOP | BS_AUTOCHECKBOX, .left = left,
                        .top = top, .width = width, .height = kCheckBoxHeight, .id = id, .parent = page});
+}
+
+void TSettingsDialog::PlacePages() {
+    RECT area;
+    ::GetClientRect(pageTabs, &area);
+    ::SendMessageW(pageTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    for (const auto& page : pages_)
+        ::SetWindowPos(page->Handle(), nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TSettingsDialog::DpiChanged() {
+    PlacePages();
+    for (auto* spin : {gaugeSendSpin.get(), gaugeReceiveSpin.get(), logIntervalSpin.get()}) spin->SetDpi(Dpi(), Font());
+    FitDropDownWidth();
+}
+
+void TSettingsDialog::FitDropDownWidth() {
+    LONG widest = 0;
+    const auto count = static_cast<int>(::SendMessageW(interfaceList, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::wstring item(static_cast<std::size_t>(::SendMessageW(interfaceList, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        item.resize(static_cast<std::size_t>(
+            ::SendMessageW(interfaceList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+        widest = std::max(widest, win32::TextExtent(Font(), item).cx);
+    }
+    // Room for the item's margins and the list's scroll bar beside the longest text.
+    const int dropWidth = widest + 2 * win32::SystemMetricForDpi(SM_CXEDGE, Dpi()) +
+                          win32::SystemMetricForDpi(SM_CXVSCROLL, Dpi()) + ScaleToDpi(8, static_cast<int>(Dpi()));
+    ::SendMessageW(interfaceList, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(dropWidth), 0);
 }
 
 void TSettingsDialog::ShowPage(int index) {
@@ -164,16 +195,12 @@ void TSettingsDialog::BeforeShow() {
 
 void TSettingsDialog::Fill(const SettingsDialogValues& values) {
     ::SendMessageW(interfaceList, CB_RESETCONTENT, 0, 0);
-    LONG widest = 0;
     for (const InterfaceItem& interfaceItem : values.Interfaces) {
         const std::wstring text = win32::Widen(interfaceItem.Text);
         const auto item = ::SendMessageW(interfaceList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         ::SendMessageW(interfaceList, CB_SETITEMDATA, static_cast<WPARAM>(item), interfaceItem.Position);
-        widest = std::max(widest, win32::TextExtent(Font(), text).cx);
     }
-    // Room for the item's margins and the list's scroll bar beside the longest text.
-    const int dropWidth = widest + 2 * ::GetSystemMetrics(SM_CXEDGE) + ::GetSystemMetrics(SM_CXVSCROLL) + 8;
-    ::SendMessageW(interfaceList, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(dropWidth), 0);
+    FitDropDownWidth();
     ::SendMessageW(interfaceList, CB_SETCURSEL, static_cast<WPARAM>(values.InterfaceIndex), 0);
     SetChecked(showAtStartBox, values.ShowAtStart);
     SetChecked(startWithWindowsBox, values.StartWithWindows);

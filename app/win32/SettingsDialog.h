@@ -52,6 +52,11 @@ private:
     class TTabSheet;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void BeforeShow() override;
+    void DpiChanged() override;
+    // The pages over the page control's display area.
+    void PlacePages();
+    // The open list as wide as its longest entry.
+    void FitDropDownWidth();
     void ShowPage(int index);
     HWND AddLabel(HWND page, std::string_view text, int left, int top);
     HWND AddCheckBox(HWND page, int id, std::string_view text, int left, int top, int width);

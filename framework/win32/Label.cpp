@@ -1,5 +1,6 @@
 #include "framework/win32/Label.h"
 
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Mouse.h"
 
@@ -9,17 +10,27 @@ constexpr wchar_t kLabelClass[] = L"TLabel";
 }
 
 TLabel::TLabel(TComponent* owner, HWND parent, const LabelOptions& options)
-    : TComponent(owner), font_(options.font), color_(options.color), alignment_(options.alignment) {
+    : TComponent(owner), design_(options), font_(options.font) {
     RegisterClass(kLabelClass, CS_DBLCLKS);
-    const SIZE size = options.autoSize ? TextExtent(font_, options.text) : SIZE{options.width, options.height};
-    CreateHandle({.className = kLabelClass,
-                  .text = options.text.c_str(),
-                  .style = WS_CHILD | WS_VISIBLE,
-                  .x = options.left,
-                  .y = options.top,
-                  .width = size.cx,
-                  .height = size.cy,
-                  .parent = parent});
+    CreateHandle({.className = kLabelClass, .text = options.text.c_str(), .style = WS_CHILD | WS_VISIBLE, .parent = parent});
+    Place(DpiForWindow(parent));
+}
+
+void TLabel::SetDpi(UINT dpi, HFONT font) {
+    font_ = font;
+    Place(dpi);
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TLabel::Place(UINT dpi) {
+    RECT place = ScaleRect(design_.left, design_.top, design_.width, design_.height, dpi);
+    if (design_.autoSize) {
+        const SIZE extent = TextExtent(font_, design_.text);
+        place.right = place.left + extent.cx;
+        place.bottom = place.top + extent.cy;
+    }
+    ::SetWindowPos(Handle(), nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::wstring TLabel::Caption() const { return WindowText(Handle()); }
@@ -44,9 +55,9 @@ void TLabel::Paint() {
 
         SelectGuard selectFont(dc.Get(), font_);
         ::SetBkMode(dc.Get(), TRANSPARENT);
-        ::SetTextColor(dc.Get(), color_);
+        ::SetTextColor(dc.Get(), design_.color);
         const std::wstring text = Caption();
-        const UINT align = alignment_ == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
+        const UINT align = design_.alignment == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
         ::DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &client,
                     align | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
         ::BitBlt(target, 0, 0, client.right, client.bottom, dc.Get(), 0, 0, SRCCOPY);
@@ -62,6 +73,8 @@ LRESULT TLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
     case WM_SETTEXT: {
         const LRESULT result = DefaultHandler(message, wParam, lParam);
         ::InvalidateRect(Handle(), nullptr, FALSE);

@@ -16,7 +16,7 @@ namespace vantor::win32 {
 enum class TAlignment { taLeftJustify, taRightJustify };
 
 struct LabelOptions {
-    int left = 0, top = 0, width = 0, height = 0;
+    int left = 0, top = 0, width = 0, height = 0;  // design units: pixels at 96 dpi
     std::wstring text;
     HFONT font = nullptr;            // owned by the form
     COLORREF color = RGB(0, 0, 0);
@@ -26,10 +26,13 @@ struct LabelOptions {
 
 class TLabel final : public TComponent, public Window {
 public:
+    // Placed at the density of the parent's monitor.
     TLabel(TComponent* owner, HWND parent, const LabelOptions& options);
 
     std::wstring Caption() const;
     void SetCaption(const std::wstring& text);
+    // Lays the label out again at another density, in the form's font made for it.
+    void SetDpi(UINT dpi, HFONT font);
 
     // Without handlers a press or double-click does nothing; a right click still reaches the parent's
     // context menu.
@@ -39,10 +42,10 @@ public:
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint();
+    void Place(UINT dpi);
 
+    LabelOptions design_;
     HFONT font_;
-    COLORREF color_;
-    TAlignment alignment_;
 };
 
 }  // namespace vantor::win32
