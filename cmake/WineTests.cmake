@@ -33,7 +33,8 @@ if(CMAKE_CROSSCOMPILING)
   set(VANTOR_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
   set(VANTOR_WINE_STATE ${CMAKE_BINARY_DIR}/wine-session)
 
-  # Extra interface-table rows for the many-rows test, named after this build so parallel builds differ.
+  # Extra interface-table rows for the many-rows test, and a link whose bytes only leave for the one-way
+  # traffic check, named after this build so parallel builds differ.
   string(MD5 build_hash ${CMAKE_BINARY_DIR})
   string(SUBSTRING ${build_hash} 0 5 build_hash)
   set(VANTOR_VETH_PREFIX vt${build_hash})
@@ -42,20 +43,29 @@ if(CMAKE_CROSSCOMPILING)
   set_tests_properties(many_interfaces_up PROPERTIES FIXTURES_SETUP many_interfaces LABELS wine)
   add_test(NAME many_interfaces_down COMMAND ${interfaces} down ${VANTOR_VETH_PREFIX})
   set_tests_properties(many_interfaces_down PROPERTIES FIXTURES_CLEANUP many_interfaces LABELS wine)
+  add_test(NAME one_way_link_up COMMAND ${interfaces} oneway ${VANTOR_VETH_PREFIX})
+  add_test(NAME one_way_link_down COMMAND ${interfaces} oneway-down ${VANTOR_VETH_PREFIX})
+  set_tests_properties(one_way_link_up PROPERTIES FIXTURES_SETUP one_way_link RESOURCE_LOCK interfaces LABELS wine)
+  set_tests_properties(one_way_link_down PROPERTIES FIXTURES_CLEANUP one_way_link RESOURCE_LOCK interfaces LABELS wine)
+
+  # Each key an end-to-end check had to press again, one line with its reason; tools/test.sh counts them.
+  set(VANTOR_KEY_RETRY_LOG ${CMAKE_BINARY_DIR}/key-retries.txt)
 endif()
 
 # Registers every TEST of a gtest exe as a ctest test (run through Wine when cross-compiled); the list is
 # read from the sources, so the build never runs a Windows program.
 function(vantor_wine_gtest target)
   if(CMAKE_CROSSCOMPILING)
-    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR ${WINE_RUN})
+    # The program tells wine-run that it started, so that only a start Wine failed is tried again.
+    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR "${WINE_RUN};--marks-start")
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/StartedMarker.cpp)
   endif()
   target_link_libraries(${target} PRIVATE GTest::gtest_main)
   target_compile_options(${target} PRIVATE ${VANTOR_WARNINGS})
   gtest_add_tests(TARGET ${target} TEST_LIST added)
   set_tests_properties(${added} PROPERTIES LABELS wine TIMEOUT 180
     SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
-    ENVIRONMENT "VANTOR_VETH_PREFIX=${VANTOR_VETH_PREFIX};VANTOR_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    ENVIRONMENT "VANTOR_VETH_PREFIX=${VANTOR_VETH_PREFIX};VANTOR_SOURCE_DIR=${PROJECT_SOURCE_DIR};VANTOR_KEY_RETRY_LOG=${VANTOR_KEY_RETRY_LOG}")
   if(CMAKE_CROSSCOMPILING)
     set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine)
   endif()
@@ -83,7 +93,7 @@ function(vantor_at_other_dpis target name)
     set(filter --gtest_filter=${ARGV2})
   endif()
   foreach(dpi IN LISTS VANTOR_OTHER_DPIS)
-    add_test(NAME ${name}.At${dpi}Dpi COMMAND ${CMAKE_BINARY_DIR}/dpi-${dpi}/wine-run $<TARGET_FILE:${target}> ${filter})
+    add_test(NAME ${name}.At${dpi}Dpi COMMAND ${CMAKE_BINARY_DIR}/dpi-${dpi}/wine-run --marks-start $<TARGET_FILE:${target}> ${filter})
     set_tests_properties(${name}.At${dpi}Dpi PROPERTIES FIXTURES_REQUIRED wine_${dpi} LABELS wine TIMEOUT 180
       SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
   endforeach()

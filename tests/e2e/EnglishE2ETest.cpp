@@ -36,13 +36,13 @@ HWND OpenFromTheMenu(VantorProcess& vantor, MenuCommand command, const wchar_t* 
 }
 
 // The program's tip once the first tick has written it.
-std::wstring StatusTip(const wchar_t* fieldName) {
+std::wstring TickedTip(const wchar_t* fieldName) {
     std::wstring found;
     WaitUntil([&] {
         for (const std::wstring& tip : TrayTipTexts())
             if (tip.starts_with(fieldName)) found = tip;
         return !found.empty();
-    }, 5s);
+    }, kTickLimit);
     return found;
 }
 
@@ -68,7 +68,7 @@ TEST(EnglishE2E, TheMenuTheSettingsDialogTheAboutBoxAndTheTipReadInEnglish) {
     ASSERT_NE(about, nullptr) << "the about box's caption";
     EXPECT_TRUE(TextOf(ChildrenOfClass(about, L"Edit").front()).starts_with(L"Vantor version 2.22\r\nhttp"));
     EXPECT_EQ(ChildrenOfClass(about, L"Button", L"Close").size(), 1u);
-    ASSERT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(about); }));
+    ASSERT_TRUE(PressKeysUntil(about, L"Escape", [&] { return !::IsWindow(about); }));
 
     const HWND dialog = OpenFromTheMenu(vantor, cmdSettings, L"Interface settings");
     ASSERT_NE(dialog, nullptr) << "the dialog's caption";
@@ -81,9 +81,9 @@ TEST(EnglishE2E, TheMenuTheSettingsDialogTheAboutBoxAndTheTipReadInEnglish) {
         EXPECT_EQ(ChildrenOfClass(dialog, L"Static", text).size(), 1u) << ::testing::PrintToString(std::wstring(text));
     const HWND tabs = ChildrenOfClass(dialog, WC_TABCONTROLW).front();
     EXPECT_EQ(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
-    ASSERT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(dialog); }));
+    ASSERT_TRUE(PressKeysUntil(dialog, L"Escape", [&] { return !::IsWindow(dialog); }));
 
-    const std::wstring tip = StatusTip(L"Speed: ");
+    const std::wstring tip = TickedTip(L"Speed: ");
     EXPECT_TRUE(std::regex_match(tip, std::wregex(L"Speed: \\d\\d+\\.\\dMbps\r\nSent: [0-9,]+ KB\r\nReceived: [0-9,]+ KB")))
         << ::testing::PrintToString(tip);
     ASSERT_TRUE(vantor.Quit());
@@ -104,7 +104,7 @@ TEST(EnglishE2E, AnErrorBoxSpeaksEnglishAndTheLanguageKeyBringsBackJapaneseAndSt
                 const auto boxes = vantor.VisibleWindows(L"#32770", L"vantor");
                 box = boxes.empty() ? nullptr : boxes.front();
                 return box != nullptr;
-            })) << when;
+            }, kTickLimit)) << when;
             const auto texts = ChildTexts(box);
             const std::wstring expected = L"Cannot create file " + log.wstring();
             EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << ::testing::PrintToString(texts);
@@ -120,7 +120,7 @@ TEST(EnglishE2E, AnErrorBoxSpeaksEnglishAndTheLanguageKeyBringsBackJapaneseAndSt
     {
         VantorProcess vantor(folder);
         ASSERT_NE(vantor.Form(), nullptr);
-        EXPECT_TRUE(StatusTip(L"速度:").starts_with(L"速度:")) << "the Japanese face, tip and all";
+        EXPECT_TRUE(TickedTip(L"速度:").starts_with(L"速度:")) << "the Japanese face, tip and all";
         ASSERT_TRUE(vantor.Quit());
     }
     EXPECT_EQ(IniValues(ReadFileBytes(ini))["Window/Language"], "ja") << "written back, since it was there";

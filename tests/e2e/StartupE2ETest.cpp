@@ -144,7 +144,7 @@ TEST(SecondStartE2E, EndsAtOnceAndTheRunningOneShowsItsWindowOrBringsItsOpenDial
     }
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == dialog; })) << "the open dialog comes forward";
     ::DestroyWindow(elsewhere);
-    ASSERT_TRUE(PressKeysUntil(L"Escape", [&] { return !::IsWindow(dialog); }));
+    ASSERT_TRUE(PressKeysUntil(dialog, L"Escape", [&] { return !::IsWindow(dialog); }));
     ASSERT_TRUE(vantor.Quit());
 }
 
@@ -235,7 +235,7 @@ TEST(StartWithWindowsE2E, TheBoxChangesTheEntryOnlyWhenItChangedAndFollowsTheReg
         const StartupBox opened = OpenSettings(vantor);
         ASSERT_NE(opened.box, nullptr);
         EXPECT_FALSE(opened.Ticked()) << "disabled in the startup list";
-        ASSERT_TRUE(PressKeysUntil(L"Return", [&] { return !::IsWindow(opened.dialog); })) << "OK, unchanged";
+        ASSERT_TRUE(PressKeysUntil(opened.dialog, L"Return", [&] { return !::IsWindow(opened.dialog); })) << "OK, unchanged";
     }
     EXPECT_TRUE(namesThisExe()) << "an unchanged box writes nothing";
     EXPECT_EQ(entry.Approval(), 3);
@@ -254,7 +254,7 @@ TEST(StartWithWindowsE2E, TheBoxChangesTheEntryOnlyWhenItChangedAndFollowsTheReg
         const StartupBox opened = OpenSettings(vantor);
         ASSERT_NE(opened.box, nullptr);
         EXPECT_FALSE(opened.Ticked()) << "another copy's entry";
-        ASSERT_TRUE(PressKeysUntil(L"Return", [&] { return !::IsWindow(opened.dialog); }));
+        ASSERT_TRUE(PressKeysUntil(opened.dialog, L"Return", [&] { return !::IsWindow(opened.dialog); }));
     }
     EXPECT_EQ(entry.Run(), L"\"C:\\elsewhere\\vantor.exe\"") << "is left as it was";
     ASSERT_TRUE(vantor.Quit());

@@ -17,7 +17,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/core/Artwork.h"
@@ -30,6 +29,7 @@
 #include "framework/win32/Window.h"
 #include "tests/fakes/FakeIfTable.h"
 #include "tests/support/Desktop.h"
+#include "tests/support/Polling.h"
 
 namespace vantor {
 namespace {
@@ -85,18 +85,6 @@ void ExpectTextFits(HWND control, int reserved, const std::string& what) {
     EXPECT_LE(text.cy, client.bottom) << what << ": the text is " << text.cy << " high";
 }
 
-void Pump(std::chrono::milliseconds span) {
-    const auto end = std::chrono::steady_clock::now() + span;
-    do {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (std::chrono::steady_clock::now() < end);
-}
-
 // What the system suggests when a window moves to a monitor of density `to`: a place near the old one,
 // sized for the client area of `design` there in the frame this system draws (Wine keeps the frame of
 // its one density).
@@ -115,7 +103,7 @@ UINT MoveToAnotherDensity(HWND window, SIZE design) {
     const RECT suggested = SuggestedRect(window, design, to);
     ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump(std::chrono::milliseconds(300));
+    testing::Pause(std::chrono::milliseconds(300));
     RECT after{};
     ::GetWindowRect(window, &after);
     EXPECT_TRUE(::EqualRect(&after, &suggested)) << "at " << after.left << ", " << after.top << " sized "
@@ -150,7 +138,7 @@ protected:
         ::ShowWindow(window->Handle(), SW_SHOW);
         ::SetWindowPos(window->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ::RedrawWindow(window->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Pump(std::chrono::milliseconds(300));
+        testing::Pause(std::chrono::milliseconds(300));
         return window;
     }
 
@@ -277,10 +265,10 @@ TEST_F(DpiWin32, TheMiniWindowItsChartBandAndTrayPictureTakeTheSessionsDensity) 
     }
     const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN), screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
     std::optional<POINT> found;
-    for (int attempt = 0; attempt < 25 && !found; ++attempt) {
-        Pump(std::chrono::milliseconds(200));
+    testing::WaitUntil([&] {
         found = ScreenPixels({0, screenHeight - 80, screenWidth, screenHeight}).Find(art::TrayImage(0, size));
-    }
+        return found.has_value();
+    });
     EXPECT_TRUE(found) << "the idle picture drawn at " << size << " pixels shows on the taskbar";
 }
 
