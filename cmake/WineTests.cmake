@@ -16,7 +16,25 @@ if(CMAKE_CROSSCOMPILING)
   add_test(NAME wine_session_stop COMMAND ${session} stop ${CMAKE_BINARY_DIR})
   set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60 LABELS wine)
 
-  # Extra interface-table rows for the many-rows test, named after this build so parallel builds differ.
+  # Wine reads one display density at start, for every monitor: the checks at other densities run in
+  # sessions of their own (fixtures wine_120, wine_144, wine_192), each with its prefix and runner.
+  set(VANTOR_OTHER_DPIS 120 144 192)
+  foreach(dpi IN LISTS VANTOR_OTHER_DPIS)
+    set(dir ${CMAKE_BINARY_DIR}/dpi-${dpi})
+    set(VANTOR_WINEPREFIX ${dir}/wineprefix)
+    set(VANTOR_WINE_STATE ${dir}/wine-session)
+    configure_file(${PROJECT_SOURCE_DIR}/tools/wine/run.in ${dir}/wine-run @ONLY
+      FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    add_test(NAME wine_session_start_${dpi} COMMAND ${session} start ${dir} ${dpi})
+    set_tests_properties(wine_session_start_${dpi} PROPERTIES FIXTURES_SETUP wine_${dpi} TIMEOUT 300 LABELS wine)
+    add_test(NAME wine_session_stop_${dpi} COMMAND ${session} stop ${dir})
+    set_tests_properties(wine_session_stop_${dpi} PROPERTIES FIXTURES_CLEANUP wine_${dpi} TIMEOUT 60 LABELS wine)
+  endforeach()
+  set(VANTOR_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(VANTOR_WINE_STATE ${CMAKE_BINARY_DIR}/wine-session)
+
+  # Extra interface-table rows for the many-rows test, and a link whose bytes only leave for the one-way
+  # traffic check, named after this build so parallel builds differ.
   string(MD5 build_hash ${CMAKE_BINARY_DIR})
   string(SUBSTRING ${build_hash} 0 5 build_hash)
   set(VANTOR_VETH_PREFIX vt${build_hash})
@@ -25,20 +43,29 @@ if(CMAKE_CROSSCOMPILING)
   set_tests_properties(many_interfaces_up PROPERTIES FIXTURES_SETUP many_interfaces LABELS wine)
   add_test(NAME many_interfaces_down COMMAND ${interfaces} down ${VANTOR_VETH_PREFIX})
   set_tests_properties(many_interfaces_down PROPERTIES FIXTURES_CLEANUP many_interfaces LABELS wine)
+  add_test(NAME one_way_link_up COMMAND ${interfaces} oneway ${VANTOR_VETH_PREFIX})
+  add_test(NAME one_way_link_down COMMAND ${interfaces} oneway-down ${VANTOR_VETH_PREFIX})
+  set_tests_properties(one_way_link_up PROPERTIES FIXTURES_SETUP one_way_link RESOURCE_LOCK interfaces LABELS wine)
+  set_tests_properties(one_way_link_down PROPERTIES FIXTURES_CLEANUP one_way_link RESOURCE_LOCK interfaces LABELS wine)
+
+  # Each key an end-to-end check had to press again, one line with its reason; tools/test.sh counts them.
+  set(VANTOR_KEY_RETRY_LOG ${CMAKE_BINARY_DIR}/key-retries.txt)
 endif()
 
 # Registers every TEST of a gtest exe as a ctest test (run through Wine when cross-compiled); the list is
 # read from the sources, so the build never runs a Windows program.
 function(vantor_wine_gtest target)
   if(CMAKE_CROSSCOMPILING)
-    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR ${WINE_RUN})
+    # The program tells wine-run that it started, so that only a start Wine failed is tried again.
+    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR "${WINE_RUN};--marks-start")
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/StartedMarker.cpp)
   endif()
   target_link_libraries(${target} PRIVATE GTest::gtest_main)
   target_compile_options(${target} PRIVATE ${VANTOR_WARNINGS})
   gtest_add_tests(TARGET ${target} TEST_LIST added)
   set_tests_properties(${added} PROPERTIES LABELS wine TIMEOUT 180
     SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
-    ENVIRONMENT "VANTOR_VETH_PREFIX=${VANTOR_VETH_PREFIX};VANTOR_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    ENVIRONMENT "VANTOR_VETH_PREFIX=${VANTOR_VETH_PREFIX};VANTOR_SOURCE_DIR=${PROJECT_SOURCE_DIR};VANTOR_KEY_RETRY_LOG=${VANTOR_KEY_RETRY_LOG}")
   if(CMAKE_CROSSCOMPILING)
     set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine)
   endif()
@@ -52,4 +79,22 @@ function(vantor_desktop_tests)
   if(NOT CMAKE_CROSSCOMPILING)
     set_tests_properties(${ARGN} PROPERTIES DISABLED TRUE)
   endif()
+endfunction()
+
+# Runs a gtest exe (those of its tests that the gtest filter given after the name selects, else all) once
+# in each session at another display density, as ctest tests <name>.At<dpi>Dpi; on Windows itself the
+# density cannot be chosen, and they are left out.
+function(vantor_at_other_dpis target name)
+  if(NOT CMAKE_CROSSCOMPILING)
+    return()
+  endif()
+  set(filter)
+  if(ARGC GREATER 2)
+    set(filter --gtest_filter=${ARGV2})
+  endif()
+  foreach(dpi IN LISTS VANTOR_OTHER_DPIS)
+    add_test(NAME ${name}.At${dpi}Dpi COMMAND ${CMAKE_BINARY_DIR}/dpi-${dpi}/wine-run --marks-start $<TARGET_FILE:${target}> ${filter})
+    set_tests_properties(${name}.At${dpi}Dpi PROPERTIES FIXTURES_REQUIRED wine_${dpi} LABELS wine TIMEOUT 180
+      SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+  endforeach()
 endfunction()

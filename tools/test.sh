@@ -14,9 +14,22 @@ cleanup() {
     # ctest's cleanup fixtures do this too; this also covers an interrupted run.
     "$root/tools/wine/session.sh" stop "$build/windows" 2>/dev/null || true
     "$root/tools/wine/interfaces.sh" down "$veth_prefix" || true
+    "$root/tools/wine/interfaces.sh" oneway-down "$veth_prefix" || true
 }
 trap cleanup EXIT
 
+# The end-to-end checks add a line here for each key they press again, with the reason.
+retries=$build/windows/key-retries.txt
+rm -f "$retries"
+
 # One ctest run, one summary, over both trees.
 printf 'subdirs("host")\nsubdirs("windows")\n' >"$build/CTestTestfile.cmake"
-ctest --test-dir "$build" --output-on-failure -j2 "$@"
+status=0
+ctest --test-dir "$build" --output-on-failure -j2 "$@" || status=$?
+
+count=0
+[ -f "$retries" ] && count=$(wc -l <"$retries")
+echo
+echo "$count key$([ "$count" = 1 ] || echo s) retried"
+[ "$count" = 0 ] || sed 's/^/  /' "$retries"
+exit "$status"

@@ -21,22 +21,24 @@ struct Image {
 
 constexpr std::uint32_t Rgb(std::uint32_t rgb) { return 0xFF000000u | rgb; }
 
-// 32 x 32: a magnifying glass with a cyan lens and a blue handle to the lower left, over a green
-// circuit board.
-Image MainIcon();
+// size x size (32 in the program's icon file): a magnifying glass with a cyan lens and a blue handle to
+// the lower left, over a green circuit board.
+Image MainIcon(int size = 32);
 
-// The tray load pictures, 16 x 16 with transparency: two desktop computers, the front one at the lower
-// left showing the send level on its screen, the back one at the upper right the receive level. Image
-// 0 (both screens black) is also the icon shown before the first tick.
+// The tray load pictures, size x size (16 at 96 dpi; the notification area's small-icon size) with
+// transparency: two desktop computers, the front one at the lower left showing the send level on its
+// screen, the back one at the upper right the receive level. Image 0 (both screens black) is also the
+// icon shown before the first tick.
 inline constexpr int TrayImageCount = 16;
 // The screen colour of a load level 0..3: black, cyan, yellow, red.
 std::uint32_t TrayScreenColour(int level);
 // Image `index` of the sixteen (0..15); its screen levels are those TrayImageIndex picks it for.
-Image TrayImage(int index);
+Image TrayImage(int index, int size = 16);
 
-// 220 x 40, opaque: the pin-striped band behind the figures of the mini window, with a small cyan
-// double arrow (up beside the send row, down beside the receive row) at x 6..18, y 16..32.
-Image BackgroundBand();
+// 220 x 40 at 96 dpi, drawn at the size it has at `dpi`, opaque: the pin-striped band behind the figures
+// of the mini window, with a small cyan double arrow (up beside the send row, down beside the receive
+// row) at x 6..18, y 16..32 (design units).
+Image BackgroundBand(int dpi = 96);
 inline constexpr int ArrowLeft = 6, ArrowTop = 16, ArrowRight = 18, ArrowBottom = 32;  // inclusive
 
 // An .ico file holding one 32-bit image with its AND mask.

@@ -1,7 +1,10 @@
 #pragma once
-// The separators of the user's locale that the figures, the tray tip and the log's time stamps use.
+// What the user's locale says about the figures, the tray tip, the log's time stamps and the error
+// messages: the separators, and the language of the texts.
 
 #include <string>
+
+#include "app/core/Texts.h"
 
 namespace vantor {
 
@@ -10,6 +13,7 @@ struct LocaleFormats {
     std::string ThousandSeparator = ",";
     std::string DateSeparator = "/";
     std::string TimeSeparator = ":";
+    Language TextLanguage = Language::Japanese;
 };
 
 }  // namespace vantor

@@ -22,6 +22,9 @@ struct MonitorSettings {
     std::int32_t LogInterval = 60;        // ticks between log lines
     bool BitUnits = false;                // speeds in kilobits
     bool ShowAtStart = true;              // mini window shown at start
+    // "Window"/"Language" as the file held it ("ja" or "en" force a language); written back only when
+    // it was there at load, so it never adds itself to a file.
+    std::optional<std::string> LanguageSetting;
     // The identity of the interface at SelectedInterface, written after the other keys; nothing: the
     // file's identity keys are left as they are.
     std::optional<InterfaceIdentity> WatchedInterface;

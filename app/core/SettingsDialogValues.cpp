@@ -16,16 +16,17 @@ bool WouldBePicked(const InterfaceRow& row) {
 
 }  // namespace
 
-std::string InterfaceItemText(const InterfaceRow& row) {
+std::string InterfaceItemText(const InterfaceRow& row, Language language) {
     if (!row.Entry) return row.Description;
     const InterfaceEntry& entry = *row.Entry;
     std::string text = entry.Description.empty() ? entry.Alias : entry.Description;
     if (!entry.Alias.empty() && entry.Alias != text) text = entry.Alias + " — " + text;
-    if (!entry.Connected) text += "（未接続）";
+    if (!entry.Connected) text += TextsFor(language).NotConnected;
     return text;
 }
 
-SettingsDialogValues FillSettingsDialog(const MonitorSettings& settings, const TNetworkSpeed& networkSpeed) {
+SettingsDialogValues FillSettingsDialog(const MonitorSettings& settings, const TNetworkSpeed& networkSpeed,
+                                        Language language) {
     SettingsDialogValues values;
     const std::vector<InterfaceRow>& rows = networkSpeed.Interfaces();
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -33,7 +34,7 @@ SettingsDialogValues FillSettingsDialog(const MonitorSettings& settings, const T
         const bool watched = position == networkSpeed.InterfaceNo();
         if (!watched && !WouldBePicked(rows[i])) continue;
         if (watched) values.InterfaceIndex = static_cast<int>(values.Interfaces.size());
-        values.Interfaces.push_back({InterfaceItemText(rows[i]), position});
+        values.Interfaces.push_back({InterfaceItemText(rows[i], language), position});
     }
     values.GaugeSend = Shown(settings.GaugeSend, GaugeRange);
     values.GaugeReceive = Shown(settings.GaugeReceive, GaugeRange);

@@ -9,6 +9,7 @@
 
 #include "app/core/MonitorState.h"
 #include "app/core/Settings.h"
+#include "app/core/Texts.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
 
 namespace vantor {
@@ -37,6 +38,7 @@ struct SettingsDialogValues {
     std::vector<InterfaceItem> Interfaces;
     int InterfaceIndex = -1;  // the selected item; -1: nothing selected
     bool ShowAtStart = false;
+    bool StartWithWindows = false;  // what the system's startup list says, not a setting of ours
     bool FixedGauge = false;
     std::string GaugeSend;
     std::string GaugeReceive;
@@ -51,11 +53,13 @@ struct SettingsDialogValues {
     bool operator==(const SettingsDialogValues&) const = default;
 };
 
-SettingsDialogValues FillSettingsDialog(const MonitorSettings& settings, const TNetworkSpeed& networkSpeed);
+// The interface list's texts are in `language`; StartWithWindows is left for the caller to fill.
+SettingsDialogValues FillSettingsDialog(const MonitorSettings& settings, const TNetworkSpeed& networkSpeed,
+                                        Language language = Language::Japanese);
 
 // A list item's text: the friendly name before the description where they differ, and a mark on an
 // interface that is not connected.
-std::string InterfaceItemText(const InterfaceRow& row);
+std::string InterfaceItemText(const InterfaceRow& row, Language language = Language::Japanese);
 
 // The enable rules, run when the check box is clicked and once when the dialog is filled.
 void FixedGaugeClick(SettingsDialogValues& values);

@@ -52,6 +52,14 @@ std::string ReadText(ProfileStore& profile, std::string_view section, std::strin
     return CutToCharacters(profile.ReadString(section, key, defaultValue), kMaxSettingCharacters);
 }
 
+// The value, or nothing when the key is absent: an absent key gives back either default, a present one its
+// own value both times.
+std::optional<std::string> ReadIfPresent(ProfileStore& profile, std::string_view section, std::string_view key) {
+    std::string value = ReadText(profile, section, key, "");
+    if (value.empty() && !ReadText(profile, section, key, "-").empty()) return std::nullopt;
+    return value;
+}
+
 std::string IntegerText(std::int32_t value) { return std::to_string(value); }
 std::string BoolText(bool value) { return value ? "1" : "0"; }
 
@@ -65,7 +73,7 @@ std::int32_t ParseProfileInteger(std::string_view text, std::int32_t defaultValu
     return ParseInteger(text).value_or(defaultValue);
 }
 
-LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDirectory) {
+LoadedSettings LoadSettings(ProfileStore& profile, std::string_view logDirectory) {
     const MonitorSettings defaults;
     LoadedSettings loaded;
     MonitorSettings& s = loaded.Settings;
@@ -79,18 +87,19 @@ LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDi
     s.StayOnTop = ReadBool(profile, "Window", "Mode", defaults.StayOnTop);
     s.FixedGauge = ReadBool(profile, "Interface", "flg", defaults.FixedGauge);
     s.GraphAverage = ReadBool(profile, "Graph", "mode", defaults.GraphAverage);
-    s.LogPath = ReadText(profile, "log", "pass", std::string(executableDirectory) + std::string(kDefaultLogFileName));
+    s.LogPath = ReadText(profile, "log", "pass", std::string(logDirectory) + std::string(kDefaultLogFileName));
     s.LogEnabled = ReadBool(profile, "log", "mode", defaults.LogEnabled);
     s.LogInterval = ReadInteger(profile, "log", "wait", defaults.LogInterval);
     s.BitUnits = ReadBool(profile, "Graph", "bps", defaults.BitUnits);
     s.ShowAtStart = ReadBool(profile, "Window", "main", defaults.ShowAtStart);
     const std::string guid = ReadText(profile, "Interface", "Guid", "");
     s.WatchedInterface = ParseInterfaceIdentity(guid, ReadText(profile, "Interface", "Description", ""));
+    s.LanguageSetting = ReadIfPresent(profile, "Window", "Language");
     loaded.State.LogTicks = s.LogInterval;
     return loaded;
 }
 
-void SaveSettings(ProfileStore& profile, const MonitorSettings& s, TPoint position) {
+void SaveSettings(ProfileStore& profile, const MonitorSettings& s, TPoint position, Language language) {
     struct Entry {
         std::string_view section;
         std::string_view key;
@@ -111,6 +120,7 @@ void SaveSettings(ProfileStore& profile, const MonitorSettings& s, TPoint positi
         {"log", "wait", IntegerText(s.LogInterval)},
         {"Graph", "bps", BoolText(s.BitUnits)},
     }};
+    if (s.LanguageSetting) entries.push_back({"Window", "Language", *s.LanguageSetting});
     if (s.WatchedInterface) {
         entries.push_back({"Interface", "Guid", s.WatchedInterface->Guid});
         entries.push_back({"Interface", "Description", s.WatchedInterface->Description});
@@ -119,7 +129,7 @@ void SaveSettings(ProfileStore& profile, const MonitorSettings& s, TPoint positi
         if (!profile.WriteString(entry.section, entry.key, entry.value)) {
             // What was written before the failing key still reaches the file.
             profile.Flush();
-            throw std::runtime_error(profile.FilePath() + " に書き込めません");
+            throw std::runtime_error(WithPath(TextsFor(language).CannotWriteSettings, profile.FilePath()));
         }
     }
     profile.Flush();

@@ -10,6 +10,7 @@
 
 #include "app/core/MonitorState.h"
 #include "app/core/Settings.h"
+#include "app/core/Texts.h"
 #include "framework/Geometry.h"
 
 namespace vantor {
@@ -51,13 +52,15 @@ struct LoadedSettings {
 // `executableDirectory` ends with its path separator.
 std::string SettingsFilePath(std::string_view executableDirectory);
 
-// Reads the keys in their fixed order; anything missing or unreadable takes its default.
-LoadedSettings LoadSettings(ProfileStore& profile, std::string_view executableDirectory);
+// Reads the keys in their fixed order, then "Window"/"Language"; anything missing or unreadable takes its
+// default. A missing "pass" names "vantor.log" in `logDirectory` (with its separator).
+LoadedSettings LoadSettings(ProfileStore& profile, std::string_view logDirectory);
 
-// Writes all thirteen keys, changed or not, then the watched interface's identity where the settings
-// hold one, then flushes. A write that fails throws std::runtime_error "<file> に書き込めません" and
-// leaves the later keys unwritten.
-void SaveSettings(ProfileStore& profile, const MonitorSettings& settings, TPoint position);
+// Writes all thirteen keys, changed or not, then the language key where the file had one, then the
+// watched interface's identity where the settings hold one, then flushes. A write that fails throws
+// std::runtime_error "<file> に書き込めません" (in `language`) and leaves the later keys unwritten.
+void SaveSettings(ProfileStore& profile, const MonitorSettings& settings, TPoint position,
+                  Language language = Language::Japanese);
 
 // Signed decimal, or hexadecimal after "0x"/"0X" (up to 32 bits, read as two's complement); anything else,
 // including text out of the signed 32-bit range, gives `defaultValue`.

@@ -12,6 +12,7 @@
 
 namespace vantor::snap {
 
+// At 96 dpi; a window snaps within the distance this has at its own density.
 inline constexpr std::int32_t SnapDistance = 6;
 
 struct ReferenceWindow {
@@ -22,20 +23,21 @@ struct ReferenceWindow {
 struct SnapReferences {
     std::optional<TRect> WorkArea;         // none when the system could not tell it
     std::vector<ReferenceWindow> Windows;  // the program's other windows in list order, the moving one left out
+    std::int32_t Distance = SnapDistance;  // in device pixels
 };
 
-// Shifts `window` horizontally onto an edge of `reference` when they lie side by side within
-// SnapDistance vertically and an edge pair is within SnapDistance. True when it shifted.
-bool SnapHorz(const TRect& reference, TRect& window);
+// Shifts `window` horizontally onto an edge of `reference` when they lie side by side within `distance`
+// vertically and an edge pair is within `distance`. True when it shifted.
+bool SnapHorz(const TRect& reference, TRect& window, std::int32_t distance = SnapDistance);
 // The same with the axes exchanged.
-bool SnapVert(const TRect& reference, TRect& window);
+bool SnapVert(const TRect& reference, TRect& window, std::int32_t distance = SnapDistance);
 
 // Shifts a moving window once horizontally and once vertically: the work area first, else the first
 // visible window that snaps.
 void SnapMovingRect(TRect& window, const SnapReferences& references);
 
 // Moves each edge of `window` separately onto a near edge of `reference` (the size may change).
-void SnapEdges(const TRect& reference, TRect& window);
+void SnapEdges(const TRect& reference, TRect& window, std::int32_t distance = SnapDistance);
 
 // The edge being dragged, with the values of the WMSZ_ codes.
 enum class SizingEdge : int { Left = 1, Right, Top, TopLeft, TopRight, Bottom, BottomLeft, BottomRight };
@@ -45,7 +47,7 @@ enum class SizingEdge : int { Left = 1, Right, Top, TopLeft, TopRight, Bottom, B
 void SnapSizingRect(TRect& proposed, int edge, const SnapReferences& references);
 
 // The sticky move: an unsnapped tracking position follows the mouse exactly, the window is placed at
-// the snapped one, so it stays on an edge until the mouse has gone more than SnapDistance past it.
+// the snapped one, so it stays on an edge until the mouse has gone more than the snap distance past it.
 struct MoveTracking {
     TPoint Unsnapped;
     TPoint Snapped;

@@ -84,9 +84,11 @@ DirectionOutputs ComputeRow(const Direction& d, const MonitorSettings& settings,
 
 std::string TipText(const CounterSample& sample, std::uint32_t unitFactor, const LocaleFormats& locale) {
     const double megabits = static_cast<double>(sample.Speed) / 1000000.0;
-    return "速度:" + FormatFloat(kLinkSpeedPattern, megabits, locale) + "\r\n" +
-           "送信:" + FormatFloat(kTotalPattern, KiloUnits(sample.TotalOutPacket, unitFactor), locale) + " KB\r\n" +
-           "受信:" + FormatFloat(kTotalPattern, KiloUnits(sample.TotalInPacket, unitFactor), locale) + " KB";
+    const UiTexts& texts = TextsFor(locale.TextLanguage);
+    return std::string(texts.TipSpeed) + FormatFloat(kLinkSpeedPattern, megabits, locale) + "\r\n" +
+           std::string(texts.TipSent) + FormatFloat(kTotalPattern, KiloUnits(sample.TotalOutPacket, unitFactor), locale) +
+           " KB\r\n" + std::string(texts.TipReceived) +
+           FormatFloat(kTotalPattern, KiloUnits(sample.TotalInPacket, unitFactor), locale) + " KB";
 }
 
 }  // namespace

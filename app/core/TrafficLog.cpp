@@ -80,14 +80,14 @@ void TrafficLog::WriteLogLine(const std::string& path, std::uint64_t totalOut, s
     bool alreadyNormal = false;
     if (stamp) {
         const std::optional<std::string> existing = files_.ReadAll(path);
-        if (!existing) throw std::runtime_error("ファイル " + path + " は開けません");
+        if (!existing) throw std::runtime_error(WithPath(TextsFor(locale.TextLanguage).CannotOpenLog, path));
         content = NormaliseLineEnds(*existing);
         alreadyNormal = content == *existing;
     }
     commitBaselines();
     // An append failing on a file we just read (it may have gone meanwhile) still gets the full write.
     const bool written = (alreadyNormal && files_.Append(path, line)) || files_.Replace(path, content + line);
-    if (!written) throw std::runtime_error("ファイル " + path + " を作成できません");
+    if (!written) throw std::runtime_error(WithPath(TextsFor(locale.TextLanguage).CannotCreateLog, path));
     remember();
 }
 

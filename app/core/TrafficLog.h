@@ -81,9 +81,9 @@ public:
     TrafficLog(LogFileSystem& files, LogClock& clock) : files_(files), clock_(clock) {}
 
     // Writes one line to `path` for the totals as they stand. A zero baseline in `state` is set from the
-    // totals first (so the first line of a run reads 0,0). Throws std::runtime_error with
-    // "ファイル <path> は開けません" when an existing file cannot be read (nothing changed), and with
-    // "ファイル <path> を作成できません" when it cannot be written (the file keeps its former content).
+    // totals first (so the first line of a run reads 0,0). Throws std::runtime_error naming the file, in
+    // the locale's language: "ファイル <path> は開けません" when an existing file cannot be read (nothing
+    // changed), "ファイル <path> を作成できません" when it cannot be written (the file keeps its former content).
     void WriteLogLine(const std::string& path, std::uint64_t totalOut, std::uint64_t totalIn, MonitorState& state,
                       const LocaleFormats& locale);
 

@@ -1,6 +1,7 @@
 #pragma once
 // TAboutBox: names the product and its version and gives the maker's web and mail addresses.
 
+#include "app/core/Texts.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/ModalForm.h"
 
@@ -8,7 +9,7 @@ namespace vantor {
 
 class TAboutBox final : public win32::TModalForm {
 public:
-    TAboutBox();
+    explicit TAboutBox(Language language);
 
     static constexpr int kClientWidth = 354;
     static constexpr int kClientHeight = 62;
@@ -17,10 +18,12 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void BeforeShow() override;
     void Activated() override;
+    void DpiChanged() override;
     // Esc in the read-only text closes the box too (a multi-line edit keeps Esc for itself).
     static LRESULT CALLBACK InfoTextKeyPress(HWND text, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                              DWORD_PTR self);
 
+    win32::FontOptions infoFontOptions_;
     win32::GdiObject infoFont_;
     win32::IconHandle programIcon_;
     HWND closeButton_ = nullptr;

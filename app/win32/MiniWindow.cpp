@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <stdexcept>
+
 #include "app/core/Artwork.h"
 #include "app/core/MainChart.h"
 #include "app/core/SettingsDialogValues.h"
@@ -12,6 +14,8 @@
 #include "app/win32/Pictures.h"
 #include "app/win32/PrivateProfile.h"
 #include "app/win32/SettingsDialog.h"
+#include "app/win32/SingleInstance.h"
+#include "app/win32/StartupRegistry.h"
 #include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
 #include "framework/win32/Convert.h"
@@ -22,11 +26,11 @@
 namespace vantor {
 namespace {
 
-constexpr wchar_t kMiniWindowClass[] = L"TForm1";
 constexpr DWORD kMiniWindowStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_THICKFRAME;
 constexpr DWORD kMiniWindowExStyle = WS_EX_CONTROLPARENT;
 // The background band under the chart, behind the captions and figures.
 constexpr RECT kBandRect{0, 40, 220, 80};
+const win32::FontOptions kFigureFont{L"Times New Roman", -11, ANSI_CHARSET};
 constexpr COLORREF kFigureColor = RGB(0x20, 0x20, 0x20);
 // The system's drag-move command: SC_MOVE with the caption as the grip.
 constexpr WPARAM kDragMove = SC_MOVE | HTCAPTION;
@@ -54,33 +58,32 @@ static_assert(static_cast<int>(snap::SizingEdge::BottomRight) == WMSZ_BOTTOMRIGH
 }  // namespace
 
 TMiniWindow::TMiniWindow(IfTableReader& interfaceTable)
-    : TComponent(nullptr),
-      captionFont_(win32::MakeFont({L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET})),
-      figureFont_(win32::MakeFont({L"Times New Roman", -11, ANSI_CHARSET})),
-      bandBitmap_(BitmapFromImage(art::BackgroundBand())),
-      counterSource_(this, interfaceTable),
-      log_(DefaultLogFileSystem(), DefaultLogClock()) {
+    : TComponent(nullptr), counterSource_(this, interfaceTable), log_(DefaultLogFileSystem(), DefaultLogClock()) {
+    // Read first: the settings may force the language of every text made below.
+    const LoadedSettings loaded = LoadSettingsFile();
     BeginLoading();
-    RegisterClass(kMiniWindowClass, CS_DBLCLKS, nullptr);
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&frame, kMiniWindowStyle, FALSE, kMiniWindowExStyle);
-    CreateHandle({.className = kMiniWindowClass,
-                  .text = L"Vantor2.0",
+    RegisterClass(kClassName, CS_DBLCLKS, nullptr);
+    CreateHandle({.className = kClassName,
+                  .text = kWindowText,
                   .style = kMiniWindowStyle,
                   .exStyle = kMiniWindowExStyle,
-                  .width = frame.right - frame.left,
-                  .height = frame.bottom - frame.top,
                   .parent = win32::Application::Current()->Handle()});
     win32::Application::Current()->AddForm(Handle());
+    // Laid out for the monitor it is made on; the saved position may take it to another one.
+    dpi_ = win32::DpiForWindow(Handle());
+    captionFont_ = win32::MakeFont(CaptionFont(), dpi_);
+    figureFont_ = win32::MakeFont(kFigureFont, dpi_);
+    bandBitmap_ = BitmapFromImage(art::BackgroundBand(static_cast<int>(dpi_)));
+    const SIZE frame = FrameSize(dpi_);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateControls();
     CreateMenu();
-    for (std::size_t i = 0; i < trayPictures_.size(); ++i)
-        trayPictures_[i] = IconFromImage(art::TrayImage(static_cast<int>(i)));
+    UpdateTrayPictures();
     ConfigureTrayIcon();
     tickTimer_.OnTimer = [this](TComponent& sender) { Tick(sender); };
     // Loading ends here: the tray icon goes to the notification area with its stored picture.
     EndLoading();
-    LoadSettingsAndShow();
+    ApplySettingsAndShow(loaded);
     tickTimer_.SetEnabled(true);
 }
 
@@ -126,17 +129,58 @@ void TMiniWindow::CreateControls() {
     chart_->OnDblClick = hide;
     chart_->OnMouseDown = press;
     hints_ = std::make_unique<win32::THints>(self);
-    hints_->Add(chart_->Handle(), L"紫:送信 赤:受信");
-    const std::pair<win32::TLabel*, const wchar_t*> figures[] = {
-        {sendRow_.current.get(), L"現在送信速度"}, {receiveRow_.current.get(), L"現在受信速度"},
-        {sendRow_.average.get(), L"平均送信速度"}, {receiveRow_.average.get(), L"平均受信速度"},
-        {sendRow_.peak.get(), L"最高送信速度"},    {receiveRow_.peak.get(), L"最高受信速度"},
-        {sendRow_.rate.get(), L"送信レート"},      {receiveRow_.rate.get(), L"受信レート"}};
+    const UiTexts& t = Texts();
+    hints_->Add(chart_->Handle(), win32::Widen(t.ChartHint).c_str());
+    const std::pair<win32::TLabel*, std::string_view> figures[] = {
+        {sendRow_.current.get(), t.CurrentSendHint}, {receiveRow_.current.get(), t.CurrentReceiveHint},
+        {sendRow_.average.get(), t.AverageSendHint}, {receiveRow_.average.get(), t.AverageReceiveHint},
+        {sendRow_.peak.get(), t.PeakSendHint},       {receiveRow_.peak.get(), t.PeakReceiveHint},
+        {sendRow_.rate.get(), t.SendRateHint},       {receiveRow_.rate.get(), t.ReceiveRateHint}};
     for (const auto& [label, hint] : figures) {
         label->OnDblClick = hide;
         label->OnMouseDown = press;
-        hints_->Add(label->Handle(), hint);
+        hints_->Add(label->Handle(), win32::Widen(hint).c_str());
     }
+}
+
+void TMiniWindow::SetLayoutDpi(UINT dpi) {
+    dpi_ = dpi;
+    win32::GdiObject captionFont = win32::MakeFont(CaptionFont(), dpi), figureFont = win32::MakeFont(kFigureFont, dpi);
+    // The labels take the new fonts before the old ones go.
+    for (FigureRow* row : {&sendRow_, &receiveRow_})
+        for (auto* label : {row->current.get(), row->average.get(), row->peak.get(), row->rate.get()})
+            label->SetDpi(dpi, reinterpret_cast<HFONT>(figureFont.Get()));
+    for (auto& caption : columnCaptions_) caption->SetDpi(dpi, reinterpret_cast<HFONT>(captionFont.Get()));
+    captionFont_ = std::move(captionFont);
+    figureFont_ = std::move(figureFont);
+    bandBitmap_ = BitmapFromImage(art::BackgroundBand(static_cast<int>(dpi)));
+    chart_->SetLayoutDpi(dpi);
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+win32::FontOptions TMiniWindow::CaptionFont() const {
+    return win32::TextFont(language_, {L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET});
+}
+
+SIZE TMiniWindow::FrameSize(UINT dpi) const {
+    const RECT frame = win32::WindowRectForClient(win32::ScaleRect(0, 0, kClientWidth, kClientHeight, dpi),
+                                                  kMiniWindowStyle, kMiniWindowExStyle, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void TMiniWindow::UpdateTrayPictures() {
+    // The taskbar's size, not this window's monitor's: the notification area asks for that one.
+    const int size = win32::SmallIconSize();
+    if (size == trayPictureSize_) return;
+    trayPictureSize_ = size;
+    for (std::size_t i = 0; i < trayPictures_.size(); ++i)
+        trayPictures_[i] = IconFromImage(art::TrayImage(static_cast<int>(i), size));
+    if (trayIcon_.Icon()) trayIcon_.SetIcon(trayPictures_[trayPicture_].Get());
+}
+
+RECT TMiniWindow::BandRect() const {
+    return win32::ScaleRect(kBandRect.left, kBandRect.top, kBandRect.right - kBandRect.left,
+                            kBandRect.bottom - kBandRect.top, dpi_);
 }
 
 void TMiniWindow::FigureRow::Show(const DirectionOutputs& figures) {
@@ -150,16 +194,17 @@ void TMiniWindow::CreateMenu() {
     const auto handler = [this](void (TMiniWindow::*method)(TComponent&)) {
         return [this, method](TComponent& sender) { (this->*method)(sender); };
     };
-    menu_.Add(L"バージョン情報...", handler(&TMiniWindow::AboutClick));
+    const UiTexts& t = Texts();
+    menu_.Add(win32::Widen(t.MenuAbout), handler(&TMiniWindow::AboutClick));
     menu_.Add(L"-");
-    menu_.Add(L"インタフェース設定", handler(&TMiniWindow::SettingsClick));
+    menu_.Add(win32::Widen(t.MenuSettings), handler(&TMiniWindow::SettingsClick));
     menu_.Add(L"-");
-    menu_.Add(L"最高速度をリセット", handler(&TMiniWindow::ResetPeaksClick));
+    menu_.Add(win32::Widen(t.MenuResetPeaks), handler(&TMiniWindow::ResetPeaksClick));
     menu_.Add(L"-");
-    menu_.Add(L"最小化", handler(&TMiniWindow::HideClick));
-    stayOnTopItem_ = &menu_.Add(L"常に手前に表示する", handler(&TMiniWindow::StayOnTopClick));
+    menu_.Add(win32::Widen(t.MenuMinimize), handler(&TMiniWindow::HideClick));
+    stayOnTopItem_ = &menu_.Add(win32::Widen(t.MenuStayOnTop), handler(&TMiniWindow::StayOnTopClick));
     menu_.Add(L"-");
-    menu_.Add(L"終了", handler(&TMiniWindow::ExitClick));
+    menu_.Add(win32::Widen(t.MenuExit), handler(&TMiniWindow::ExitClick));
 }
 
 void TMiniWindow::ConfigureTrayIcon() {
@@ -177,19 +222,34 @@ void TMiniWindow::ConfigureTrayIcon() {
     };
 }
 
-void TMiniWindow::LoadSettingsAndShow() {
-    executableDirectory_ = win32::Narrow(win32::ExecutableDirectory());
-    win32::PrivateProfile profile(SettingsFilePath(executableDirectory_));
-    LoadedSettings loaded = LoadSettings(profile, executableDirectory_);
+LoadedSettings TMiniWindow::LoadSettingsFile() {
+    win32::SystemSettingsFolders folders;
+    place_ = ChooseSettingsPlace(folders, win32::Narrow(win32::ExecutableDirectory()));
+    win32::PrivateProfile profile(place_.ReadPath);
+    LoadedSettings loaded = LoadSettings(profile, place_.Folder);
+    loaded.Settings.LogPath = PlaceLogPath(place_, loaded.Settings.LogPath);
+    language_ = win32::UserLanguage(loaded.Settings.LanguageSetting);
+    return loaded;
+}
+
+void TMiniWindow::ApplySettingsAndShow(const LoadedSettings& loaded) {
     settings_ = loaded.Settings;
     state_ = loaded.State;
     locale_ = win32::UserLocaleFormats();
+    locale_.TextLanguage = language_;
 
     RECT frame;
     ::GetWindowRect(Handle(), &frame);
     const TPoint position = CheckWindowPosition(loaded.Position, frame.right - frame.left, frame.bottom - frame.top,
                                                 win32::SystemDisplayLayout());
     ::SetWindowPos(Handle(), nullptr, position.X, position.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the system did not already say so (WM_DPICHANGED), the window takes the density of the
+    // monitor at its saved position.
+    if (const UINT dpi = win32::DpiForWindow(Handle()); dpi != dpi_) {
+        SetLayoutDpi(dpi);
+        const SIZE size = FrameSize(dpi);
+        ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     StartWatching(counterSource_, settings_, loaded.InterfaceSelected);
 
@@ -213,8 +273,9 @@ void TMiniWindow::SaveSettingsAndLog() {
     tickTimer_.SetEnabled(false);
     RECT frame;
     ::GetWindowRect(Handle(), &frame);
-    win32::PrivateProfile profile(SettingsFilePath(executableDirectory_));
-    SaveSettings(profile, settings_, {frame.left, frame.top});
+    win32::PrepareSettingsFolder(place_);
+    win32::PrivateProfile profile(place_.SavePath);
+    SaveSettings(profile, settings_, {frame.left, frame.top}, language_);
     if (settings_.LogEnabled) WriteLogLine();
 }
 
@@ -275,9 +336,9 @@ void TMiniWindow::ShowTickError(const std::exception& error) {
 
 void TMiniWindow::SetTrayImage(int receivePercent, int sendPercent) {
     const auto index = static_cast<std::size_t>(TrayImageIndex(receivePercent, sendPercent));
-    if (index == trayImageShown_ && trayIcon_.TaskTrayIcon().Added()) return;
-    trayIcon_.SetIcon(trayPictures_[index].Get());
-    trayImageShown_ = index;
+    if (index == trayPicture_ && trayIcon_.TaskTrayIcon().Added()) return;
+    trayPicture_ = index;
+    trayIcon_.SetIcon(trayPictures_[trayPicture_].Get());
 }
 
 void TMiniWindow::WriteLogLine() {
@@ -288,11 +349,18 @@ void TMiniWindow::WriteLogLine() {
 void TMiniWindow::ExitClick(TComponent&) { win32::Application::Current()->Terminate(); }
 
 void TMiniWindow::SettingsClick(TComponent&) {
-    TSettingsDialog dialog;
-    dialog.Fill(FillSettingsDialog(settings_, counterSource_));
+    TSettingsDialog dialog(language_);
+    SettingsDialogValues values = FillSettingsDialog(settings_, counterSource_, language_);
+    win32::SystemStartupRegistry startup;
+    const std::string exe = win32::Narrow(win32::ExecutablePath());
+    values.StartWithWindows = StartsWithWindows(startup, exe);
+    dialog.Fill(values);
     if (dialog.ShowModal() != win32::mrOk) return;
-    ApplySettingsDialog(dialog.Read(), settings_, state_);
+    const SettingsDialogValues chosen = dialog.Read();
+    ApplySettingsDialog(chosen, settings_, state_);
     WatchChosenInterface(counterSource_, settings_);
+    if (!ApplyStartWithWindows(startup, exe, values.StartWithWindows, chosen.StartWithWindows))
+        throw std::runtime_error(std::string(Texts().CannotChangeStartup));
 }
 
 void TMiniWindow::StayOnTopClick(TComponent&) {
@@ -305,7 +373,7 @@ void TMiniWindow::StayOnTopClick(TComponent&) {
 void TMiniWindow::HideClick(TComponent&) { ::ShowWindow(Handle(), SW_HIDE); }
 
 void TMiniWindow::AboutClick(TComponent&) {
-    TAboutBox about;
+    TAboutBox about(language_);
     about.ShowModal();
 }
 
@@ -319,14 +387,21 @@ void TMiniWindow::TrayIconMouseDown(TComponent&, TMouseButton, TShiftState, int,
     ::ShowWindow(Handle(), SW_SHOW);
 }
 
+void TMiniWindow::ShowForAnotherStart() {
+    if (win32::Application::Current()->BringModalRunToFront()) return;
+    visibleMark_ = true;
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+}
+
 void TMiniWindow::PaintFace(HDC dc) const {
     RECT client;
     ::GetClientRect(Handle(), &client);
     ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
     win32::MemoryDc picture(::CreateCompatibleDC(dc));
     win32::SelectGuard selected(picture.Get(), bandBitmap_.Get());
-    ::BitBlt(dc, kBandRect.left, kBandRect.top, kBandRect.right - kBandRect.left, kBandRect.bottom - kBandRect.top, picture.Get(),
-             0, 0, SRCCOPY);
+    const RECT band = BandRect();
+    ::BitBlt(dc, band.left, band.top, band.right - band.left, band.bottom - band.top, picture.Get(), 0, 0, SRCCOPY);
 }
 
 TRect TMiniWindow::WindowRect() const {
@@ -335,10 +410,12 @@ TRect TMiniWindow::WindowRect() const {
     return win32::FromWin32Rect(r);
 }
 
-snap::SnapReferences TMiniWindow::SnapReferences() const {
+snap::SnapReferences TMiniWindow::SnapReferences(const RECT& window) const {
     snap::SnapReferences references;
-    RECT workArea;
-    if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) references.WorkArea = win32::FromWin32Rect(workArea);
+    references.Distance = ScaleToDpi(snap::SnapDistance, static_cast<int>(dpi_));
+    MONITORINFO monitor{sizeof(monitor)};
+    if (::GetMonitorInfoW(::MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor))
+        references.WorkArea = win32::FromWin32Rect(monitor.rcWork);
     for (HWND form : win32::Application::Current()->Forms()) {
         if (form == Handle()) continue;
         RECT r;
@@ -349,6 +426,10 @@ snap::SnapReferences TMiniWindow::SnapReferences() const {
 }
 
 LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == win32::SingleInstance::ShowRequestMessage()) {
+        ShowForAnotherStart();
+        return 0;
+    }
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -364,16 +445,18 @@ LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK: {
         // The band is a picture of the window's own; the rest of the face is the window itself.
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (::PtInRect(&kBandRect, at))
+        const RECT band = BandRect();
+        if (::PtInRect(&band, at))
             HideClick(*this);
         else
             FaceDblClick(*this);
-        FaceMouseDown(*this, TMouseButton::mbLeft, win32::MouseShiftState(wParam, true), at.x, at.y - kBandRect.top);
+        FaceMouseDown(*this, TMouseButton::mbLeft, win32::MouseShiftState(wParam, true), at.x, at.y - band.top);
         return 0;
     }
     case WM_LBUTTONDOWN: {
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        const int imageTop = ::PtInRect(&kBandRect, at) ? kBandRect.top : 0;
+        const RECT band = BandRect();
+        const int imageTop = ::PtInRect(&band, at) ? band.top : 0;
         FaceMouseDown(*this, TMouseButton::mbLeft, win32::MouseShiftState(wParam, false), at.x, at.y - imageTop);
         return 0;
     }
@@ -393,22 +476,46 @@ LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENTERSIZEMOVE: {
         const LRESULT result = DefaultHandler(message, wParam, lParam);
         tracking_.EnterSizeMove(WindowRect());
+        moving_ = true;
         return result;
     }
+    case WM_EXITSIZEMOVE:
+        moving_ = false;
+        return DefaultHandler(message, wParam, lParam);
     case WM_MOVING: {
         DefaultHandler(message, wParam, lParam);
         auto* proposed = reinterpret_cast<RECT*>(lParam);
-        *proposed = win32::ToWin32Rect(tracking_.Moving(win32::FromWin32Rect(*proposed), SnapReferences()));
+        *proposed = win32::ToWin32Rect(tracking_.Moving(win32::FromWin32Rect(*proposed), SnapReferences(*proposed)));
         return -1;
     }
     case WM_SIZING: {
         DefaultHandler(message, wParam, lParam);
         auto* proposed = reinterpret_cast<RECT*>(lParam);
         TRect rect = win32::FromWin32Rect(*proposed);
-        snap::SnapSizingRect(rect, static_cast<int>(wParam), SnapReferences());
+        snap::SnapSizingRect(rect, static_cast<int>(wParam), SnapReferences(*proposed));
         *proposed = win32::ToWin32Rect(rect);
         return -1;
     }
+    case win32::kGetDpiScaledSize: {
+        // The size the layout has at the coming density, rather than the frame scaled as a picture.
+        *reinterpret_cast<SIZE*>(lParam) = FrameSize(static_cast<UINT>(wParam));
+        return TRUE;
+    }
+    case WM_DPICHANGED: {
+        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        SetLayoutDpi(HIWORD(wParam));
+        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        // Dragged across monitors, the move goes on from where the system put the window: snapping to the
+        // old place would pull it back over the boundary.
+        if (moving_) tracking_.EnterSizeMove(win32::FromWin32Rect(suggested));
+        UpdateTrayPictures();
+        return 0;
+    }
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+        UpdateTrayPictures();
+        return DefaultHandler(message, wParam, lParam);
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {
             win32::Application::Current()->FormActivated(Handle());

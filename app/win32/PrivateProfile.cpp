@@ -1,6 +1,7 @@
 #include "app/win32/PrivateProfile.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <utility>
 
@@ -30,6 +31,41 @@ bool PrivateProfile::WriteString(std::string_view section, std::string_view key,
 void PrivateProfile::Flush() {
     // All-null arguments flush the system's cached copy of the file; there is nothing to report.
     (void)::WritePrivateProfileStringW(nullptr, nullptr, nullptr, widePath_.c_str());
+}
+
+bool SystemSettingsFolders::CanCreateFileIn(const std::string& folder) {
+    // Not GetTempFileNameW: Wine's reports a name even when the folder refused the file. The system
+    // removes the probe again as its handle closes.
+    const std::wstring stem = Widen(folder) + L"vantor-" + std::to_wstring(::GetCurrentProcessId()) + L"-";
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::wstring probe = stem + std::to_wstring(attempt) + L".tmp";
+        const HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(file);
+            return true;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
+}
+
+bool SystemSettingsFolders::FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string SystemSettingsFolders::UserDataFolder() {
+    PWSTR folder = nullptr;
+    std::string path;
+    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &folder)) && *folder)
+        path = Narrow(folder) + "\\";
+    ::CoTaskMemFree(folder);
+    return path;
+}
+
+void PrepareSettingsFolder(const SettingsPlace& place) {
+    if (place.PerUser) ::CreateDirectoryW(Widen(place.Folder).c_str(), nullptr);
 }
 
 int SystemDisplayLayout::MonitorCount() const { return ::GetSystemMetrics(SM_CMONITORS); }

@@ -1,9 +1,11 @@
 #pragma once
-// The settings file's seams bound to Windows: the private-profile functions and the desktop's monitors.
+// The settings file's seams bound to Windows: the private-profile functions, the folders the file may
+// live in, and the desktop's monitors.
 
 #include <string>
 
 #include "app/core/SettingsFile.h"
+#include "app/core/SettingsPlace.h"
 
 namespace vantor::win32 {
 
@@ -22,6 +24,18 @@ private:
     std::string path_;
     std::wstring widePath_;
 };
+
+// A probe file made and removed again, the roaming application-data folder from the shell.
+class SystemSettingsFolders final : public SettingsFolders {
+public:
+    bool CanCreateFileIn(const std::string& folder) override;
+    bool FileExists(const std::string& path) override;
+    std::string UserDataFolder() override;
+};
+
+// Makes the folder the settings are saved in, where it is the user's and not there yet. A failure shows
+// when the save then fails.
+void PrepareSettingsFolder(const SettingsPlace& place);
 
 // Monitor count and desktop size from GetSystemMetrics, monitors from MonitorFromRect.
 class SystemDisplayLayout final : public DisplayLayout {

@@ -4,9 +4,11 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <stdexcept>
+#include <system_error>
 
+#include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 
@@ -18,6 +20,7 @@ constexpr wchar_t kTabSheetClass[] = L"TTabSheet";
 enum ControlId : int {
     idInterfaceList = 1001,
     idShowAtStart,
+    idStartWithWindows,
     idFixedGauge,
     idGaugeSend,
     idGaugeReceive,
@@ -38,7 +41,7 @@ GetSaveFileNameProc SaveFileDialog() {
     static win32::ModuleHandle library;
     if (!library) library.Reset(::LoadLibraryW(L"comdlg32.dll"));
     const FARPROC proc = library ? ::GetProcAddress(library.Get(), "GetSaveFileNameW") : nullptr;
-    if (!proc) throw std::runtime_error("comdlg32.dll の GetSaveFileNameW を読み込めません");
+    if (!proc) throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), "comdlg32.dll GetSaveFileNameW");
     return reinterpret_cast<GetSaveFileNameProc>(reinterpret_cast<void*>(proc));
 }
 
@@ -78,66 +81,69 @@ private:
     HWND dialog_;
 };
 
-TSettingsDialog::TSettingsDialog()
-    : TModalForm({.caption = L"インタフェース設定",
+TSettingsDialog::TSettingsDialog(Language language)
+    : TModalForm({.caption = win32::Widen(TextsFor(language).SettingsCaption).c_str(),
                   .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
                   .exStyle = WS_EX_DLGMODALFRAME,
                   .clientWidth = kClientWidth,
                   .clientHeight = kClientHeight,
-                  .font = {L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET}}) {
+                  .font = win32::TextFont(language, {L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET})}),
+      texts_(TextsFor(language)) {
+    const UiTexts& t = texts_;
     pageTabs = AddControl({.className = WC_TABCONTROLW, .text = L"", .style = WS_TABSTOP | WS_CLIPSIBLINGS,
                            .left = 0, .top = 0, .width = 381, .height = 185, .id = idPageTabs});
-    for (const wchar_t* caption : {L"通信インターフェース設定", L"グラフ表示設定", L"通信ログ"}) {
+    for (const std::string_view title : {t.InterfacePage, t.ChartPage, t.LogPage}) {
+        std::wstring caption = win32::Widen(title);
         TCITEMW item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(caption);
+        item.pszText = caption.data();
         ::SendMessageW(pageTabs, TCM_INSERTITEMW, pages_.size(), reinterpret_cast<LPARAM>(&item));
-        RECT area{0, 0, 381, 185};
-        ::SendMessageW(pageTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-        pages_.push_back(std::make_unique<TTabSheet>(Handle(), area));
+        pages_.push_back(std::make_unique<TTabSheet>(Handle(), RECT{}));
     }
-    okButton = AddControl({.className = L"BUTTON", .text = L"OK", .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
+    PlacePages();
+    okButton = AddControl({.className = L"BUTTON", .text = win32::Widen(t.Ok).c_str(), .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
                            .left = 401, .top = 7, .width = 69, .height = 23, .id = IDOK});
-    cancelButton = AddControl({.className = L"BUTTON", .text = L"キャンセル", .style = WS_TABSTOP | BS_PUSHBUTTON,
+    cancelButton = AddControl({.className = L"BUTTON", .text = win32::Widen(t.Cancel).c_str(), .style = WS_TABSTOP | BS_PUSHBUTTON,
                                .left = 401, .top = 35, .width = 69, .height = 23, .id = IDCANCEL});
     SetDefaultButton(IDOK);
 
     const HWND page1 = pages_[0]->Handle();
-    interfaceCaption = AddLabel(page1, L"インタフェース", 25, 23);
+    interfaceCaption = AddLabel(page1, t.InterfaceLabel, 25, 23);
     interfaceList = AddControl({.className = WC_COMBOBOXW, .text = L"",
                                 .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, .left = 116, .top = 19,
                                 .width = 217, .height = 200, .id = idInterfaceList, .parent = page1});
-    showAtStartBox = AddCheckBox(page1, idShowAtStart, L"起動時にメイン画面を表示する", 19, 107, 225);
+    showAtStartBox = AddCheckBox(page1, idShowAtStart, t.ShowAtStart, 19, 107, 225);
+    startWithWindowsBox = AddCheckBox(page1, idStartWithWindows, t.StartWithWindows, 19, 133, 225);
 
     const HWND page2 = pages_[1]->Handle();
-    fixedGaugeBox = AddCheckBox(page2, idFixedGauge, L"グラフの最高速度を設定する", 18, 20, 183);
-    gaugeSendCaption = AddLabel(page2, L"送信速度最大", 43, 52);
+    fixedGaugeBox = AddCheckBox(page2, idFixedGauge, t.FixedGauge, 18, 20, 183);
+    gaugeSendCaption = AddLabel(page2, t.GaugeSend, 43, 52);
     gaugeSendSpin = std::make_unique<win32::TSpinEdit>(
         win32::TSpinEdit::Options{page2, idGaugeSend, 140, 47, 81, kEditHeight, 1, 100000, 1, Font()});
-    gaugeSendUnit = AddLabel(page2, L"KB", 234, 51);
-    gaugeReceiveCaption = AddLabel(page2, L"受信速度最大", 44, 83);
+    gaugeSendUnit = AddLabel(page2, "KB", 234, 51);
+    gaugeReceiveCaption = AddLabel(page2, t.GaugeReceive, 44, 83);
     gaugeReceiveSpin = std::make_unique<win32::TSpinEdit>(
         win32::TSpinEdit::Options{page2, idGaugeReceive, 140, 78, 81, kEditHeight, 1, 100000, 1, Font()});
-    gaugeReceiveUnit = AddLabel(page2, L"KB", 235, 82);
-    graphAverageBox = AddCheckBox(page2, idGraphAverage, L"平均速度をグラフ表示する", 19, 108, 225);
-    bitUnitsBox = AddCheckBox(page2, idBitUnits, L"ビット単位にする（Kbps）", 19, 134, 214);
+    gaugeReceiveUnit = AddLabel(page2, "KB", 235, 82);
+    graphAverageBox = AddCheckBox(page2, idGraphAverage, t.GraphAverage, 19, 108, 225);
+    bitUnitsBox = AddCheckBox(page2, idBitUnits, t.BitUnits, 19, 134, 214);
 
     const HWND page3 = pages_[2]->Handle();
-    logEnabledBox = AddCheckBox(page3, idLogEnabled, L"ログファイルに書き出す", 18, 20, 183);
-    logPathCaption = AddLabel(page3, L"場所", 30, 53);
+    logEnabledBox = AddCheckBox(page3, idLogEnabled, t.LogEnabled, 18, 20, 183);
+    logPathCaption = AddLabel(page3, t.LogPath, 30, 53);
     logPathEdit = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_AUTOHSCROLL, .left = 69,
                               .top = 49, .width = 233, .height = kEditHeight, .id = idLogPath,
                               .exStyle = WS_EX_CLIENTEDGE, .parent = page3});
     browseButton = AddControl({.className = L"BUTTON", .text = L"...", .style = WS_TABSTOP | BS_PUSHBUTTON,
                                .left = 313, .top = 48, .width = 21, .height = 21, .id = idBrowse, .parent = page3});
-    logIntervalCaption = AddLabel(page3, L"書込間隔（秒）", 11, 87);
+    logIntervalCaption = AddLabel(page3, t.LogInterval, 11, 87);
     logIntervalSpin = std::make_unique<win32::TSpinEdit>(
         win32::TSpinEdit::Options{page3, idLogInterval, 87, 82, 73, kEditHeight, 1, 10800, 10, Font()});
-    logUnitNote = AddLabel(page3, L"通信ログはKB単位固定です。", 8, 128);
+    logUnitNote = AddLabel(page3, t.LogUnitNote, 8, 128);
 
     hints_ = std::make_unique<win32::THints>(Handle());
-    hints_->Add(interfaceList, L"測定するインタフェースを選択");
-    hints_->Add(fixedGaugeBox, L"設定しない場合、現在の最大速度に対する速度表示になります");
+    hints_->Add(interfaceList, win32::Widen(t.InterfaceHint).c_str());
+    hints_->Add(fixedGaugeBox, win32::Widen(t.FixedGaugeHint).c_str());
 
     // The pages lie over the page control's display area.
     ::SetWindowPos(pageTabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -146,16 +152,48 @@ TSettingsDialog::TSettingsDialog()
 
 TSettingsDialog::~TSettingsDialog() = default;
 
-HWND TSettingsDialog::AddLabel(HWND page, const wchar_t* text, int left, int top) {
+HWND TSettingsDialog::AddLabel(HWND page, std::string_view text, int left, int top) {
     // Labels size themselves to their text.
-    const SIZE extent = win32::TextExtent(Font(), text);
-    return AddControl({.className = L"STATIC", .text = text, .style = SS_LEFT | SS_NOPREFIX, .left = left, .top = top,
-                       .width = extent.cx, .height = extent.cy, .parent = page});
+    const std::wstring caption = win32::Widen(text);
+    const HWND label = AddControl({.className = L"STATIC", .text = caption.c_str(), .style = SS_LEFT | SS_NOPREFIX, .left = left,
+                                   .top = top, .parent = page});
+    FitToText(label);
+    return label;
 }
 
-HWND TSettingsDialog::AddCheckBox(HWND page, int id, const wchar_t* text, int left, int top, int width) {
-    return AddControl({.className = L"BUTTON", .text = text, .style = WS_TABSTOP | BS_AUTOCHECKBOX, .left = left,
+HWND TSettingsDialog::AddCheckBox(HWND page, int id, std::string_view text, int left, int top, int width) {
+    return AddControl({.className = L"BUTTON", .text = win32::Widen(text).c_str(), .style = WS_TABSTOP | BS_AUTOCHECKBOX, .left = left,
                        .top = top, .width = width, .height = kCheckBoxHeight, .id = id, .parent = page});
+}
+
+void TSettingsDialog::PlacePages() {
+    RECT area;
+    ::GetClientRect(pageTabs, &area);
+    ::SendMessageW(pageTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    for (const auto& page : pages_)
+        ::SetWindowPos(page->Handle(), nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TSettingsDialog::DpiChanged() {
+    PlacePages();
+    for (auto* spin : {gaugeSendSpin.get(), gaugeReceiveSpin.get(), logIntervalSpin.get()}) spin->SetDpi(Dpi(), Font());
+    FitDropDownWidth();
+}
+
+void TSettingsDialog::FitDropDownWidth() {
+    LONG widest = 0;
+    const auto count = static_cast<int>(::SendMessageW(interfaceList, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::wstring item(static_cast<std::size_t>(::SendMessageW(interfaceList, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        item.resize(static_cast<std::size_t>(
+            ::SendMessageW(interfaceList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+        widest = std::max(widest, win32::TextExtent(Font(), item).cx);
+    }
+    // Room for the item's margins and the list's scroll bar beside the longest text.
+    const int dropWidth = widest + 2 * win32::SystemMetricForDpi(SM_CXEDGE, Dpi()) +
+                          win32::SystemMetricForDpi(SM_CXVSCROLL, Dpi()) + ScaleToDpi(8, static_cast<int>(Dpi()));
+    ::SendMessageW(interfaceList, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(dropWidth), 0);
 }
 
 void TSettingsDialog::ShowPage(int index) {
@@ -171,18 +209,15 @@ void TSettingsDialog::BeforeShow() {
 
 void TSettingsDialog::Fill(const SettingsDialogValues& values) {
     ::SendMessageW(interfaceList, CB_RESETCONTENT, 0, 0);
-    LONG widest = 0;
     for (const InterfaceItem& interfaceItem : values.Interfaces) {
         const std::wstring text = win32::Widen(interfaceItem.Text);
         const auto item = ::SendMessageW(interfaceList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         ::SendMessageW(interfaceList, CB_SETITEMDATA, static_cast<WPARAM>(item), interfaceItem.Position);
-        widest = std::max(widest, win32::TextExtent(Font(), text).cx);
     }
-    // Room for the item's margins and the list's scroll bar beside the longest text.
-    const int dropWidth = widest + 2 * ::GetSystemMetrics(SM_CXEDGE) + ::GetSystemMetrics(SM_CXVSCROLL) + 8;
-    ::SendMessageW(interfaceList, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(dropWidth), 0);
+    FitDropDownWidth();
     ::SendMessageW(interfaceList, CB_SETCURSEL, static_cast<WPARAM>(values.InterfaceIndex), 0);
     SetChecked(showAtStartBox, values.ShowAtStart);
+    SetChecked(startWithWindowsBox, values.StartWithWindows);
     SetChecked(fixedGaugeBox, values.FixedGauge);
     SetText(gaugeSendSpin->Edit(), values.GaugeSend);
     SetText(gaugeReceiveSpin->Edit(), values.GaugeReceive);
@@ -207,6 +242,7 @@ SettingsDialogValues TSettingsDialog::Read() const {
     const LRESULT index = ::SendMessageW(interfaceList, CB_GETCURSEL, 0, 0);
     values.InterfaceIndex = index == CB_ERR ? -1 : static_cast<int>(index);
     values.ShowAtStart = Checked(showAtStartBox);
+    values.StartWithWindows = Checked(startWithWindowsBox);
     values.FixedGauge = Checked(fixedGaugeBox);
     values.GaugeSend = Text(gaugeSendSpin->Edit());
     values.GaugeReceive = Text(gaugeReceiveSpin->Edit());
@@ -258,7 +294,9 @@ void TSettingsDialog::BrowseClick() {
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = Handle();
-    dialog.lpstrFilter = L"全てのファイル(*.*)\0*.*\0";
+    // Each entry: its name, a null, its pattern, a null; a second null ends the list.
+    const std::wstring filter = win32::Widen(texts_.AllFilesFilter) + L'\0' + L"*.*" + L'\0';
+    dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
     dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;

@@ -1,6 +1,7 @@
 #pragma once
 // TSettingsDialog: the settings dialog, three pages of controls at fixed pixel positions beside OK and
-// キャンセル. It only holds what the user sees; the main window fills it and takes the values on OK.
+// Cancel, its texts in one language. It only holds what the user sees; the main window fills it and takes
+// the values on OK.
 
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "app/core/SettingsDialogValues.h"
+#include "app/core/Texts.h"
 #include "framework/win32/Hints.h"
 #include "framework/win32/ModalForm.h"
 #include "framework/win32/SpinEdit.h"
@@ -18,7 +20,7 @@ namespace vantor {
 
 class TSettingsDialog final : public win32::TModalForm {
 public:
-    TSettingsDialog();
+    explicit TSettingsDialog(Language language);
     ~TSettingsDialog() override;
 
     static constexpr int kClientWidth = 483;
@@ -36,7 +38,7 @@ public:
 
     HWND pageTabs = nullptr, okButton = nullptr, cancelButton = nullptr;
     // The interface page.
-    HWND interfaceCaption = nullptr, interfaceList = nullptr, showAtStartBox = nullptr;
+    HWND interfaceCaption = nullptr, interfaceList = nullptr, showAtStartBox = nullptr, startWithWindowsBox = nullptr;
     // The chart page.
     HWND fixedGaugeBox = nullptr;
     HWND gaugeSendCaption = nullptr, gaugeSendUnit = nullptr, gaugeReceiveCaption = nullptr, gaugeReceiveUnit = nullptr;
@@ -50,9 +52,14 @@ private:
     class TTabSheet;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void BeforeShow() override;
+    void DpiChanged() override;
+    // The pages over the page control's display area.
+    void PlacePages();
+    // The open list as wide as its longest entry.
+    void FitDropDownWidth();
     void ShowPage(int index);
-    HWND AddLabel(HWND page, const wchar_t* text, int left, int top);
-    HWND AddCheckBox(HWND page, int id, const wchar_t* text, int left, int top, int width);
+    HWND AddLabel(HWND page, std::string_view text, int left, int top);
+    HWND AddCheckBox(HWND page, int id, std::string_view text, int left, int top, int width);
     win32::TSpinEdit* SpinEditWithId(int id) const;
     static bool Checked(HWND box);
     static void SetChecked(HWND box, bool checked);
@@ -60,6 +67,7 @@ private:
     static void SetText(HWND control, const std::string& text);
     void ApplyEnableRules(const SettingsDialogValues& values);
 
+    const UiTexts& texts_;
     std::vector<std::unique_ptr<TTabSheet>> pages_;
     std::unique_ptr<win32::THints> hints_;
 };

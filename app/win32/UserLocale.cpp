@@ -29,4 +29,21 @@ LocaleFormats LocaleFormatsOf(const wchar_t* localeName) {
 
 LocaleFormats UserLocaleFormats() { return LocaleFormatsOf(LOCALE_NAME_USER_DEFAULT); }
 
+Language UserLanguage(const std::optional<std::string>& setting) {
+    return ChooseLanguage(setting, ::GetUserDefaultUILanguage());
+}
+
+FontOptions TextFont(Language language, const FontOptions& japanese) {
+    if (language == Language::Japanese) return japanese;
+    static const std::wstring face = [] {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof(metrics);
+        if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) &&
+            metrics.lfMessageFont.lfFaceName[0])
+            return std::wstring(metrics.lfMessageFont.lfFaceName);
+        return std::wstring(L"MS Shell Dlg 2");
+    }();
+    return {face.c_str(), japanese.height, DEFAULT_CHARSET};
+}
+
 }  // namespace vantor::win32

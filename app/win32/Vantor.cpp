@@ -1,12 +1,19 @@
-// The program's entry: the application object, the main window, the message loop.
+// The program's entry: one program per user, the application object, the main window, the message loop.
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include "app/win32/MiniWindow.h"
+#include "app/win32/SingleInstance.h"
 #include "framework/win32/Application.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Held until the main window has saved the settings, so no second start reads or writes them meanwhile.
+    const vantor::win32::SingleInstance single;
+    if (!single.First()) {
+        single.ShowRunning(vantor::TMiniWindow::kClassName, vantor::TMiniWindow::kWindowText);
+        return 0;
+    }
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
     try {

@@ -6,12 +6,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "framework/Dpi.h"
+
 namespace vantor {
 
 namespace {
 
-constexpr int kMargin = 3;
-constexpr int kFontHeight = 8;
+// Design lengths at 96 dpi, scaled to the chart's density.
+constexpr int kDesignMargin = 3;
+constexpr int kDesignFontHeight = 8;
 constexpr std::string_view kFontName = "Arial";
 // Coordinates are worked out in 64 bits and handed on within what GDI accepts; anything this far out
 // is clipped away by the bitmap's edges either way.
@@ -37,6 +40,9 @@ public:
           canvas_(canvas),
           w_(chart.Width()),
           h_(chart.Height()),
+          dpi_(chart.Dpi()),
+          margin_(ScaleToDpi(kDesignMargin, dpi_)),
+          fontHeight_(ScaleToDpi(kDesignFontHeight, dpi_)),
           d_(chart.Divisions()),
           min_(chart.MinVal()),
           range_(std::int64_t{chart.MaxVal()} - chart.MinVal()),
@@ -49,7 +55,7 @@ public:
         canvas_.SetPenWidth(1);
         if (chart_.GridStyle() != TGridStyle::gsNone) PaintGrid();
 
-        step_ = static_cast<double>(w_ - 2 * kMargin) / d_;
+        step_ = static_cast<double>(w_ - 2 * margin_) / d_;
         // Starts from the panel's own brush; every style sets the colour before it fills anything.
         canvas_.SetBrushColor(chart_.Color());
         switch (chart_.Style()) {
@@ -72,9 +78,13 @@ private:
         canvas_.SetPenColor(chart_.GridColor());
         const TGridStyle grid = chart_.GridStyle();
         if (grid == TGridStyle::gsXGrid || grid == TGridStyle::gsFull) {
-            // Counted from the right edge, so the newest sample always sits against the same line.
-            for (std::int64_t x = chart_.GridXstep(); x <= w_ - 1; x += chart_.GridXstep())
+            // Counted from the right edge, so the newest sample always sits against the same line; each
+            // line's distance from it is scaled, so they keep their places at any density.
+            for (std::int32_t steps = chart_.GridXstep();; steps += chart_.GridXstep()) {
+                const std::int64_t x = ScaleToDpi(steps, dpi_);
+                if (x > w_ - 1) break;
                 canvas_.Polyline(Point(w_ - x, 0), Point(w_ - x, h_ - 1));
+            }
         }
         if (grid == TGridStyle::gsYGrid || grid == TGridStyle::gsFull) PaintHorizontalGrid();
     }
@@ -106,32 +116,32 @@ private:
     }
 
     void PaintBars() {
-        canvas_.SetFont(kFontName, kFontHeight);
+        canvas_.SetFont(kFontName, fontHeight_);
         const bool values = Has(TTrendOption::toValues);
         // With values shown the bars leave the font's height free above the tallest one.
-        const std::int64_t span = values ? h_ - 2 * kMargin - kFontHeight : h_ - 2 * kMargin;
+        const std::int64_t span = values ? h_ - 2 * margin_ - fontHeight_ : h_ - 2 * margin_;
         for (int i = 0; i < d_; ++i) {
             const std::int32_t value = series1_[static_cast<std::size_t>(i)];
-            const std::int64_t x = Round(kMargin + i * step_);
-            const std::int64_t top = S(value, span) + kMargin;
+            const std::int64_t x = Round(margin_ + i * step_);
+            const std::int64_t top = S(value, span) + margin_;
             canvas_.SetBrushColor(chart_.GraphColor());
             // The pen stays whatever the grid left: its colour, or black without a grid.
-            canvas_.Rectangle(Coordinate(x), Coordinate(h_ - kMargin), Coordinate(Round(static_cast<double>(x) + step_)),
+            canvas_.Rectangle(Coordinate(x), Coordinate(h_ - margin_), Coordinate(Round(static_cast<double>(x) + step_)),
                               Coordinate(h_ - top));
             if (values) {
                 canvas_.SetBrushColor(chart_.BackGroundColor());
                 const std::string text = std::to_string(value);
-                canvas_.TextOutOpaque(Coordinate(x + Half() - TextWidth(text) / 2), Coordinate(h_ - top - kFontHeight), text);
+                canvas_.TextOutOpaque(Coordinate(x + Half() - TextWidth(text) / 2), Coordinate(h_ - top - fontHeight_), text);
             }
         }
     }
 
-    std::int64_t LineY(std::int32_t value) const { return h_ - (S(value, h_ - 2 * kMargin) + kMargin); }
+    std::int64_t LineY(std::int32_t value) const { return h_ - (S(value, h_ - 2 * margin_) + margin_); }
 
     void PaintLine(const TTyxTrend::Series& series) {
-        canvas_.MoveTo(Coordinate(kMargin + Half()), Coordinate(LineY(series[0])));
+        canvas_.MoveTo(Coordinate(margin_ + Half()), Coordinate(LineY(series[0])));
         for (int i = 1; i < d_; ++i)
-            canvas_.LineTo(Coordinate(Round(kMargin + i * step_ + static_cast<double>(Half()))),
+            canvas_.LineTo(Coordinate(Round(margin_ + i * step_ + static_cast<double>(Half()))),
                            Coordinate(LineY(series[static_cast<std::size_t>(i)])));
     }
 
@@ -149,11 +159,11 @@ private:
     void PaintScatter() {
         const std::int64_t r = std::max<std::int64_t>(Round(step_ / 4), 1);
         const auto square = [&](std::int64_t cx, std::int32_t value) {
-            const std::int64_t cy = S(value, h_ - 2 * kMargin - 2 * r) + kMargin + r;
+            const std::int64_t cy = S(value, h_ - 2 * margin_ - 2 * r) + margin_ + r;
             canvas_.Rectangle(Coordinate(cx - r), Coordinate(h_ - cy + r), Coordinate(cx + r), Coordinate(h_ - cy - r));
         };
         for (int i = 0; i < d_; ++i) {
-            const std::int64_t cx = Round(kMargin + i * step_ + static_cast<double>(2 * r));
+            const std::int64_t cx = Round(margin_ + i * step_ + static_cast<double>(2 * r));
             canvas_.SetPenColor(chart_.GraphColor());
             canvas_.SetBrushColor(chart_.GraphColor());
             square(cx, series1_[static_cast<std::size_t>(i)]);
@@ -174,21 +184,21 @@ private:
 
     // Boxes receding up and to the right; with both series each box spans from one value to the other.
     void PaintBoxes() {
-        const std::int64_t dx = chart_.DepthX();
-        const std::int64_t dy = chart_.DepthY();
-        step_ = static_cast<double>(w_ - 2 * kMargin - dx) / d_;
-        canvas_.SetFont(kFontName, kFontHeight);
+        const std::int64_t dx = ScaleToDpi(chart_.DepthX(), dpi_);
+        const std::int64_t dy = ScaleToDpi(chart_.DepthY(), dpi_);
+        step_ = static_cast<double>(w_ - 2 * margin_ - dx) / d_;
+        canvas_.SetFont(kFontName, fontHeight_);
         const TColor color = chart_.GraphColor();
         const bool twin = Has(TTrendOption::toTwin);
-        const std::int64_t span = h_ - 2 * kMargin - dy;
-        std::int64_t right = kMargin;
+        const std::int64_t span = h_ - 2 * margin_ - dy;
+        std::int64_t right = margin_;
         for (int i = 0; i < d_; ++i) {
             const std::int32_t value1 = series1_[static_cast<std::size_t>(i)];
             const std::int32_t value2 = series2_[static_cast<std::size_t>(i)];
             const std::int64_t left = right;
-            right = Round(kMargin + (i + 1) * step_);
-            const std::int64_t a = S(value1, span) + kMargin;
-            const std::int64_t b = twin ? S(value2, span) + kMargin : kMargin;
+            right = Round(margin_ + (i + 1) * step_);
+            const std::int64_t a = S(value1, span) + margin_;
+            const std::int64_t b = twin ? S(value2, span) + margin_ : margin_;
             const std::int64_t high = std::max(a, b);
             const std::int64_t low = std::min(a, b);
             Face(color, left, h_ - low, right, h_ - low, right, h_ - high, left, h_ - high);
@@ -201,7 +211,7 @@ private:
                 // The difference of two 32-bit values needs 33 bits.
                 const std::int64_t shown = twin ? std::abs(std::int64_t{value1} - value2) : std::int64_t{value1};
                 const std::string text = std::to_string(shown);
-                canvas_.TextOutOpaque(Coordinate(left + Half() - TextWidth(text) / 2), Coordinate(h_ - high - kFontHeight),
+                canvas_.TextOutOpaque(Coordinate(left + Half() - TextWidth(text) / 2), Coordinate(h_ - high - fontHeight_),
                                       text);
             }
         }
@@ -211,12 +221,12 @@ private:
     void PaintFilled() {
         canvas_.SetPenColor(chart_.GraphColor());
         canvas_.SetBrushColor(chart_.GraphColor());
-        const std::int64_t bottom = h_ - kMargin;
+        const std::int64_t bottom = h_ - margin_;
         for (int i = 0; i + 1 < d_; ++i) {
-            const std::int64_t xa = Round(kMargin + i * step_ + step_ / 2);
+            const std::int64_t xa = Round(margin_ + i * step_ + step_ / 2);
             const std::int64_t xb = Round(static_cast<double>(xa) + step_);
-            const std::int64_t ya = S(series1_[static_cast<std::size_t>(i)], h_ - 2 * kMargin) + kMargin;
-            const std::int64_t yb = S(series1_[static_cast<std::size_t>(i) + 1], h_ - 2 * kMargin) + kMargin;
+            const std::int64_t ya = S(series1_[static_cast<std::size_t>(i)], h_ - 2 * margin_) + margin_;
+            const std::int64_t yb = S(series1_[static_cast<std::size_t>(i) + 1], h_ - 2 * margin_) + margin_;
             canvas_.Polygon({Point(xa, bottom), Point(xb, bottom), Point(xb, h_ - yb), Point(xa, h_ - ya)});
         }
     }
@@ -225,6 +235,9 @@ private:
     Canvas& canvas_;
     const std::int64_t w_;
     const std::int64_t h_;
+    const int dpi_;
+    const int margin_;
+    const int fontHeight_;
     const int d_;
     const std::int64_t min_;
     const std::int64_t range_;

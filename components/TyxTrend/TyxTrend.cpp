@@ -39,6 +39,7 @@ void TTyxTrend::SetGridStyle(TGridStyle value) { Assign(gridStyle_, value); }
 void TTyxTrend::SetGridColor(TColor value) { Assign(gridColor_, value); }
 void TTyxTrend::SetAutoScale(bool value) { Assign(autoScale_, value); }
 void TTyxTrend::SetGraphColor(TColor value) { Assign(graphColor_, value); }
+void TTyxTrend::SetDpi(int value) { Assign(dpi_, value > 0 ? value : 96); }
 
 // A step above the control's size becomes the size, but never 0: painting divides by the step.
 void TTyxTrend::SetGridXstep(int value) {

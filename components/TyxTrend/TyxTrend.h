@@ -77,9 +77,13 @@ public:
     TColor GraphColor() const noexcept { return graphColor_; }
     void SetGraphColor(TColor value);
 
-    // The 3D style's depth offsets; fixed at 10 pixels.
+    // The 3D style's depth offsets; fixed at 10 pixels at 96 dpi.
     int DepthX() const noexcept { return depthX_; }
     int DepthY() const noexcept { return depthY_; }
+    // The density the chart is drawn at. Its margins, value texts, 3D depth and the spacing of its vertical
+    // grid lines are lengths at 96 dpi that painting scales; lines stay one pixel wide.
+    int Dpi() const noexcept { return dpi_; }
+    void SetDpi(int value);
     // The panel colour the chart was built on: the brush painting starts from.
     TColor Color() const noexcept { return color_; }
 
@@ -134,6 +138,7 @@ private:
     int depthY_ = 10;
     int depthX_ = 10;
     bool autoScale_ = false;
+    int dpi_ = 96;
     TColor color_ = clBtnFace;
     // The panel's size before anyone places it.
     int left_ = 0;

@@ -1,5 +1,6 @@
 #include "framework/win32/Label.h"
 
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Mouse.h"
 
@@ -9,17 +10,29 @@ constexpr wchar_t kLabelClass[] = L"TLabel";
 }
 
 TLabel::TLabel(TComponent* owner, HWND parent, const LabelOptions& options)
-    : TComponent(owner), font_(options.font), color_(options.color), alignment_(options.alignment) {
+    : TComponent(owner), design_(options), font_(options.font) {
     RegisterClass(kLabelClass, CS_DBLCLKS);
-    const SIZE size = options.autoSize ? TextExtent(font_, options.text) : SIZE{options.width, options.height};
-    CreateHandle({.className = kLabelClass,
-                  .text = options.text.c_str(),
-                  .style = WS_CHILD | WS_VISIBLE,
-                  .x = options.left,
-                  .y = options.top,
-                  .width = size.cx,
-                  .height = size.cy,
-                  .parent = parent});
+    CreateHandle({.className = kLabelClass, .text = options.text.c_str(), .style = WS_CHILD | WS_VISIBLE, .parent = parent});
+    Place(DpiForWindow(parent));
+}
+
+void TLabel::SetDpi(UINT dpi, HFONT font) {
+    // The buffer holds the old font, and the parent's face is drawn anew at the new density.
+    DropBitmaps();
+    font_ = font;
+    Place(dpi);
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TLabel::Place(UINT dpi) {
+    RECT place = ScaleRect(design_.left, design_.top, design_.width, design_.height, dpi);
+    if (design_.autoSize) {
+        const SIZE extent = TextExtent(font_, design_.text);
+        place.right = place.left + extent.cx;
+        place.bottom = place.top + extent.cy;
+    }
+    ::SetWindowPos(Handle(), nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::wstring TLabel::Caption() const { return WindowText(Handle()); }
@@ -47,7 +60,7 @@ bool TLabel::PrepareBitmaps(HDC reference, const RECT& client) {
         }
         bufferFont_.emplace(buffer_->Dc(), font_);
         ::SetBkMode(buffer_->Dc(), TRANSPARENT);
-        ::SetTextColor(buffer_->Dc(), color_);
+        ::SetTextColor(buffer_->Dc(), design_.color);
     }
     if (backgroundStale_) {
         POINT origin{0, 0};
@@ -70,7 +83,7 @@ void TLabel::Paint() {
         const HDC dc = buffer_->Dc();
         ::BitBlt(dc, 0, 0, client.right, client.bottom, background_->Dc(), 0, 0, SRCCOPY);
         const std::wstring text = Caption();
-        const UINT align = alignment_ == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
+        const UINT align = design_.alignment == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
         ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client,
                     align | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
         ::BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
@@ -95,6 +108,8 @@ LRESULT TLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         DropBitmaps();
         return DefaultHandler(message, wParam, lParam);
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
     case WM_SETTEXT: {
         const LRESULT result = DefaultHandler(message, wParam, lParam);
         ::InvalidateRect(Handle(), nullptr, FALSE);

@@ -36,9 +36,9 @@ private:
 
 }  // namespace
 
-GdiObject MakeFont(const FontOptions& options) {
+GdiObject MakeFont(const FontOptions& options, UINT dpi) {
     LOGFONTW font{};
-    font.lfHeight = options.height;
+    font.lfHeight = ScaleFontHeight(options.height, static_cast<int>(dpi));
     font.lfCharSet = options.charset;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -50,18 +50,46 @@ GdiObject MakeFont(const FontOptions& options) {
 }
 
 TModalForm::TModalForm(const ModalFormOptions& options)
-    : font_(MakeFont(options.font)), background_(::CreateSolidBrush(options.background)) {
+    : style_(options.style),
+      exStyle_(options.exStyle),
+      clientWidth_(options.clientWidth),
+      clientHeight_(options.clientHeight),
+      fontOptions_(options.font),
+      background_(::CreateSolidBrush(options.background)) {
     RegisterClass(kModalFormClass, 0);
-    RECT frame{0, 0, options.clientWidth, options.clientHeight};
-    ::AdjustWindowRectEx(&frame, options.style, FALSE, options.exStyle);
     CreateHandle({.className = kModalFormClass,
                   .text = options.caption,
                   .style = options.style,
                   .exStyle = options.exStyle | WS_EX_CONTROLPARENT,
-                  .width = frame.right - frame.left,
-                  .height = frame.bottom - frame.top,
                   .parent = Application::Current()->Handle()});
     Application::Current()->AddForm(Handle());
+    // Made where it opens (the primary monitor), the form takes that monitor's density.
+    dpi_ = DpiForWindow(Handle());
+    font_ = MakeFont(options.font, dpi_);
+    const SIZE frame = FrameSize(dpi_);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE TModalForm::FrameSize(UINT dpi) const {
+    const RECT frame = WindowRectForClient(ScaleRect(0, 0, clientWidth_, clientHeight_, dpi), style_, exStyle_, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void TModalForm::SetLayoutDpi(UINT dpi) {
+    dpi_ = dpi;
+    GdiObject font = MakeFont(fontOptions_, dpi);
+    for (const PlacedControl& placed : placed_) {
+        const ControlLayout& layout = placed.layout;
+        const RECT place = ScaleRect(layout.left, layout.top, layout.width, layout.height, dpi);
+        ::SetWindowPos(placed.control, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!layout.font) ::SendMessageW(placed.control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+        if (placed.fitsText) FitToText(placed.control);
+    }
+    // The controls have the new font before the old one goes.
+    font_ = std::move(font);
+    DpiChanged();
+    ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 TModalForm::~TModalForm() {
@@ -69,14 +97,26 @@ TModalForm::~TModalForm() {
 }
 
 HWND TModalForm::AddControl(const ControlLayout& layout) {
+    const RECT place = ScaleRect(layout.left, layout.top, layout.width, layout.height, dpi_);
     const HWND control = ::CreateWindowExW(layout.exStyle, layout.className, layout.text,
-                                           layout.style | WS_CHILD | WS_VISIBLE, layout.left, layout.top,
-                                           layout.width, layout.height, layout.parent ? layout.parent : Handle(),
+                                           layout.style | WS_CHILD | WS_VISIBLE, place.left, place.top,
+                                           place.right - place.left, place.bottom - place.top,
+                                           layout.parent ? layout.parent : Handle(),
                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                            ::GetModuleHandleW(nullptr), nullptr);
     if (!control) throw std::runtime_error("CreateWindowEx failed for a control");
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(layout.font ? layout.font : Font()), FALSE);
+    // Only the lengths and the font are laid out again; the texts may have gone.
+    placed_.push_back({control, layout});
+    placed_.back().layout.className = placed_.back().layout.text = nullptr;
     return control;
+}
+
+void TModalForm::FitToText(HWND control) {
+    for (PlacedControl& placed : placed_)
+        if (placed.control == control) placed.fitsText = true;
+    const SIZE extent = TextExtent(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), WindowText(control));
+    ::SetWindowPos(control, nullptr, 0, 0, extent.cx, extent.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 TModalResult TModalForm::ShowModal() {
@@ -137,6 +177,17 @@ LRESULT TModalForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case DM_GETDEFID:
         return defaultButton_ ? MAKELRESULT(defaultButton_, DC_HASDEFID) : 0;
+    case kGetDpiScaledSize:
+        // The size the layout has at the coming density, rather than the frame scaled as a picture.
+        *reinterpret_cast<SIZE*>(lParam) = FrameSize(static_cast<UINT>(wParam));
+        return TRUE;
+    case WM_DPICHANGED: {
+        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        SetLayoutDpi(HIWORD(wParam));
+        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
             const HWND focus = ::GetFocus();

@@ -15,7 +15,7 @@ public:
     struct Options {
         HWND parent;
         int id;
-        int left, top, width, height;
+        int left, top, width, height;  // design units: pixels at 96 dpi
         int minValue, maxValue, increment;
         HFONT font;
     };
@@ -33,6 +33,8 @@ public:
     // Pulls what was typed into the range (the owner calls this when the edit loses the focus).
     void PullIntoRange();
     void SetEnabled(bool enabled);
+    // Takes its design place, and the owner's font for it, at another density.
+    void SetDpi(UINT dpi, HFONT font);
 
 private:
     static LRESULT CALLBACK FilterKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -41,6 +43,10 @@ private:
     // Rewrites the text as the box keeps it, the caret after the same characters as before.
     void KeepSpinText();
 
+    // The text and the arrows side by side in the design rectangle; the arrows as wide as they settle on.
+    void Place(UINT dpi);
+
+    Options design_;
     HWND edit_;
     HWND arrows_;
     int id_;

@@ -1,12 +1,23 @@
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
 #include "tests/e2e/Driving.h"
 
+#include <iphlpapi.h>
+#include <netioapi.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <regex>
+#include <sstream>
 
 #include "app/core/Artwork.h"
+#include "framework/win32/Text.h"
+#include "tests/e2e/RemoteMemory.h"
 #include "tests/support/Xdotool.h"
 
 namespace vantor::e2e {
@@ -73,6 +84,65 @@ void CALLBACK CaptureOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
 // Lets the pointer rest before a press: a press that arrives with the pointer is sometimes half lost.
 void Settle() { Pause(300ms); }
 
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = L"";
+    if (window) ::GetClassNameW(window, name, 64);
+    return window ? name : L"none";
+}
+
+// Where the keyboard is now, for the output.
+std::wstring KeyboardNow() {
+    const HWND front = ::GetForegroundWindow();
+    return L"foreground " + ClassOf(front) + L", focus " + ClassOf(FocusOfThreadOf(front));
+}
+
+// The key presses in an xdotool key list: each name, and each key of a combination such as ctrl+a.
+int KeyPresses(const std::wstring& keys) {
+    std::wistringstream names(keys);
+    int presses = 0;
+    for (std::wstring name; names >> name;) presses += 1 + static_cast<int>(std::count(name.begin(), name.end(), L'+'));
+    return presses;
+}
+
+// The key presses that come through to the system's input while this lives, whichever window they go to.
+// The hook is called on this thread, so it counts only while the thread waits for messages.
+class KeyArrivals {
+public:
+    KeyArrivals() : hook_(::SetWindowsHookExW(WH_KEYBOARD_LL, Seen, ::GetModuleHandleW(nullptr), 0)) { current_ = this; }
+    ~KeyArrivals() {
+        if (hook_) ::UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
+    KeyArrivals(const KeyArrivals&) = delete;
+    KeyArrivals& operator=(const KeyArrivals&) = delete;
+    bool Watching() const noexcept { return hook_ != nullptr; }
+    int Presses() const noexcept { return presses_; }
+
+private:
+    static LRESULT CALLBACK Seen(int code, WPARAM message, LPARAM data) {
+        if (code == HC_ACTION && current_ && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)) ++current_->presses_;
+        return ::CallNextHookEx(nullptr, code, message, data);
+    }
+    static inline KeyArrivals* current_ = nullptr;
+    HHOOK hook_;
+    int presses_ = 0;
+};
+
+std::string CurrentTestName() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return test ? std::string(test->test_suite_name()) + "." + test->name() : "(outside a test)";
+}
+
+// A key pressed again is told in the test's output and written as a line to the run's retry log.
+void RecordKeyRetry(const std::wstring& keys, const std::wstring& reason) {
+    const std::string line = CurrentTestName() + ": \"" + win32::Narrow(keys) + "\" pressed again: " + win32::Narrow(reason);
+    std::cerr << line << "\n";
+    if (std::getenv("VANTOR_KEY_RETRY_LOG")) {
+        std::ofstream log(PathFromEnvironment("VANTOR_KEY_RETRY_LOG"), std::ios::binary | std::ios::app);
+        log << line << "\n";
+    }
+}
+
 }  // namespace
 
 bool MovePointer(POINT to) {
@@ -100,18 +170,37 @@ POINT CentreOf(HWND window) {
     return CentreOf(r);
 }
 
-bool PressKeys(const std::wstring& keys) { return testing::StartXdotool(L"key " + keys); }
+bool HasKeyboard(HWND window) {
+    const HWND focus = FocusOfThreadOf(window);
+    return focus && ::GetForegroundWindow() == ::GetAncestor(window, GA_ROOT) && (focus == window || ::IsChild(window, focus));
+}
 
-bool PressKeysUntil(const std::wstring& keys, const std::function<bool()>& done) {
-    if (!PressKeys(keys)) return false;
-    if (WaitUntil(done, 2s)) return true;
-    wchar_t foreground[64] = L"", focus[64] = L"";
-    const HWND active = ::GetForegroundWindow();
-    ::GetClassNameW(active, foreground, 64);
-    ::GetClassNameW(FocusOfThreadOf(active), focus, 64);
-    std::wcerr << L"keys \"" << keys << L"\" showed no effect; pressed again (foreground " << foreground
-               << L", focus " << focus << L")\n";
-    return PressKeys(keys) && WaitUntil(done);
+bool PressKeysUntil(HWND keyboard, const std::wstring& keys, const std::function<bool()>& done,
+                    std::chrono::milliseconds limit) {
+    constexpr int kPresses = 3;
+    for (int press = 1;; ++press) {
+        if (!WaitUntil([&] { return HasKeyboard(keyboard); })) {
+            std::wcerr << L"keys \"" << keys << L"\" not pressed: the " << ClassOf(keyboard)
+                       << L" window never had the keyboard (" << KeyboardNow() << L")\n";
+            return false;
+        }
+        const KeyArrivals arrivals;
+        if (!testing::StartXdotool(L"key " + keys)) return false;
+        if (WaitUntil(done, limit)) return true;
+        if (arrivals.Presses() > 0 || !arrivals.Watching() || press == kPresses) {
+            std::wcerr << L"keys \"" << keys << L"\" showed no effect in " << limit.count() << L" ms; "
+                       << arrivals.Presses() << L" of " << KeyPresses(keys) << L" key presses came through ("
+                       << KeyboardNow() << L")" << (arrivals.Watching() ? L"" : L"; no keyboard hook to tell") << L"\n";
+            return false;
+        }
+        RecordKeyRetry(keys, L"no key press came through to the system's input while the " + ClassOf(keyboard) +
+                                 L" window had the keyboard (" + KeyboardNow() + L")");
+    }
+}
+
+bool OpenAndCloseMenu(const VantorProcess& vantor, POINT at) {
+    return Click(at, 3) && vantor.WaitForMenu() && ClickAwayFromMenus() &&
+           WaitUntil([&] { return vantor.VisibleWindows(L"#32768").empty(); });
 }
 
 std::optional<TrayPicture> FindTrayPicture() {
@@ -122,6 +211,76 @@ std::optional<TrayPicture> FindTrayPicture() {
             return TrayPicture{index, {at->x + image.width / 2, at->y + image.height / 2}};
     }
     return std::nullopt;
+}
+
+std::optional<std::wstring> ProgramTip() {
+    for (const std::wstring& tip : TrayTipTexts())
+        if (tip == kStartTip || tip.starts_with(L"速度:")) return tip;
+    return std::nullopt;
+}
+
+std::optional<StatusTip> ReadStatusTip(const std::wstring& tip) {
+    std::wsmatch lines;
+    if (!std::regex_match(tip, lines, std::wregex(L"速度:(\\d\\d+\\.\\dMbps)\r\n送信:([0-9,]+) KB\r\n受信:([0-9,]+) KB")))
+        return std::nullopt;
+    const auto kilobytes = [](std::wstring grouped) {
+        std::erase(grouped, L',');
+        return std::stoll(grouped);
+    };
+    return StatusTip{lines[1].str(), kilobytes(lines[2].str()), kilobytes(lines[3].str())};
+}
+
+bool TipTicks::Poll() {
+    const auto now = ProgramTip();
+    if (now == last_) return false;
+    last_ = now;
+    ++seen_;
+    return true;
+}
+
+bool TipTicks::WaitFor(int count, std::chrono::milliseconds limit) {
+    const int until = seen_ + count;
+    return WaitUntil([&] { return Poll(), seen_ >= until; }, limit);
+}
+
+namespace {
+
+// The version-2 entry of row `position` (1-based) of the interface table, where `matches` takes the row.
+InterfaceCounters FindInterface(const std::function<bool(int position, const MIB_IFROW&)>& matches) {
+    ULONG size = 0;
+    ::GetIfTable(nullptr, &size, TRUE);
+    std::vector<unsigned char> buffer(size);
+    auto* table = reinterpret_cast<MIB_IFTABLE*>(buffer.data());
+    if (::GetIfTable(table, &size, TRUE) != NO_ERROR) return {};
+    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+        if (!matches(static_cast<int>(i + 1), table->table[i])) continue;
+        MIB_IF_ROW2 row{};
+        row.InterfaceIndex = table->table[i].dwIndex;
+        if (::GetIfEntry2(&row) != NO_ERROR) return {};
+        return {static_cast<int>(i + 1), row.OutOctets, row.InOctets, row.TransmitLinkSpeed, row.ReceiveLinkSpeed};
+    }
+    return {};
+}
+
+}  // namespace
+
+InterfaceCounters InterfaceNamed(const std::string& description) {
+    return FindInterface([&](int, const MIB_IFROW& row) { return reinterpret_cast<const char*>(row.bDescr) == description; });
+}
+
+InterfaceCounters InterfaceAt(int position) {
+    return FindInterface([&](int at, const MIB_IFROW&) { return at == position; });
+}
+
+bool TipShowsTotalsOf(int position) {
+    const InterfaceCounters before = InterfaceAt(position);
+    const auto tip = ProgramTip();
+    const InterfaceCounters after = InterfaceAt(position);
+    const auto status = tip ? ReadStatusTip(*tip) : std::nullopt;
+    return before.position && after.position && status && status->sentKilobytes >= RoundedKilobytes(before.sent) &&
+           status->sentKilobytes <= RoundedKilobytes(after.sent) &&
+           status->receivedKilobytes >= RoundedKilobytes(before.received) &&
+           status->receivedKilobytes <= RoundedKilobytes(after.received);
 }
 
 std::optional<MenuLayout> ReferenceMenu(const std::vector<std::wstring>& captions, int checked, POINT at) {
@@ -163,7 +322,7 @@ bool ClickAwayFromMenus() {
 // Where the program's menu items lie does not depend on where the menu opens: it is learnt once from a
 // copy, before any check runs, since a menu opened here would close the program's.
 const std::optional<MenuLayout>& ProgramMenuLayout() {
-    static const std::optional<MenuLayout> layout = ReferenceMenu(kMenuCaptions, -1, {100, 100});
+    static const std::optional<MenuLayout> layout = ReferenceMenu(MenuCaptions(), -1, {100, 100});
     return layout;
 }
 
@@ -210,6 +369,10 @@ public:
 [[maybe_unused]] auto* const cleanDesktopEnvironment = ::testing::AddGlobalTestEnvironment(new CleanDesktopEnvironment);
 
 }  // namespace
+
+const std::vector<std::wstring>& MenuCaptions() {
+    return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE ? kMenuCaptions : kEnglishMenuCaptions;
+}
 
 bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command) {
     const auto& layout = ProgramMenuLayout();

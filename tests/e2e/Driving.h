@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -25,11 +27,22 @@ bool MovePointer(POINT to);
 // clicks a button (1 left, 2 middle, 3 right) once, or twice as a double click.
 bool Click(POINT at, int button = 1);
 bool DoubleClick(POINT at);
-// Presses keys on whatever window has the keyboard, e.g. L"Down Down Return".
-bool PressKeys(const std::wstring& keys);
-// Presses `keys` and waits for `done`. Under Wine xdotool's keys now and then reach no window; when the
-// first press shows no effect in two seconds it is made once more, and the test's output says so.
-bool PressKeysUntil(const std::wstring& keys, const std::function<bool()>& done);
+// Whether keys pressed now go to `window`: its top-level window is in front, and the focus of its thread
+// is on it or on one of its children.
+bool HasKeyboard(HWND window);
+// Presses `keys` (xdotool's names, e.g. L"Down Down Return") once `keyboard` has the keyboard, and waits
+// for `done`. Under Wine xdotool's keys now and then reach no window at all: a low-level keyboard hook
+// sees whether they came through to the system's input, and only when none did are they pressed again,
+// which the test's output and the run's summary (the file VANTOR_KEY_RETRY_LOG names) tell with the
+// reason. Keys that came through and showed no effect fail at once.
+bool PressKeysUntil(HWND keyboard, const std::wstring& keys, const std::function<bool()>& done,
+                    std::chrono::milliseconds limit = std::chrono::seconds(5));
+
+// Opens the program's popup menu with a right press at `at` and closes it again. The program handles the
+// press after what came before it the same way (over the window after presses on the window, over the
+// icon after presses on the icon), so once the menu has shown those inputs have had their effect: a check
+// that an input changed nothing looks after this.
+bool OpenAndCloseMenu(const VantorProcess& vantor, POINT at);
 
 // Which of the sixteen tray load pictures shows in the notification area, and where (its centre).
 struct TrayPicture {
@@ -37,6 +50,46 @@ struct TrayPicture {
     POINT centre;
 };
 std::optional<TrayPicture> FindTrayPicture();
+
+// The tip of the program's icon: the start text until the first tick, then the status, which the tick
+// writes afresh: the link speed, and the totals sent and received in KB.
+inline constexpr wchar_t kStartTip[] = L"Vantor Infomation2.00";
+std::optional<std::wstring> ProgramTip();
+struct StatusTip {
+    std::wstring speed;
+    std::int64_t sentKilobytes = 0, receivedKilobytes = 0;
+};
+std::optional<StatusTip> ReadStatusTip(const std::wstring& tip);
+
+// The program's ticks as its tip shows them: a tick gives the icon a tip that changed, and while the watched
+// interface moves bytes (a check keeps a stream going) each tick changes it.
+class TipTicks {
+public:
+    TipTicks() : last_(ProgramTip()) {}
+    // Reads the tip again: true when a tick changed it since the last reading.
+    bool Poll();
+    // Waits until `count` more ticks have shown.
+    bool WaitFor(int count, std::chrono::milliseconds limit = kTickLimit);
+    int Seen() const noexcept { return seen_; }
+
+private:
+    std::optional<std::wstring> last_;
+    int seen_ = 0;
+};
+
+// An interface as the system counts it now: its position in the interface table (0 where there is no
+// such row), its byte counters and its link speeds (bit/s) from the version-2 entry.
+struct InterfaceCounters {
+    int position = 0;
+    std::uint64_t sent = 0, received = 0, transmitSpeed = 0, receiveSpeed = 0;
+};
+InterfaceCounters InterfaceNamed(const std::string& description);
+InterfaceCounters InterfaceAt(int position);
+// The kilobytes a tip shows for a byte count.
+inline std::int64_t RoundedKilobytes(std::uint64_t bytes) { return (static_cast<std::int64_t>(bytes) + 512) / 1024; }
+// Whether the tip shows the totals of the interface at `position`: at least what it had counted before the
+// tip was read, at most what it has counted after.
+bool TipShowsTotalsOf(int position);
 
 // A popup menu with these captions ("-" a separator) and item `checked` (or -1) ticked, opened by this
 // process with its top-left corner at `at`, as the system draws it: its picture, and where each item
@@ -58,6 +111,11 @@ bool ClickAwayFromMenus();
 inline const std::vector<std::wstring> kMenuCaptions{L"バージョン情報...", L"-", L"インタフェース設定", L"-",
                                                      L"最高速度をリセット", L"-", L"最小化", L"常に手前に表示する",
                                                      L"-", L"終了"};
+inline const std::vector<std::wstring> kEnglishMenuCaptions{L"Version info...", L"-", L"Interface settings", L"-",
+                                                            L"Reset peaks", L"-", L"Minimize", L"Always on top", L"-",
+                                                            L"Exit"};
+// The captions in the language this check runs in, which the program it starts inherits.
+const std::vector<std::wstring>& MenuCaptions();
 enum MenuCommand : int { cmdAbout = 0, cmdSettings = 2, cmdReset = 4, cmdMinimise = 6, cmdTopmost = 7, cmdExit = 9 };
 // Waits for the program's menu to open and clicks the command.
 bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command);

@@ -30,7 +30,7 @@ TEST(JapaneseCodePageE2E, AJapaneseLogPathSurvivesTheSettingsFileAndTheLogIsWrit
     {
         VantorProcess vantor(folder);
         ASSERT_NE(vantor.Form(), nullptr);
-        EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(logFile); }, 5s))
+        EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(logFile); }, kTickLimit))
             << "the first tick writes a line into the Japanese folder";
         ASSERT_TRUE(vantor.Quit());
     }

@@ -15,7 +15,6 @@ namespace vantor::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 std::string LogSettings(const std::filesystem::path& log, int interval) {
     // Row 1, the loopback interface, carries the checks' traffic.
@@ -90,15 +89,20 @@ TEST(TrafficLogE2E, LinesFollowTheIntervalAsTimeStampSentReceivedWithCrLf) {
     VantorProcess vantor(folder);
     ASSERT_NE(vantor.Form(), nullptr);
 
-    // When each line appears.
-    std::vector<Clock::time_point> appeared;
+    // At which tick each line appears: the stream changes the tip at every tick, and a reading of the file
+    // counts only when no tick came while it was read.
+    TipTicks ticks;
+    std::vector<int> appeared;
     ASSERT_TRUE(WaitUntil([&] {
-        while (appeared.size() < LineCount(log)) appeared.push_back(Clock::now());
+        ticks.Poll();
+        const int tick = ticks.Seen();
+        const std::size_t lines = LineCount(log);
+        if (ticks.Poll()) return false;
+        while (appeared.size() < lines) appeared.push_back(tick);
         return appeared.size() >= 4;
-    }, 12s)) << "four lines: " << ReadFileBytes(log);
-    const auto threeIntervals = appeared[3] - appeared[0];
-    EXPECT_GE(threeIntervals, 4500ms) << "a line every second tick, not every tick";
-    EXPECT_LE(threeIntervals, 8000ms);
+    }, 4 * kTickLimit)) << "four lines: " << ReadFileBytes(log);
+    for (std::size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(appeared[i] - appeared[i - 1], 2) << "a line every second tick, not every tick: line " << i;
     ASSERT_TRUE(vantor.Quit());
 
     const std::string text = ReadFileBytes(log);
@@ -133,7 +137,7 @@ TEST(TrafficLogE2E, AFileWithLfEndingsGetsCrLfAtTheNextLine) {
     WriteFileBytes(log, "2004/03/07 09:05:03,1234567,89012\nkept as it was,1,2\n");
     WriteFileBytes(folder.File(L"vantor20.ini"), LogSettings(log, 60));
     VantorProcess vantor(folder);
-    ASSERT_TRUE(WaitUntil([&] { return LineCount(log) == 3; }, 4s));
+    ASSERT_TRUE(WaitUntil([&] { return LineCount(log) == 3; }, kTickLimit));
     ASSERT_TRUE(vantor.Quit());
     const std::string text = ReadFileBytes(log);
     const std::string before = "2004/03/07 09:05:03,1234567,89012\r\nkept as it was,1,2\r\n";
@@ -149,6 +153,8 @@ TEST(TrafficLogE2E, APathInAMissingFolderShowsTheCreateErrorOnceWhileItsBoxIsOpe
     const auto missing = folder.File(L"missing");
     const auto log = missing / L"traffic.log";
     WriteFileBytes(folder.File(L"vantor20.ini"), LogSettings(log, 1));
+    // Makes each tick change the tip, so that the checks can count ticks.
+    const testing::LoopbackStream trickle(64 * 1024);
     VantorProcess vantor(folder);
     ASSERT_NE(vantor.Form(), nullptr);
 
@@ -158,10 +164,10 @@ TEST(TrafficLogE2E, APathInAMissingFolderShowsTheCreateErrorOnceWhileItsBoxIsOpe
         const auto boxes = ErrorBoxes(vantor);
         box = boxes.empty() ? nullptr : boxes.front();
         return box != nullptr;
-    })) << "the first tick's line fails";
+    }, kTickLimit)) << "the first tick's line fails";
     EXPECT_EQ(BoxText(box), expected);
-    // Ticks go on behind the open box; their failures are not stacked on it.
-    Pause(3500ms);
+    // Ticks go on behind the open box and try again every second tick; their failures are not stacked on it.
+    ASSERT_TRUE(TipTicks().WaitFor(3));
     EXPECT_EQ(ErrorBoxes(vantor).size(), 1u) << "one box while it is open";
     EXPECT_FALSE(std::filesystem::exists(missing)) << "nothing is written, no folder made";
 
@@ -173,7 +179,7 @@ TEST(TrafficLogE2E, APathInAMissingFolderShowsTheCreateErrorOnceWhileItsBoxIsOpe
         const auto boxes = ErrorBoxes(vantor);
         next = boxes.empty() ? nullptr : boxes.front();
         return next != nullptr;
-    }, 5s)) << "a later attempt fails again and says so";
+    }, kTickLimit)) << "a later attempt fails again and says so";
     EXPECT_EQ(BoxText(next), expected);
 
     // Asked to end with the box open: the program still saves, then shows the last line's error too.
@@ -203,7 +209,7 @@ TEST(TrafficLogE2E, WhileTheErrorBoxOfAProgramInTheBackgroundIsOpenTheWindowsMen
         box = boxes.empty() ? nullptr : boxes.front();
         return box != nullptr;
     };
-    ASSERT_TRUE(WaitUntil(boxShown));
+    ASSERT_TRUE(WaitUntil(boxShown, kTickLimit));
     // With the taskbar in front and the box closed, the program has no active window; the next box then
     // belongs to the hidden application window, and the mini window stays enabled behind it.
     const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
@@ -214,7 +220,7 @@ TEST(TrafficLogE2E, WhileTheErrorBoxOfAProgramInTheBackgroundIsOpenTheWindowsMen
         GUITHREADINFO info{sizeof info};
         return ::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &info) && !info.hwndActive;
     }));
-    ASSERT_TRUE(WaitUntil(boxShown, 10s));
+    ASSERT_TRUE(WaitUntil(boxShown, kTickLimit));
     ASSERT_TRUE(::IsWindowEnabled(form));
 
     ASSERT_TRUE(Click(CentreOf(form), 3));

@@ -5,7 +5,6 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 namespace vantor::e2e {
 namespace fs = std::filesystem;
@@ -40,24 +39,6 @@ fs::path PathFromEnvironment(const char* variable) {
     return fs::path(path);
 }
 
-void DispatchWaitingMessages() {
-    MSG message{};
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        DispatchWaitingMessages();
-    }
-    return true;
-}
-
 std::wstring TextOf(HWND window) {
     wchar_t text[1024] = L"";
     ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
@@ -70,8 +51,6 @@ std::vector<std::wstring> ChildTexts(HWND window) {
         texts.push_back(TextOf(child));
     return texts;
 }
-
-void Pause(std::chrono::milliseconds span) { WaitUntil([] { return false; }, span); }
 
 std::map<std::string, std::string> IniValues(const std::string& text) {
     std::map<std::string, std::string> values;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "framework/win32/Handles.h"
+#include "tests/support/Polling.h"
 
 namespace vantor::e2e {
 
@@ -103,13 +104,12 @@ std::wstring TextOf(HWND window);
 // The texts of a window's child controls, in order.
 std::vector<std::wstring> ChildTexts(HWND window);
 
-// Polls `condition` until it holds or `limit` passes. Meanwhile this thread's messages are dispatched:
-// once a check has made a window here (a menu drawn for comparison), the program's messages to it would
-// otherwise wait for an answer that never comes.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(5));
-// Dispatches what has come for this thread's windows.
-void DispatchWaitingMessages();
-// Lets time pass the same way.
-void Pause(std::chrono::milliseconds span);
+// Waits poll, and keep this thread's messages moving: once a check has made a window here (a menu drawn
+// for comparison), the program's messages to it would otherwise wait for an answer that never comes.
+using ::vantor::testing::Pause;
+using ::vantor::testing::WaitUntil;
+// Long enough for a few of the program's one-second ticks on a busy machine: what a wait for the effect of
+// a tick allows.
+inline constexpr std::chrono::seconds kTickLimit{10};
 
 }  // namespace vantor::e2e

@@ -1,5 +1,7 @@
 #include "app/core/Artwork.h"
 
+#include "framework/Dpi.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -25,26 +27,34 @@ TEST(Artwork, IcoHeaderDescribesOneThirtyTwoBitImageWithItsMask) {
     EXPECT_EQ(ico[22 + 8], 64) << "the DIB height counts the colour and the mask planes";
 }
 
-TEST(Artwork, MainIconHasATransparentCornerAndAnOpaqueCyanLens) {
-    const Image icon = MainIcon();
-    EXPECT_EQ(icon.At(0, 0) >> 24, 0u);
-    const std::uint32_t lens = icon.At(22, 14);
-    EXPECT_EQ(lens >> 24, 0xFFu);
-    EXPECT_LT((lens >> 16) & 0xFF, 0x80u) << "cyan: little red";
-    EXPECT_GT(lens & 0xFF, 0xC0u) << "cyan: much blue";
+TEST(Artwork, MainIconHasATransparentCornerAndAnOpaqueCyanLensAtEverySize) {
+    for (const int size : {32, 48}) {
+        const Image icon = MainIcon(size);
+        ASSERT_EQ(icon.width, size);
+        EXPECT_EQ(icon.At(0, 0) >> 24, 0u);
+        const std::uint32_t lens = icon.At(22 * size / 32, 14 * size / 32);
+        EXPECT_EQ(lens >> 24, 0xFFu);
+        EXPECT_LT((lens >> 16) & 0xFF, 0x80u) << "cyan: little red, at " << size;
+        EXPECT_GT(lens & 0xFF, 0xC0u) << "cyan: much blue, at " << size;
+    }
 }
 
-TEST(Artwork, BackgroundBandIsPinStripedOutsideTheArrowBox) {
-    const Image band = BackgroundBand();
-    ASSERT_EQ(band.width, 220);
-    ASSERT_EQ(band.height, 40);
+TEST(Artwork, BackgroundBandIsPinStripedOutsideTheArrowBoxAtEveryDensity) {
     const std::uint32_t stripes[4] = {0xFFEFEFEF, 0xFFFFFFFF, 0xFFEFEFEF, 0xFFE7E7E7};
-    for (int y = 0; y < band.height; ++y)
-        for (int x = 0; x < band.width; ++x) {
-            const bool inBox = x >= ArrowLeft && x <= ArrowRight && y >= ArrowTop && y <= ArrowBottom;
-            if (!inBox) ASSERT_EQ(band.At(x, y), stripes[y % 4]) << x << ", " << y;
-            ASSERT_EQ(band.At(x, y) >> 24, 0xFFu) << "opaque everywhere";
-        }
+    for (const int dpi : {96, 120, 144, 192}) {
+        const Image band = BackgroundBand(dpi);
+        ASSERT_EQ(band.width, ScaleToDpi(220, dpi));
+        ASSERT_EQ(band.height, ScaleToDpi(40, dpi));
+        // Drawn at its size: stripes of whole rows (two each at 192 dpi), the arrow within its scaled box.
+        const int rows = dpi / 96;
+        for (int y = 0; y < band.height; ++y)
+            for (int x = 0; x < band.width; ++x) {
+                const bool inBox = x >= ScaleToDpi(ArrowLeft, dpi) && x < ScaleToDpi(ArrowRight + 1, dpi) &&
+                                   y >= ScaleToDpi(ArrowTop, dpi) && y < ScaleToDpi(ArrowBottom + 1, dpi);
+                if (!inBox) ASSERT_EQ(band.At(x, y), stripes[y / rows % 4]) << x << ", " << y << " at " << dpi;
+                ASSERT_EQ(band.At(x, y) >> 24, 0xFFu) << "opaque everywhere";
+            }
+    }
 }
 
 TEST(Artwork, BackgroundArrowPointsUpAboveAndDownBelowWithAShadowToTheLowerRight) {

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/core/SettingsPlace.h"
 #include "tests/fakes/FakeProfile.h"
 
 namespace vantor {
@@ -20,7 +22,9 @@ constexpr std::string_view kDirectory = "C:\\Program Files\\Vantor\\";
 const std::vector<std::string> kReadOrder = {
     "read Gauge/Send", "read Gauge/Rese", "read Interface/Selected", "read Window/Left", "read Window/Top",
     "read Window/Mode", "read Interface/flg", "read Graph/mode", "read log/pass", "read log/mode",
-    "read log/wait", "read Graph/bps", "read Window/main", "read Interface/Guid", "read Interface/Description"};
+    "read log/wait", "read Graph/bps", "read Window/main", "read Interface/Guid", "read Interface/Description",
+    // Absent, the language key gives back both defaults it is asked with.
+    "read Window/Language", "read Window/Language"};
 
 TEST(SettingsLoad, WithoutAFileReadsEveryKeyInOrderAndTakesTheDefaults) {
     FakeProfile profile;
@@ -65,6 +69,8 @@ TEST(SettingsLoad, ReadsWhatTheFileHolds) {
         {"Window", "Mode", "-1", [](const LoadedSettings& l) { return l.Settings.StayOnTop; }},
         {"Window", "Left", "-1500", [](const LoadedSettings& l) { return l.Position == TPoint{-1500, 200}; }},
         {"log", "pass", "", [](const LoadedSettings& l) { return l.Settings.LogPath.empty(); }},
+        {"Window", "Language", "en", [](const LoadedSettings& l) { return l.Settings.LanguageSetting == "en"; }},
+        {"Window", "Language", "", [](const LoadedSettings& l) { return l.Settings.LanguageSetting == ""; }},
     };
     for (const Case& c : cases) {
         FakeProfile profile;
@@ -122,10 +128,11 @@ MonitorSettings Unusual() {
     s.BitUnits = true;
     s.ShowAtStart = false;
     s.WatchedInterface = InterfaceIdentity{"{8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}", "イーサネット アダプター"};
+    s.LanguageSetting = "JA";
     return s;
 }
 
-TEST(SettingsSave, WritesThirteenKeysInOrderThenTheInterfaceIdentityThenFlushes) {
+TEST(SettingsSave, WritesThirteenKeysInOrderThenTheLanguageAndTheInterfaceIdentityThenFlushes) {
     FakeProfile profile;
     SaveSettings(profile, Unusual(), {-1500, 30});
     EXPECT_EQ(profile.calls, (std::vector<std::string>{
@@ -133,7 +140,8 @@ TEST(SettingsSave, WritesThirteenKeysInOrderThenTheInterfaceIdentityThenFlushes)
                                  "write Window/Left=-1500", "write Window/Top=30", "write Window/Mode=1",
                                  "write Interface/flg=1", "write Window/main=0", "write Graph/mode=0",
                                  "write log/mode=1", "write log/pass=D:\\ログ\\net.log", "write log/wait=10800",
-                                 "write Graph/bps=1", "write Interface/Guid={8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}",
+                                 "write Graph/bps=1", "write Window/Language=JA",
+                                 "write Interface/Guid={8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}",
                                  "write Interface/Description=イーサネット アダプター", "flush"}));
 }
 
@@ -174,6 +182,14 @@ TEST(SettingsSave, AFailedWriteStopsAtThatKeyAndNamesTheFile) {
         std::size_t stored = 0;
         for (const auto& section : profile.sections) stored += section.keys.size();
         EXPECT_EQ(stored, failing);
+    }
+    FakeProfile profile;
+    profile.failingWrite = 3;
+    try {
+        SaveSettings(profile, Unusual(), {}, Language::English);
+        ADD_FAILURE() << "the save went on";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Cannot write to C:\\Vantor\\vantor20.ini") << "in the program's language";
     }
 }
 
@@ -238,6 +254,77 @@ TEST(WindowPositionCheck, AsksAboutTheWholeWindowRectangle) {
     (void)CheckWindowPosition({-230, 700}, 223, 84, two);
     ASSERT_EQ(two.asked.size(), 1u);
     EXPECT_EQ(two.asked[0], (TRect{-230, 700, -7, 784}));
+}
+
+// A machine where the executable's folder can or cannot be written, and these files exist.
+class FakeFolders final : public SettingsFolders {
+public:
+    bool exeFolderWritable = true;
+    std::string userData = "C:\\Users\\ami\\AppData\\Roaming\\";
+    std::vector<std::string> files;
+
+    bool CanCreateFileIn(const std::string&) override { return exeFolderWritable; }
+    bool FileExists(const std::string& path) override {
+        return std::find(files.begin(), files.end(), path) != files.end();
+    }
+    std::string UserDataFolder() override { return userData; }
+};
+
+TEST(SettingsPlace, BesideTheExecutableWhereAFileCanBeMadeThereElseInTheUsersFolder) {
+    const std::string beside = "C:\\Program Files\\Vantor\\vantor20.ini";
+    const std::string user = "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\vantor20.ini";
+    struct Case {
+        bool writable;
+        const char* userData;
+        std::vector<std::string> files;
+        std::string read, save;
+        const char* what;
+    };
+    const Case cases[] = {
+        {true, "C:\\Users\\ami\\AppData\\Roaming\\", {user}, beside, beside, "writable: beside the exe, as always"},
+        {false, "C:\\Users\\ami\\AppData\\Roaming\\", {}, user, user, "nothing yet: a fresh per-user file"},
+        {false, "C:\\Users\\ami\\AppData\\Roaming\\", {beside}, beside, user, "shipped settings read once"},
+        {false, "C:\\Users\\ami\\AppData\\Roaming\\", {beside, user}, user, user, "the user's file from then on"},
+        {false, "", {beside}, beside, beside, "no user folder known: beside the exe, whatever comes of it"},
+    };
+    for (const Case& c : cases) {
+        FakeFolders folders;
+        folders.exeFolderWritable = c.writable;
+        folders.userData = c.userData;
+        folders.files = c.files;
+        const SettingsPlace place = ChooseSettingsPlace(folders, kDirectory);
+        EXPECT_EQ(place.ReadPath, c.read) << c.what;
+        EXPECT_EQ(place.SavePath, c.save) << c.what;
+        EXPECT_EQ(place.PerUser, c.save == user) << c.what;
+        EXPECT_EQ(place.Folder, c.save.substr(0, c.save.rfind('\\') + 1)) << c.what;
+    }
+}
+
+TEST(SettingsPlace, ADefaultLogPathFollowsTheSettingsIntoTheUsersFolder) {
+    FakeFolders folders;
+    folders.exeFolderWritable = false;
+    const SettingsPlace perUser = ChooseSettingsPlace(folders, kDirectory);
+    FakeProfile noFile;
+    const LoadedSettings loaded = LoadSettings(noFile, perUser.Folder);
+    EXPECT_EQ(loaded.Settings.LogPath, "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\vantor.log") << "no key";
+    struct Case {
+        const char* stored;
+        const char* perUserPath;
+    };
+    const Case cases[] = {
+        {"", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\vantor.log"},
+        {"net.log", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\net.log"},
+        {"D:\\logs\\net.log", "D:\\logs\\net.log"},
+        {"\\\\server\\share\\net.log", "\\\\server\\share\\net.log"},
+        {"D:net.log", "D:net.log"},
+        {"logs/net.log", "logs/net.log"},
+    };
+    folders.exeFolderWritable = true;
+    const SettingsPlace beside = ChooseSettingsPlace(folders, kDirectory);
+    for (const Case& c : cases) {
+        EXPECT_EQ(PlaceLogPath(perUser, c.stored), c.perUserPath) << c.stored;
+        EXPECT_EQ(PlaceLogPath(beside, c.stored), c.stored) << "beside the exe every path stays: " << c.stored;
+    }
 }
 
 }  // namespace

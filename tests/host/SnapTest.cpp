@@ -45,6 +45,7 @@ TEST(Snap, MovingRectCases) {
         std::optional<TRect> workArea;
         std::vector<ReferenceWindow> others;
         TRect window, expected;
+        std::int32_t distance = SnapDistance;
     } cases[] = {
         // The right edges are 4 apart, and the left edge is 4 from the other window's right: the work area wins.
         {"work area first", kWorkArea, {{{500, 100, 800, 300}, true}}, {804, 150, 1020, 230}, {808, 150, 1024, 230}},
@@ -60,10 +61,13 @@ TEST(Snap, MovingRectCases) {
         // Horizontal from the other window, vertical from the work area's bottom.
         {"axes from different references", kWorkArea, {{{500, 600, 800, 748}, true}}, {804, 665, 1000, 744},
          {800, 669, 996, 748}},
+        // At 144 dpi the window snaps within 9 pixels, the distance its density gives.
+        {"nine at 144 dpi", kWorkArea, {}, {9, 150, 335, 267}, {0, 150, 326, 267}, 9},
+        {"ten do not", kWorkArea, {}, {10, 150, 336, 267}, {10, 150, 336, 267}, 9},
     };
     for (const Case& c : cases) {
         TRect window = c.window;
-        SnapMovingRect(window, {c.workArea, c.others});
+        SnapMovingRect(window, {c.workArea, c.others, c.distance});
         EXPECT_EQ(window, c.expected) << c.what;
     }
 }

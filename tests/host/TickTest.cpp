@@ -230,7 +230,7 @@ TEST(Tick, TipShowsLinkSpeedAndTotalsOnThreeLines) {
     }
 }
 
-TEST(Tick, UsesTheLocaleSeparators) {
+TEST(Tick, UsesTheLocaleSeparatorsAndLanguage) {
     LocaleFormats locale;
     locale.DecimalSeparator = ",";
     locale.ThousandSeparator = ".";
@@ -241,6 +241,8 @@ TEST(Tick, UsesTheLocaleSeparators) {
     EXPECT_EQ(out.Send.Current, "1.205,6");
     EXPECT_EQ(out.Receive.Current, "1,5");
     EXPECT_EQ(out.TipHelp, "速度:02,0Mbps\r\n送信:1.024.000 KB\r\n受信:0 KB");
+    locale.TextLanguage = Language::English;
+    EXPECT_EQ(RunTick(state, {}, sample, locale).TipHelp, "Speed: 02,0Mbps\r\nSent: 1.024.000 KB\r\nReceived: 0 KB");
 }
 
 TEST(Tick, ReadsALinkFasterThanTwoGigabitsFromTheCounterSource) {

@@ -109,6 +109,13 @@ TEST_F(LogFixture, MissingFolderRaisesTheCreateErrorOnEveryAttemptAndWritesNothi
             EXPECT_EQ(std::string(error.what()), "ファイル C:\\logs\\vantor.log を作成できません");
         }
     }
+    locale.TextLanguage = Language::English;
+    try {
+        log.WriteLogLine(path, 10, 20, state, locale);
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot create file C:\\logs\\vantor.log") << "in the program's language";
+    }
     EXPECT_TRUE(files.files.empty());
 }
 

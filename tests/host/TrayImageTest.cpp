@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "app/core/Artwork.h"
@@ -78,6 +79,40 @@ TEST(TrayImage, PictureUsesItsPaletteAndIsTransparentAround) {
     EXPECT_EQ(used, palette) << "black, both greys, white highlights and transparency all appear";
     EXPECT_EQ(image.At(0, 0) >> 24, 0u);
     EXPECT_EQ(image.At(15, 15) >> 24, 0u);
+}
+
+TEST(TrayImage, SixteenPixelsIsTheClassicPictureAndLargerSizesAreDrawnNotStretched) {
+    // K outline, D shade, L light, W highlight, B/F the back and front screens, . transparent.
+    const char* classic[16] = {
+        ".....KKKKKKKKKKK", ".....KWWWWWWWWLK", ".....KWBBBBBBBDK", ".....KWBBBBBBBDK",
+        ".....KWBBBBBBBDK", ".....KWBBBBBBBDK", "KKKKKKKKKKDDDDDK", "KWWWWWWWLKKKKKKK",
+        "KWFFFFFFDKWLLLDK", "KWFFFFFFDKKKKKKK", "KWFFFFFFDK......", "KWFFFFFFDK......",
+        "KLDDDDDDDK......", "KKKKKKKKKK......", "KWLLLLLLDK......", "KKKKKKKKKK......",
+    };
+    const std::map<char, std::uint32_t> colours = {{'K', kBlack},      {'D', 0xFF848484}, {'L', 0xFFC6C6C6},
+                                                   {'W', 0xFFFFFFFF},  {'B', kCyan},      {'F', kYellow},
+                                                   {'.', 0x00000000}};
+    const art::Image small = art::TrayImage(12);  // yellow front, cyan back
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(small.At(x, y), colours.at(classic[y][x])) << x << ", " << y;
+
+    const auto coloursOf = [](const art::Image& image) { return std::set<std::uint32_t>(image.pixels.begin(), image.pixels.end()); };
+    for (int size : {20, 24, 32}) {
+        const art::Image large = art::TrayImage(12, size);
+        ASSERT_EQ(large.width, size);
+        ASSERT_EQ(large.height, size);
+        EXPECT_EQ(coloursOf(large), coloursOf(small)) << "no colour blended from two at " << size;
+        // With strokes of whole pixels the screens take at least their share of the larger picture.
+        const double area = size * size / 256.0;
+        EXPECT_GE(PixelsOfColour(large, kYellow).size(), 24 * area) << "the front screen at " << size;
+        EXPECT_GE(PixelsOfColour(large, kCyan).size(), 28 * area) << "the back screen at " << size;
+    }
+    // Strokes take whole pixels: one at 24 (the front monitor's top edge, then its highlight), two at 32.
+    const art::Image at24 = art::TrayImage(12, 24), at32 = art::TrayImage(12, 32);
+    EXPECT_EQ(at24.At(5, 9), kBlack);
+    EXPECT_EQ(at24.At(5, 10), 0xFFFFFFFFu);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) ASSERT_EQ(at32.At(x, y), small.At(x / 2, y / 2)) << x << ", " << y;
 }
 
 TEST(TrayImage, EveryLevelPairShowsItsLevelsOnTheScreens) {

@@ -70,6 +70,32 @@ TEST(TrendPainter, WorkedExampleBackgroundAndGrid) {
     }
 }
 
+TEST(TrendPainter, AtAnotherDensityMarginsGridStepsTextsAndDepthScaleButLinesStayOnePixel) {
+    TTyxTrend chart(nullptr);
+    ConfigureAsMainWindow(chart);
+    chart.SetBounds(0, 0, 330, 60);  // the mini window's chart at 144 dpi
+    chart.SetDpi(144);
+    chart.AddValue1(100);
+    RecordingCanvas canvas = Paint(chart);
+    std::vector<Coords> grid;
+    for (int x = 315; x >= 15; x -= 15) grid.push_back({x, 0, x, 59});
+    for (int y = 54; y >= 6; y -= 6) grid.push_back({0, y, 329, y});
+    EXPECT_EQ(CoordsOf(canvas.Of(Draw::Polyline)), grid) << "still ten percent apart, from the right edge";
+    for (const CanvasCall& line : canvas.Of(Draw::Polyline)) EXPECT_EQ(line.penWidth, 1);
+    // Margin 5, step 3.2, half 1: slot 0 at x 6, slot 99 (100) at Round(5 + 316.8 + 1) and 5 from the top.
+    EXPECT_EQ(canvas.Of(Draw::MoveTo)[0].coords, (Coords{6, 55}));
+    EXPECT_EQ(canvas.Of(Draw::LineTo)[98].coords, (Coords{323, 5}));
+
+    TTyxTrend boxes(nullptr);
+    ConfigureSmall(boxes, 46, TTrendStyle::ts3D);
+    boxes.SetDpi(144);  // margin 5, depth 15, step (46 - 10 - 15) / 4
+    canvas = Paint(boxes);
+    const auto faces = canvas.Of(Draw::Polygon);
+    ASSERT_GE(faces.size(), 2u);
+    EXPECT_EQ(faces[1].coords, (Coords{10, 35, 25, 20, 25, 20, 10, 35})) << "the first box's side face, 15 deep";
+    EXPECT_EQ(faces[1].fontHeight, 12);
+}
+
 TEST(TrendPainter, WorkedExampleLinesPlaceSamplesAndValues) {
     TTyxTrend chart(nullptr);
     ConfigureAsMainWindow(chart);

@@ -3,9 +3,11 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
+#include <iphlpapi.h>
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -42,6 +44,22 @@ bool Listen(const Socket& listener, sockaddr_in& address) {
     return ::bind(listener.s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
            ::listen(listener.s, 1) == 0 &&
            ::getsockname(listener.s, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+}
+
+// Hands `send` what `bytesPerSecond` owes by now, every few milliseconds until `stop`, so that late wake-ups
+// do not lower the average; `send` takes at most `chunk` bytes and answers false once they no longer go.
+void SendSteadily(std::size_t bytesPerSecond, std::size_t chunk, const std::atomic<bool>& stop,
+                  const std::function<bool(const char*, int)>& send) {
+    const std::vector<char> bytes(chunk, 'v');
+    const auto start = std::chrono::steady_clock::now();
+    std::size_t sent = 0;
+    while (!stop) {
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const auto owed = static_cast<std::size_t>(seconds * static_cast<double>(bytesPerSecond));
+        for (; sent < owed; sent += std::min(chunk, owed - sent))
+            if (!send(bytes.data(), static_cast<int>(std::min(chunk, owed - sent)))) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 }  // namespace
@@ -101,25 +119,62 @@ void LoopbackStream::Run(std::size_t bytesPerSecond) {
         while (::recv(in.s, buffer.data(), static_cast<int>(buffer.size()), 0) > 0) {
         }
     });
-    // Sends what the rate owes by now, so late wake-ups do not lower the average.
-    const std::vector<char> chunk(64 * 1024, 'v');
-    const auto start = std::chrono::steady_clock::now();
-    std::size_t sent = 0;
-    while (!stop_ && flowing_) {
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        const auto owed = static_cast<std::size_t>(seconds * static_cast<double>(bytesPerSecond));
-        while (sent < owed) {
-            const int n = ::send(out.s, chunk.data(), static_cast<int>(std::min(chunk.size(), owed - sent)), 0);
-            if (n <= 0) {
-                flowing_ = false;
-                break;
-            }
-            sent += static_cast<std::size_t>(n);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    SendSteadily(bytesPerSecond, 64 * 1024, stop_, [&](const char* bytes, int size) {
+        // A stream socket may take fewer bytes than offered: the rest goes with the next call.
+        for (int done = 0, n; done < size; done += n)
+            if ((n = ::send(out.s, bytes + done, size - done, 0)) <= 0) return flowing_ = false;
+        return true;
+    });
     ::shutdown(out.s, SD_SEND);
     reader.join();
+}
+
+std::optional<std::string> OneWayPeer(const std::string& link) {
+    ULONG size = 0;
+    ::GetIfTable(nullptr, &size, FALSE);
+    std::vector<unsigned char> interfaces(size);
+    auto* table = reinterpret_cast<MIB_IFTABLE*>(interfaces.data());
+    if (::GetIfTable(table, &size, FALSE) != NO_ERROR) return std::nullopt;
+    const auto row = std::find_if(table->table, table->table + table->dwNumEntries, [&](const MIB_IFROW& r) {
+        return reinterpret_cast<const char*>(r.bDescr) == link;
+    });
+    if (row == table->table + table->dwNumEntries) return std::nullopt;
+
+    size = 0;
+    ::GetIpAddrTable(nullptr, &size, FALSE);
+    std::vector<unsigned char> addresses(size);
+    auto* ips = reinterpret_cast<MIB_IPADDRTABLE*>(addresses.data());
+    if (::GetIpAddrTable(ips, &size, FALSE) != NO_ERROR) return std::nullopt;
+    for (DWORD i = 0; i < ips->dwNumEntries; ++i) {
+        if (ips->table[i].dwIndex != row->dwIndex) continue;
+        in_addr peer{};
+        peer.s_addr = htonl(ntohl(ips->table[i].dwAddr) + 1);
+        char text[INET_ADDRSTRLEN] = "";
+        return ::inet_ntop(AF_INET, &peer, text, sizeof text) ? std::optional<std::string>(text) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+DatagramStream::DatagramStream(const std::string& ipv4, std::size_t bytesPerSecond)
+    : worker_([this, ipv4, bytesPerSecond] {
+          Winsock winsock;
+          Socket out(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+          sockaddr_in to{};
+          to.sin_family = AF_INET;
+          to.sin_port = htons(9);  // discard
+          if (!winsock.Started() || out.s == INVALID_SOCKET || ::inet_pton(AF_INET, ipv4.c_str(), &to.sin_addr) != 1) {
+              flowing_ = false;
+              return;
+          }
+          // Datagrams that fit in one Ethernet frame.
+          SendSteadily(bytesPerSecond, 1400, stop_, [&](const char* bytes, int size) {
+              return flowing_ = ::sendto(out.s, bytes, size, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) == size;
+          });
+      }) {}
+
+DatagramStream::~DatagramStream() {
+    stop_ = true;
+    worker_.join();
 }
 
 }  // namespace vantor::testing

@@ -1,8 +1,11 @@
 #pragma once
-// Real traffic for tests under Wine: bytes moved through a TCP connection to 127.0.0.1.
+// Real traffic for tests under Wine: bytes moved through a TCP connection to 127.0.0.1, and bytes that
+// only leave, out of a link with no one to answer on the other side.
 
 #include <atomic>
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <thread>
 
 namespace vantor::testing {
@@ -28,6 +31,28 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> flowing_{false};
     std::atomic<bool> started_{false};
+    std::thread worker_;
+};
+
+// The far side of a one-way link as tools/wine/interfaces.sh makes one: the address after the link's own
+// IPv4 address, which nothing answers for. None where the interface table has no such link (by its
+// description, the Linux name) or the link no address.
+std::optional<std::string> OneWayPeer(const std::string& link);
+
+// Sends a steady `bytesPerSecond` of UDP datagrams to `ipv4` (dotted), in steps of a few milliseconds,
+// from construction until destruction.
+class DatagramStream {
+public:
+    DatagramStream(const std::string& ipv4, std::size_t bytesPerSecond);
+    ~DatagramStream();
+    DatagramStream(const DatagramStream&) = delete;
+    DatagramStream& operator=(const DatagramStream&) = delete;
+
+    bool Flowing() const noexcept { return flowing_; }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> flowing_{true};
     std::thread worker_;
 };
 

@@ -2,26 +2,13 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "framework/win32/Text.h"
+#include "tests/support/Polling.h"
 
 namespace vantor::testing {
-namespace {
-
-bool PollUntil(const auto& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
-}  // namespace
 
 std::string UnixPathOf(const std::filesystem::path& path) {
     using ToUnix = char*(CDECL*)(const wchar_t*);
@@ -64,12 +51,12 @@ std::string DefaultRouteInterface() {
 UnwritableFile::UnwritableFile(std::filesystem::path file) : file_(std::move(file)), unix_(UnixPathOf(file_)) {
     ::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_READONLY);
     StartUnixProgram(L"/usr/bin/chattr +i \"" + win32::Widen(unix_) + L"\"");
-    locked_ = PollUntil([&] { return !Writable(); });
+    locked_ = WaitUntil([&] { return !Writable(); });
 }
 
 UnwritableFile::~UnwritableFile() {
     StartUnixProgram(L"/usr/bin/chattr -i \"" + win32::Widen(unix_) + L"\"");
-    PollUntil([&] { return Writable(); });
+    WaitUntil([&] { return Writable(); });
     ::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

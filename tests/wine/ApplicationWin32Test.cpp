@@ -100,7 +100,7 @@ void CALLBACK BringTheBoxForwardThenShowAnError(HWND, UINT, UINT_PTR timer, DWOR
 TEST(ModalRuns, TheInnermostRunOrTheBoxItOpenedComesToTheFront) {
     Application application(::GetModuleHandleW(nullptr));
     EXPECT_FALSE(application.BringModalRunToFront()) << "no run open";
-    vantor::TAboutBox box;
+    vantor::TAboutBox box(vantor::Language::Japanese);
     ModalRunScene state{&application, box.Handle()};
     scene = &state;
     ::SetTimer(nullptr, 0, 100, BringTheBoxForwardThenShowAnError);
@@ -122,7 +122,7 @@ TEST(ModalRuns, EnterAndSpaceOnTheAboutBoxsCloseAndEnterInItsTextEndItWithCancel
     for (const Case c : {Case{L"Button", VK_RETURN}, Case{L"Button", VK_SPACE}, Case{L"Edit", VK_RETURN}}) {
         SCOPED_TRACE(::testing::Message() << (c.key == VK_RETURN ? "Enter" : "Space") << " on the "
                                           << ::testing::PrintToString(std::wstring(c.control)));
-        vantor::TAboutBox box;
+        vantor::TAboutBox box(vantor::Language::Japanese);
         const HWND close = ::FindWindowExW(box.Handle(), nullptr, L"Button", L"Close");
         ASSERT_NE(close, nullptr);
         EXPECT_EQ(::GetWindowLongW(close, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON) << "drawn as the default button";

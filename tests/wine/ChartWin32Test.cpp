@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 #include <vector>
 
 #include "app/core/MainChart.h"
@@ -16,6 +14,7 @@
 #include "components/TyxTrend/win32/TyxTrendWindow.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Window.h"
+#include "tests/support/Polling.h"
 
 namespace vantor {
 namespace {
@@ -206,25 +205,6 @@ protected:
     }
 };
 
-void PumpMessages() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-// Polls, pumping messages, until the condition holds or five seconds pass.
-bool WaitFor(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-        PumpMessages();
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return condition();
-}
-
 TEST(TyxTrendWindow, PaintsItselfOnScreenAndIntoPrintWindow) {
     Host host;
     TTyxTrendWindow chart(nullptr, host.Handle(), 10, 10, 220, 40);
@@ -238,7 +218,7 @@ TEST(TyxTrendWindow, PaintsItselfOnScreenAndIntoPrintWindow) {
     EXPECT_EQ(origin.x, 110);
     win32::WindowDc screen(nullptr);
     const auto onScreen = [&](int x, int y) { return ::GetPixel(screen.Get(), origin.x + x, origin.y + y); };
-    ASSERT_TRUE(WaitFor([&] { return onScreen(105, 3) == RGB(0x80, 0x00, 0xFF); })) << "the chart never showed";
+    ASSERT_TRUE(testing::WaitUntil([&] { return onScreen(105, 3) == RGB(0x80, 0x00, 0xFF); })) << "the chart never showed";
     ExpectPixels(onScreen, WorkedExamplePixels());
 
     win32::MemoryDc memory(::CreateCompatibleDC(screen.Get()));

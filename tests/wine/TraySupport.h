@@ -1,5 +1,5 @@
 #pragma once
-// What the tray tests under Wine share: solid-colour icons, a message pump that waits for a condition,
+// What the tray tests under Wine share: solid-colour icons, waiting for a condition with the application's pump,
 // finding an icon's pixels in the notification area, and driving the X pointer with xdotool
 // (tests/support/Xdotool.h, shared with the end-to-end checks).
 
@@ -16,6 +16,7 @@
 #include "framework/win32/Application.h"
 #include "framework/win32/Handles.h"
 #include "tests/support/Desktop.h"
+#include "tests/support/Polling.h"
 #include "tests/support/Xdotool.h"
 
 namespace vantor::win32::testing {
@@ -26,14 +27,10 @@ inline IconHandle SolidIcon(DWORD rgb) { return ::vantor::testing::TwoColourIcon
 // Dispatches messages (and the workers' hand-offs) until `condition` holds or the time is up.
 inline bool PumpUntil(const std::function<bool()>& condition,
                       std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
+    return ::vantor::testing::WaitUntil(condition, limit, [] {
         Application::Current()->ProcessMessages();
         Application::Current()->CheckSynchronize();
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
+    });
 }
 
 inline void PumpFor(std::chrono::milliseconds span) {

@@ -195,7 +195,10 @@ TEST_F(TrayWin32, XdotoolDoubleClickGivesTheDoubleClickOneMorePressAndNoClick) {
 
     ASSERT_TRUE(StartXdotool(L"click --repeat 2 --delay 80 1"));
     ASSERT_TRUE(PumpUntil([&] { return rig.Saw("dbl L"); }));
-    PumpFor(std::chrono::milliseconds(::GetDoubleClickTime() + 500));
+    // A right click after it is reported a double-click time after its release, by the timer that would
+    // also report a left click still held back: once it shows, no such click is waiting.
+    ASSERT_TRUE(StartXdotool(L"click 3"));
+    ASSERT_TRUE(PumpUntil([&] { return rig.Saw("click R"); }));
     const auto dbl = std::find(rig.events.begin(), rig.events.end(), "dbl L");
     EXPECT_NE(std::find(dbl, rig.events.end(), "down L"), rig.events.end()) << "one more press after the double click";
     EXPECT_EQ(std::count(dbl, rig.events.end(), "down L"), 1);

@@ -2,14 +2,18 @@
 # The Wine environment that the Win32 tests and the demo run in: a prefix inside a build directory,
 # a private Xvfb display and Wine's virtual desktop (with its taskbar and notification area).
 #
-#   session.sh start BUILD_DIR   start it (a no-op when it already runs); writes BUILD_DIR/wine-session/env
-#   session.sh stop BUILD_DIR    stop everything that start started
-#   session.sh env BUILD_DIR     print the variables a program needs to run inside it
-#   session.sh prefix BUILD_DIR  only create the prefix (on the current display, for running by hand)
+#   session.sh start BUILD_DIR [DPI]   start it (a no-op when it already runs); writes BUILD_DIR/wine-session/env
+#   session.sh stop BUILD_DIR          stop everything that start started
+#   session.sh env BUILD_DIR           print the variables a program needs to run inside it
+#   session.sh prefix BUILD_DIR [DPI]  only create the prefix (on the current display, for running by hand)
+# Wine reads the display's density (96 unless DPI says otherwise) once, for every monitor: a session at
+# another density needs a prefix, and so a BUILD_DIR, of its own.
 set -euo pipefail
 
 command=${1:?usage: session.sh start|stop|env BUILD_DIR}
 build=$(mkdir -p "${2:?build directory}" && cd "$2" && pwd)
+dpi=${3:-96}
+case $dpi in *[!0-9]* | '') echo "session.sh: the density is a number of dots per inch, not '$dpi'" >&2; exit 2 ;; esac
 here=$(cd "$(dirname "$0")" && pwd)
 state=$build/wine-session
 WINE=/usr/lib/wine/wine64
@@ -46,10 +50,16 @@ wait_for() {  # seconds, description, command...
     done
 }
 
+# prefix.reg and the session's density.
+settings() {
+    cat "$here/prefix.reg"
+    printf '\n; The density of every monitor.\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi"
+}
+
 # Wine puts its own font links for Tahoma, Microsoft Sans Serif and Lucida Sans Unicode back whenever a
 # program starts under another ANSI code page than the last one did; wine-run imports the file again then.
 import_settings() {
-    { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/prefix.reg"; } >"$state/prefix.reg"
+    { printf '\xff\xfe'; settings | iconv -f UTF-8 -t UTF-16LE; } >"$state/prefix.reg"
     "$WINE" regedit /S "$("$WINE" winepath -w "$state/prefix.reg" 2>/dev/null)" >/dev/null 2>&1
     locale_of_programs >"$state/links-locale"
 }
@@ -57,9 +67,9 @@ import_settings() {
 locale_of_programs() { printf '%s\n' "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}"; }
 
 prepare_prefix() {
-    # The marker holds a digest of prefix.reg, so a changed file reaches prefixes made before it.
+    # The marker holds a digest of the settings, so a changed file or density reaches prefixes made before.
     local wanted
-    wanted=$(md5sum <"$here/prefix.reg" | cut -d' ' -f1)
+    wanted=$(settings | md5sum | cut -d' ' -f1)
     if [ "$(cat "$WINEPREFIX/.vantor-ready" 2>/dev/null)" = "$wanted" ]; then
         import_settings
         return
@@ -96,6 +106,8 @@ start() {
         log "already running on $DISPLAY"
         return
     fi
+    # A session whose desktop has gone (Wine closes an idle one) leaves its display server behind.
+    if [ -f "$state/env" ] && [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
     rm -rf "$state"
     mkdir -p "$state"
     # Xvfb takes a free display number itself and writes it once it listens: two sessions started at

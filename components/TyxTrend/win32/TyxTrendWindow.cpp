@@ -2,22 +2,32 @@
 
 #include "components/TyxTrend/TrendPainter.h"
 #include "components/TyxTrend/win32/GdiCanvas.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Mouse.h"
 
 namespace vantor {
 
 TTyxTrendWindow::TTyxTrendWindow(TComponent* owner, HWND parent, int left, int top, int width, int height)
-    : TTyxTrend(owner) {
-    StoreBounds(left, top, width, height);
+    : TTyxTrend(owner), design_{left, top, left + width, top + height} {
+    const UINT dpi = win32::DpiForWindow(parent);
+    SetDpi(static_cast<int>(dpi));
+    const TRect bounds = ScaleToDpi(design_, static_cast<int>(dpi));
+    StoreBounds(bounds.Left, bounds.Top, bounds.Right - bounds.Left, bounds.Bottom - bounds.Top);
     // No class background: the whole client area is painted from the bitmap.
     RegisterClass(kClassName, CS_DBLCLKS, nullptr);
     CreateHandle({.className = kClassName,
                   .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                  .x = left,
-                  .y = top,
-                  .width = width,
-                  .height = height,
+                  .x = Left(),
+                  .y = Top(),
+                  .width = Width(),
+                  .height = Height(),
                   .parent = parent});
+}
+
+void TTyxTrendWindow::SetLayoutDpi(UINT dpi) {
+    SetDpi(static_cast<int>(dpi));
+    const TRect bounds = ScaleToDpi(design_, static_cast<int>(dpi));
+    SetBounds(bounds.Left, bounds.Top, bounds.Right - bounds.Left, bounds.Bottom - bounds.Top);
 }
 
 // The window goes while this object is whole, so its last messages still reach HandleMessage.

@@ -7,6 +7,7 @@
 
 #include "components/TyxTrend/TyxTrend.h"
 #include "framework/Events.h"
+#include "framework/Geometry.h"
 #include "framework/win32/Window.h"
 
 namespace vantor {
@@ -15,8 +16,12 @@ class TTyxTrendWindow final : public TTyxTrend, public win32::Window {
 public:
     static constexpr const wchar_t* kClassName = L"TTyxTrend";
 
+    // The bounds are design units, placed at the density of the parent's monitor.
     TTyxTrendWindow(TComponent* owner, HWND parent, int left, int top, int width, int height);
     ~TTyxTrendWindow() override;
+
+    // Takes the bounds it was made with, and draws, at another density.
+    void SetLayoutDpi(UINT dpi);
 
     TNotifyEvent OnDblClick;
     // x and y are in the chart's client coordinates.
@@ -30,6 +35,9 @@ protected:
     void BoundsChanged() override;
     void ValueAdded(bool pictureChanged) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    TRect design_;
 };
 
 }  // namespace vantor

@@ -1,0 +1,145 @@
+#include "app/core/Texts.h"
+
+namespace vantor {
+namespace {
+
+constexpr std::uint16_t kPrimaryLanguageMask = 0x3FF;
+constexpr std::uint16_t kLangJapanese = 0x11;
+
+constexpr UiTexts kJapanese{
+    .MenuAbout = "バージョン情報...",
+    .MenuSettings = "インタフェース設定",
+    .MenuResetPeaks = "最高速度をリセット",
+    .MenuMinimize = "最小化",
+    .MenuStayOnTop = "常に手前に表示する",
+    .MenuExit = "終了",
+    .ChartHint = "紫:送信 赤:受信",
+    .CurrentSendHint = "現在送信速度",
+    .CurrentReceiveHint = "現在受信速度",
+    .AverageSendHint = "平均送信速度",
+    .AverageReceiveHint = "平均受信速度",
+    .PeakSendHint = "最高送信速度",
+    .PeakReceiveHint = "最高受信速度",
+    .SendRateHint = "送信レート",
+    .ReceiveRateHint = "受信レート",
+    .TipSpeed = "速度:",
+    .TipSent = "送信:",
+    .TipReceived = "受信:",
+    .SettingsCaption = "インタフェース設定",
+    .Ok = "OK",
+    .Cancel = "キャンセル",
+    .InterfacePage = "通信インターフェース設定",
+    .InterfaceLabel = "インタフェース",
+    .InterfaceHint = "測定するインタフェースを選択",
+    .NotConnected = "（未接続）",
+    .ShowAtStart = "起動時にメイン画面を表示する",
+    .StartWithWindows = "Windows の起動時に実行する",
+    .ChartPage = "グラフ表示設定",
+    .FixedGauge = "グラフの最高速度を設定する",
+    .FixedGaugeHint = "設定しない場合、現在の最大速度に対する速度表示になります",
+    .GaugeSend = "送信速度最大",
+    .GaugeReceive = "受信速度最大",
+    .GraphAverage = "平均速度をグラフ表示する",
+    .BitUnits = "ビット単位にする（Kbps）",
+    .LogPage = "通信ログ",
+    .LogEnabled = "ログファイルに書き出す",
+    .LogPath = "場所",
+    .LogInterval = "書込間隔（秒）",
+    .LogUnitNote = "通信ログはKB単位固定です。",
+    .AllFilesFilter = "全てのファイル(*.*)",
+    .AboutCaption = "-About Infomation-",
+    .AboutProduct = "Vantor Information Version ",
+    .AboutClose = "Close",
+    .CannotWriteSettings = "%s に書き込めません",
+    .CannotOpenLog = "ファイル %s は開けません",
+    .CannotCreateLog = "ファイル %s を作成できません",
+    .CannotChangeStartup = "Windows の起動時に実行する設定を変更できません",
+};
+
+constexpr UiTexts kEnglish{
+    .MenuAbout = "Version info...",
+    .MenuSettings = "Interface settings",
+    .MenuResetPeaks = "Reset peaks",
+    .MenuMinimize = "Minimize",
+    .MenuStayOnTop = "Always on top",
+    .MenuExit = "Exit",
+    .ChartHint = "Purple: send, red: receive",
+    .CurrentSendHint = "Current send speed",
+    .CurrentReceiveHint = "Current receive speed",
+    .AverageSendHint = "Average send speed",
+    .AverageReceiveHint = "Average receive speed",
+    .PeakSendHint = "Peak send speed",
+    .PeakReceiveHint = "Peak receive speed",
+    .SendRateHint = "Send rate",
+    .ReceiveRateHint = "Receive rate",
+    .TipSpeed = "Speed: ",
+    .TipSent = "Sent: ",
+    .TipReceived = "Received: ",
+    .SettingsCaption = "Interface settings",
+    .Ok = "OK",
+    .Cancel = "Cancel",
+    .InterfacePage = "Network interface",
+    .InterfaceLabel = "Interface",
+    .InterfaceHint = "Choose the interface to measure",
+    .NotConnected = " (not connected)",
+    .ShowAtStart = "Show the window at start",
+    .StartWithWindows = "Start with Windows",
+    .ChartPage = "Chart",
+    .FixedGauge = "Fixed chart maximum",
+    .FixedGaugeHint = "Unticked, speeds are shown against the highest speed so far",
+    .GaugeSend = "Max send",
+    .GaugeReceive = "Max receive",
+    .GraphAverage = "Chart the average speeds",
+    .BitUnits = "Show speeds in bits (Kbps)",
+    .LogPage = "Traffic log",
+    .LogEnabled = "Write a log file",
+    .LogPath = "File",
+    .LogInterval = "Interval (s)",
+    // The log holds bytes whatever the units shown, so this says so rather than "KB".
+    .LogUnitNote = "The log always counts bytes.",
+    .AllFilesFilter = "All files (*.*)",
+    .AboutCaption = "About Vantor",
+    .AboutProduct = "Vantor version ",
+    .AboutClose = "Close",
+    .CannotWriteSettings = "Cannot write to %s",
+    .CannotOpenLog = "Cannot open file %s",
+    .CannotCreateLog = "Cannot create file %s",
+    .CannotChangeStartup = "Cannot change whether Vantor starts with Windows",
+};
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameLetters(std::string_view text, std::string_view lowerCase) {
+    if (text.size() != lowerCase.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (Lower(text[i]) != lowerCase[i]) return false;
+    return true;
+}
+
+}  // namespace
+
+Language LanguageOfLanguageId(std::uint16_t languageId) {
+    return (languageId & kPrimaryLanguageMask) == kLangJapanese ? Language::Japanese : Language::English;
+}
+
+std::optional<Language> ForcedLanguage(std::string_view setting) {
+    if (SameLetters(setting, "ja")) return Language::Japanese;
+    if (SameLetters(setting, "en")) return Language::English;
+    return std::nullopt;
+}
+
+Language ChooseLanguage(const std::optional<std::string>& setting, std::uint16_t uiLanguageId) {
+    if (setting)
+        if (const auto forced = ForcedLanguage(*setting)) return *forced;
+    return LanguageOfLanguageId(uiLanguageId);
+}
+
+const UiTexts& TextsFor(Language language) { return language == Language::Japanese ? kJapanese : kEnglish; }
+
+std::string WithPath(std::string_view message, std::string_view path) {
+    std::string text(message);
+    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, path);
+    return text;
+}
+
+}  // namespace vantor

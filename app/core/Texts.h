@@ -1,0 +1,51 @@
+#pragma once
+// Every text a user reads, one table per language, and which language the program speaks: Japanese for a
+// Japanese Windows, English for any other, unless the settings file's "Window"/"Language" names one.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+enum class Language { Japanese, English };
+
+// The language for a Windows language identifier (a LANGID): Japanese when its primary language is.
+Language LanguageOfLanguageId(std::uint16_t languageId);
+
+// "ja" or "en", in any case, forces that language; anything else (or no key) leaves it to the system.
+std::optional<Language> ForcedLanguage(std::string_view setting);
+Language ChooseLanguage(const std::optional<std::string>& setting, std::uint16_t uiLanguageId);
+
+// The texts are UTF-8. Error messages hold "%s" where the file's path goes.
+struct UiTexts {
+    // The popup menu, top to bottom.
+    std::string_view MenuAbout, MenuSettings, MenuResetPeaks, MenuMinimize, MenuStayOnTop, MenuExit;
+
+    // The mini window's hints: the chart, then each figure.
+    std::string_view ChartHint;
+    std::string_view CurrentSendHint, CurrentReceiveHint, AverageSendHint, AverageReceiveHint;
+    std::string_view PeakSendHint, PeakReceiveHint, SendRateHint, ReceiveRateHint;
+    // The tray tip's three field names, each with what stands between it and its figure.
+    std::string_view TipSpeed, TipSent, TipReceived;
+
+    // The settings dialog.
+    std::string_view SettingsCaption, Ok, Cancel;
+    std::string_view InterfacePage, InterfaceLabel, InterfaceHint, NotConnected, ShowAtStart, StartWithWindows;
+    std::string_view ChartPage, FixedGauge, FixedGaugeHint, GaugeSend, GaugeReceive, GraphAverage, BitUnits;
+    std::string_view LogPage, LogEnabled, LogPath, LogInterval, LogUnitNote, AllFilesFilter;
+
+    // The about box: its caption, the product line before the version, and its button.
+    std::string_view AboutCaption, AboutProduct, AboutClose;
+
+    // The error box's messages.
+    std::string_view CannotWriteSettings, CannotOpenLog, CannotCreateLog, CannotChangeStartup;
+};
+
+const UiTexts& TextsFor(Language language);
+
+// `message` with its "%s" replaced by `path`.
+std::string WithPath(std::string_view message, std::string_view path);
+
+}  // namespace vantor
