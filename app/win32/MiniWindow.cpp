@@ -312,7 +312,11 @@ void TMiniWindow::Tick(TComponent&) {
         chart_->AddValue1(out.Send.ChartPoint);
         receiveRow_.Show(out.Receive);
         chart_->AddValue2(out.Receive.ChartPoint);
-        trayIcon_.SetTipHelp(out.TipHelp);
+        // Each change of the icon costs the shell a round of work: what it already shows is not sent again.
+        if (out.TipHelp != trayTipSent_ || !trayIcon_.TaskTrayIcon().Added()) {
+            trayIcon_.SetTipHelp(out.TipHelp);
+            trayTipSent_ = out.TipHelp;
+        }
         SetTrayImage(out.Receive.TrayPercent, out.Send.TrayPercent);
         if (out.LogDue) {
             WriteLogLine();
@@ -331,7 +335,9 @@ void TMiniWindow::ShowTickError(const std::exception& error) {
 }
 
 void TMiniWindow::SetTrayImage(int receivePercent, int sendPercent) {
-    trayPicture_ = static_cast<std::size_t>(TrayImageIndex(receivePercent, sendPercent));
+    const auto index = static_cast<std::size_t>(TrayImageIndex(receivePercent, sendPercent));
+    if (index == trayPicture_ && trayIcon_.TaskTrayIcon().Added()) return;
+    trayPicture_ = index;
     trayIcon_.SetIcon(trayPictures_[trayPicture_].Get());
 }
 

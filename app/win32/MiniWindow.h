@@ -59,6 +59,7 @@ public:
     // Another start of the program asked for the window: shown and in front, or the open modal run is.
     void ShowForAnotherStart();
     void Tick(TComponent& sender);
+    // Shows the load picture, unless the notification area already shows it.
     void SetTrayImage(int receivePercent, int sendPercent);
     void WriteLogLine();
 
@@ -118,7 +119,9 @@ private:
     // The sixteen load pictures of the tray icon, indexed by TrayImageIndex, at the small-icon size.
     std::array<win32::IconHandle, 16> trayPictures_;
     int trayPictureSize_ = 0;
+    // What the tray was last given: until the icon is in the notification area, every tick gives it again.
     std::size_t trayPicture_ = 0;
+    std::string trayTipSent_;
     TNetworkSpeed counterSource_;
     win32::TTimer tickTimer_{this, 1000, false};
     std::unique_ptr<win32::THints> hints_;

@@ -4,10 +4,12 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <system_error>
 
 #include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
 #include "framework/win32/Dpi.h"
+#include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 
 namespace vantor {
@@ -30,6 +32,18 @@ enum ControlId : int {
     idLogInterval,
     idPageTabs,
 };
+
+using GetSaveFileNameProc = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+// The file dialogs' library brings printing and crypto libraries along: it is loaded at the first browse,
+// not at start, and kept for the rest of the run.
+GetSaveFileNameProc SaveFileDialog() {
+    static win32::ModuleHandle library;
+    if (!library) library.Reset(::LoadLibraryW(L"comdlg32.dll"));
+    const FARPROC proc = library ? ::GetProcAddress(library.Get(), "GetSaveFileNameW") : nullptr;
+    if (!proc) throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), "comdlg32.dll GetSaveFileNameW");
+    return reinterpret_cast<GetSaveFileNameProc>(reinterpret_cast<void*>(proc));
+}
 
 constexpr int kCheckBoxHeight = 17;
 constexpr int kEditHeight = 21;
@@ -275,6 +289,7 @@ void TSettingsDialog::LogEnabledClick() {
 }
 
 void TSettingsDialog::BrowseClick() {
+    const GetSaveFileNameProc getSaveFileName = SaveFileDialog();
     wchar_t path[MAX_PATH] = L"";
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
@@ -285,7 +300,7 @@ void TSettingsDialog::BrowseClick() {
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
     dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
-    if (::GetSaveFileNameW(&dialog)) ::SetWindowTextW(logPathEdit, path);
+    if (getSaveFileName(&dialog)) ::SetWindowTextW(logPathEdit, path);
 }
 
 win32::TSpinEdit* TSettingsDialog::SpinEditWithId(int id) const {

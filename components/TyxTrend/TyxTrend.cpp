@@ -70,6 +70,7 @@ void TTyxTrend::AddValue1(std::int32_t value) { AddValue(series1_, value); }
 void TTyxTrend::AddValue2(std::int32_t value) { AddValue(series2_, value); }
 
 void TTyxTrend::AddValue(Series& series, std::int32_t value) {
+    const Series before = series;
     std::copy(series.begin() + 1, series.begin() + divisions_, series.begin());
     if (value < minVal_) value = minVal_;
     if (autoScale_)
@@ -77,9 +78,11 @@ void TTyxTrend::AddValue(Series& series, std::int32_t value) {
     else if (value > maxVal_)
         value = maxVal_;
     series[static_cast<std::size_t>(divisions_ - 1)] = value;
-    // Always, even when nothing visible changed.
-    RequestRepaint();
+    ValueAdded(!std::equal(series.begin(), series.begin() + divisions_, before.begin()));
 }
+
+// Always, even when nothing visible changed.
+void TTyxTrend::ValueAdded(bool) { RequestRepaint(); }
 
 // Runs after the shift and before the new value is stored; the slots beyond Divisions count too.
 void TTyxTrend::AdjustMaxVal(std::int32_t value) {

@@ -107,14 +107,17 @@ protected:
     virtual void Invalidate() {}
     // The bounds were changed through SetBounds; the window moves itself, the bare model repaints.
     virtual void BoundsChanged() { RequestRepaint(); }
+    // A value was added; `pictureChanged` is false when the shown slots of its series hold what they held
+    // before. The bare model asks for a repaint either way; the window skips one that would paint the same.
+    virtual void ValueAdded(bool pictureChanged);
     // Takes bounds that the window system already applied, without moving anything.
     void StoreBounds(int left, int top, int width, int height) noexcept;
     void Loaded() override;
+    void RequestRepaint();
     void AdjustMaxVal(std::int32_t value);
 
 private:
     void AddValue(Series& series, std::int32_t value);
-    void RequestRepaint();
     template <class T>
     void Assign(T& field, T value);
 

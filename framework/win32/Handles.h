@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 #include <utility>
 
 namespace vantor::win32 {
@@ -131,6 +132,28 @@ public:
 private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// A bitmap in the format of a reference DC, selected into a memory DC of its own for as long as both live.
+class MemoryBitmap {
+public:
+    MemoryBitmap(HDC reference, int width, int height) noexcept
+        : dc_(::CreateCompatibleDC(reference)),
+          bitmap_(dc_ ? ::CreateCompatibleBitmap(reference, width, height) : nullptr) {
+        if (bitmap_) selection_.emplace(dc_.Get(), bitmap_.Get());
+    }
+    MemoryBitmap(const MemoryBitmap&) = delete;
+    MemoryBitmap& operator=(const MemoryBitmap&) = delete;
+
+    // False when GDI refused the DC or the bitmap.
+    explicit operator bool() const noexcept { return selection_.has_value(); }
+    HDC Dc() const noexcept { return dc_.Get(); }
+
+private:
+    // Declared in this order so that the bitmap is selected out before it and then the DC are freed.
+    MemoryDc dc_;
+    GdiObject bitmap_;
+    std::optional<SelectGuard> selection_;
 };
 
 }  // namespace vantor::win32

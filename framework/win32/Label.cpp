@@ -17,6 +17,8 @@ TLabel::TLabel(TComponent* owner, HWND parent, const LabelOptions& options)
 }
 
 void TLabel::SetDpi(UINT dpi, HFONT font) {
+    // The buffer holds the old font, and the parent's face is drawn anew at the new density.
+    DropBitmaps();
     font_ = font;
     Place(dpi);
     ::InvalidateRect(Handle(), nullptr, FALSE);
@@ -35,32 +37,56 @@ void TLabel::Place(UINT dpi) {
 
 std::wstring TLabel::Caption() const { return WindowText(Handle()); }
 
-void TLabel::SetCaption(const std::wstring& text) { ::SetWindowTextW(Handle(), text.c_str()); }
+void TLabel::SetCaption(const std::wstring& text) {
+    if (text == Caption()) return;
+    ::SetWindowTextW(Handle(), text.c_str());
+}
+
+void TLabel::DropBitmaps() {
+    bufferFont_.reset();
+    buffer_.reset();
+    background_.reset();
+}
+
+bool TLabel::PrepareBitmaps(HDC reference, const RECT& client) {
+    if (!buffer_) {
+        buffer_.emplace(reference, client.right, client.bottom);
+        background_.emplace(reference, client.right, client.bottom);
+        backgroundStale_ = true;
+        if (!*buffer_ || !*background_) {
+            // GDI refused: the next paint tries again.
+            DropBitmaps();
+            return false;
+        }
+        bufferFont_.emplace(buffer_->Dc(), font_);
+        ::SetBkMode(buffer_->Dc(), TRANSPARENT);
+        ::SetTextColor(buffer_->Dc(), design_.color);
+    }
+    if (backgroundStale_) {
+        POINT origin{0, 0};
+        ::MapWindowPoints(Handle(), ::GetParent(Handle()), &origin, 1);
+        ::SetViewportOrgEx(background_->Dc(), -origin.x, -origin.y, nullptr);
+        ::SendMessageW(::GetParent(Handle()), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(background_->Dc()), PRF_CLIENT);
+        ::SetViewportOrgEx(background_->Dc(), 0, 0, nullptr);
+        backgroundStale_ = false;
+    }
+    return true;
+}
 
 void TLabel::Paint() {
     PAINTSTRUCT ps;
     const HDC target = ::BeginPaint(Handle(), &ps);
     RECT client;
     ::GetClientRect(Handle(), &client);
-    {
-        // Drawn off-screen over the parent's own picture of the spot, then copied in one transfer.
-        MemoryDc dc(::CreateCompatibleDC(target));
-        GdiObject bitmap(::CreateCompatibleBitmap(target, client.right, client.bottom));
-        SelectGuard selectBitmap(dc.Get(), bitmap.Get());
-        POINT origin{0, 0};
-        ::MapWindowPoints(Handle(), ::GetParent(Handle()), &origin, 1);
-        ::SetViewportOrgEx(dc.Get(), -origin.x, -origin.y, nullptr);
-        ::SendMessageW(::GetParent(Handle()), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
-        ::SetViewportOrgEx(dc.Get(), 0, 0, nullptr);
-
-        SelectGuard selectFont(dc.Get(), font_);
-        ::SetBkMode(dc.Get(), TRANSPARENT);
-        ::SetTextColor(dc.Get(), design_.color);
+    if (target && PrepareBitmaps(target, client)) {
+        // Drawn off-screen over the copy of the parent's picture, then copied in one transfer.
+        const HDC dc = buffer_->Dc();
+        ::BitBlt(dc, 0, 0, client.right, client.bottom, background_->Dc(), 0, 0, SRCCOPY);
         const std::wstring text = Caption();
         const UINT align = design_.alignment == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
-        ::DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &client,
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client,
                     align | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
-        ::BitBlt(target, 0, 0, client.right, client.bottom, dc.Get(), 0, 0, SRCCOPY);
+        ::BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
     }
     ::EndPaint(Handle(), &ps);
 }
@@ -72,7 +98,16 @@ LRESULT TLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Paint();
         return 0;
     case WM_ERASEBKGND:
+        // What lies behind the label may have changed: the next paint reads it again.
+        backgroundStale_ = true;
         return 1;
+    case WM_MOVE:
+        // A label moved with its old pixels copied along is not asked to erase.
+        backgroundStale_ = true;
+        return DefaultHandler(message, wParam, lParam);
+    case WM_SIZE:
+        DropBitmaps();
+        return DefaultHandler(message, wParam, lParam);
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(font_);
     case WM_SETTEXT: {

@@ -61,8 +61,8 @@ struct StatusTip {
 };
 std::optional<StatusTip> ReadStatusTip(const std::wstring& tip);
 
-// The program's ticks as its tip shows them: each tick writes the tip, and while the watched interface
-// moves bytes (a check keeps a stream going) each tick changes it.
+// The program's ticks as its tip shows them: a tick gives the icon a tip that changed, and while the watched
+// interface moves bytes (a check keeps a stream going) each tick changes it.
 class TipTicks {
 public:
     TipTicks() : last_(ProgramTip()) {}

@@ -1,5 +1,6 @@
 // The settings dialog of vantor.exe, opened from the popup menu and driven from outside: its layout at
-// 96 dpi, the enable rules, and what OK, Cancel and Esc do to the running monitor and the saved settings.
+// 96 dpi, the enable rules, the log file's save dialog, and what OK, Cancel and Esc do to the running
+// monitor and the saved settings.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -246,6 +247,16 @@ TEST(SettingsDialogE2E, EnableRulesFollowTheCheckBoxesAndCancelOrEscChangeNothin
         EXPECT_TRUE(WaitUntil(logControlsDisabled)) << "and unticking disables them again";
         ASSERT_TRUE(Click(CentreOf(logBox)));
         ASSERT_TRUE(WaitUntil(logControlsEnabled));
+
+        // "..." opens the save dialog (its library is loaded only now), and the name chosen there fills the path box.
+        ASSERT_TRUE(Click(CentreOf(dialog.Control(2, L"Button", L"..."))));
+        const HWND saveDialog = run.vantor->WaitForWindow(L"#32770");
+        const std::vector<HWND> nameBox = saveDialog ? ChildrenOfClass(saveDialog, L"Edit") : std::vector<HWND>{};
+        ASSERT_FALSE(nameBox.empty()) << "a save dialog with its file name box opens, not an error box";
+        const std::wstring chosen = run.folder.File(L"picked.log").wstring();
+        ::SendMessageW(nameBox.front(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
+        ASSERT_TRUE(PressKeysUntil(L"Return", [&] { return !::IsWindow(saveDialog); }));
+        EXPECT_EQ(TextOf(dialog.Edit(2, 0)), chosen);
 
         ASSERT_TRUE(Click(CentreOf(dialog.cancel)));
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog.window); })) << "キャンセル closes it";

@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <functional>
+#include <vector>
 
 namespace vantor {
 namespace {
@@ -15,9 +16,14 @@ class CountingTrend : public TTyxTrend {
 public:
     CountingTrend() : TTyxTrend(nullptr) {}
     int repaints = 0;
+    std::vector<bool> pictureChanges;  // what each add said
 
 protected:
     void Invalidate() override { ++repaints; }
+    void ValueAdded(bool pictureChanged) override {
+        pictureChanges.push_back(pictureChanged);
+        TTyxTrend::ValueAdded(pictureChanged);
+    }
 };
 
 TEST(TyxTrend, StartsWithItsConstructorValuesAndEmptySeries) {
@@ -173,6 +179,23 @@ TEST(TyxTrend, AddingShiftsTheSlotsInUseClampsAndAlwaysRepaints) {
     chart.AddValue2(33);
     EXPECT_EQ(chart.Series2()[4], 33);
     EXPECT_EQ(chart.Series1()[4], 100);
+}
+
+TEST(TyxTrend, AnAddTellsWhetherTheShownSlotsChanged) {
+    CountingTrend chart;
+    chart.SetDivisions(3);
+    chart.repaints = 0;
+    // A 7 is shown until it has shifted out of slot 0; 250 is clamped to 100, so the fourth one shows nothing new.
+    const struct {
+        int value;
+        bool changed;
+    } steps[] = {{0, false}, {7, true},    {0, true},    {0, true},    {0, true},
+                 {0, false}, {250, true}, {250, true}, {250, true}, {250, false}};
+    for (const auto& step : steps) chart.AddValue2(step.value);
+    std::vector<bool> expected;
+    for (const auto& step : steps) expected.push_back(step.changed);
+    EXPECT_EQ(chart.pictureChanges, expected);
+    EXPECT_EQ(chart.repaints, 10) << "the bare model repaints after every add";
 }
 
 TEST(TyxTrend, SlotsBeyondDivisionsStayPutButCountForTheAutomaticScale) {

@@ -242,6 +242,11 @@ TEST(TyxTrendWindow, RepaintRequestsBecomeAnUpdateRegion) {
     EXPECT_EQ(update.right - update.left, 220);
     ::UpdateWindow(chart.Handle());
     EXPECT_FALSE(::GetUpdateRect(chart.Handle(), nullptr, FALSE)) << "WM_PAINT validated it";
+    chart.AddValue2(0);
+    EXPECT_FALSE(::GetUpdateRect(chart.Handle(), nullptr, FALSE)) << "series 2 shifted by its own 0 looks the same";
+    chart.AddValue1(7);
+    EXPECT_TRUE(::GetUpdateRect(chart.Handle(), nullptr, FALSE)) << "the 7 moved";
+    ::UpdateWindow(chart.Handle());
 
     const HDC dc = ::GetDC(chart.Handle());
     EXPECT_NE(::SendMessageW(chart.Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 0);

@@ -90,7 +90,8 @@ public:
         if (family == TAddressFamily::afIPv4) {
             auto& v4 = reinterpret_cast<sockaddr_in&>(address);
             v4.sin_family = AF_INET;
-            v4.sin_addr.s_addr = htonl(0x01020304);
+            // 1.2.3.4 byte by byte: htonl would import ws2_32 for one call.
+            v4.sin_addr.S_un.S_un_b = {1, 2, 3, 4};
         } else {
             auto& v6 = reinterpret_cast<sockaddr_in6&>(address);
             v6.sin6_family = AF_INET6;

@@ -45,6 +45,11 @@ void TTyxTrendWindow::Invalidate() {
     if (Handle()) ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+void TTyxTrendWindow::ValueAdded(bool pictureChanged) {
+    // A shift of equal values paints the same pixels again.
+    if (pictureChanged) RequestRepaint();
+}
+
 void TTyxTrendWindow::BoundsChanged() {
     if (Handle()) ::MoveWindow(Handle(), Left(), Top(), Width(), Height(), TRUE);
 }

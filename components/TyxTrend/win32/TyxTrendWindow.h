@@ -33,6 +33,7 @@ public:
 protected:
     void Invalidate() override;
     void BoundsChanged() override;
+    void ValueAdded(bool pictureChanged) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
