@@ -255,7 +255,7 @@ TEST(SettingsDialogE2E, EnableRulesFollowTheCheckBoxesAndCancelOrEscChangeNothin
         ASSERT_FALSE(nameBox.empty()) << "a save dialog with its file name box opens, not an error box";
         const std::wstring chosen = run.folder.File(L"picked.log").wstring();
         ::SendMessageW(nameBox.front(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
-        ASSERT_TRUE(PressKeysUntil(L"Return", [&] { return !::IsWindow(saveDialog); }));
+        ASSERT_TRUE(PressKeysUntil(saveDialog, L"Return", [&] { return !::IsWindow(saveDialog); }));
         EXPECT_EQ(TextOf(dialog.Edit(2, 0)), chosen);
 
         ASSERT_TRUE(Click(CentreOf(dialog.cancel)));

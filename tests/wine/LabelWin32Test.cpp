@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Label.h"
 #include "framework/win32/ModalForm.h"
 #include "framework/win32/Window.h"
@@ -60,7 +61,7 @@ std::vector<COLORREF> PixelsOf(HWND window) {
 
 TEST(Label, ANewTextShowsWhatAFreshLabelShowsAndTheSameTextPaintsNothing) {
     StripedFace face;
-    GdiObject font(MakeFont({L"Times New Roman", -11, ANSI_CHARSET}));
+    GdiObject font(MakeFont({L"Times New Roman", -11, ANSI_CHARSET}, DpiForWindow(face.Handle())));
     const auto options = [&](const wchar_t* text, int top) {
         return LabelOptions{.left = 13, .top = top, .width = 45, .height = 14, .text = text,
                             .font = static_cast<HFONT>(font.Get()), .color = RGB(0x20, 0x20, 0x20),
