@@ -24,8 +24,11 @@ constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ru
 constexpr wchar_t kApprovedKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 bool CanAddFileTo(const fs::path& folder) {
-    const fs::path probe = folder / L"probe.tmp";
-    const HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    // A new name each time: a probe made just before the folder was sealed stays there, and opening that one
+    // again would still succeed.
+    static int probes = 0;
+    const fs::path probe = folder / (L"probe-" + std::to_wstring(++probes) + L".tmp");
+    const HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     ::CloseHandle(file);
@@ -37,11 +40,11 @@ class SealedFolder {
 public:
     explicit SealedFolder(fs::path folder) : folder_(std::move(folder)), unix_(testing::UnixPathOf(folder_)) {
         testing::StartUnixProgram(L"/usr/bin/chattr +i \"" + win32::Widen(unix_) + L"\"");
-        sealed_ = WaitUntil([&] { return !CanAddFileTo(folder_); });
+        sealed_ = WaitUntil([&] { return !CanAddFileTo(folder_); }, 10s);
     }
     ~SealedFolder() {
         testing::StartUnixProgram(L"/usr/bin/chattr -i \"" + win32::Widen(unix_) + L"\"");
-        WaitUntil([&] { return CanAddFileTo(folder_); });
+        WaitUntil([&] { return CanAddFileTo(folder_); }, 10s);
     }
     SealedFolder(const SealedFolder&) = delete;
     SealedFolder& operator=(const SealedFolder&) = delete;
