@@ -12,11 +12,15 @@ VANTOR_BUILD_DIR=$build "$root/tools/build.sh" host windows
 veth_prefix=vt$(printf '%s' "$build/windows" | md5sum | cut -c1-5)
 cleanup() {
     # ctest's cleanup fixtures do this too; this also covers an interrupted run.
-    "$root/tools/wine/session.sh" stop "$build/windows" 2>/dev/null || true
+    local session
+    for session in "$build/windows" "$build"/windows/dpi-*; do
+        [ -d "$session" ] && "$root/tools/wine/session.sh" stop "$session" 2>/dev/null || true
+    done
     "$root/tools/wine/interfaces.sh" down "$veth_prefix" || true
     "$root/tools/wine/interfaces.sh" oneway-down "$veth_prefix" || true
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
 
 # The end-to-end checks add a line here for each key they press again, with the reason.
 retries=$build/windows/key-retries.txt

@@ -143,6 +143,26 @@ void RecordKeyRetry(const std::wstring& keys, const std::wstring& reason) {
     }
 }
 
+// The open menu's picture once it has finished drawing.
+std::optional<testing::ScreenPixels> SettledPicture(HWND menu) {
+    std::optional<testing::ScreenPixels> last, settled;
+    WaitUntil([&] {
+        testing::ScreenPixels now = PictureOf(menu);
+        if (last && last->SamePictureAs(now)) settled = std::move(now);
+        else last = std::move(now);
+        return settled.has_value();
+    }, 3s);
+    return settled;
+}
+
+std::wstring SavedForLooking(const testing::ScreenPixels& picture, const wchar_t* name) {
+    wchar_t directory[MAX_PATH] = L"";
+    ::GetTempPathW(MAX_PATH, directory);
+    const std::wstring path = std::wstring(directory) + name;
+    picture.SaveBmp(path);
+    return path;
+}
+
 }  // namespace
 
 bool MovePointer(POINT to) {
@@ -421,5 +441,22 @@ testing::ScreenPixels PictureOf(HWND window) {
     ::GetWindowRect(window, &r);
     return testing::ScreenPixels(r);
 }
+
+void ExpectMenuAsTheSystemDrawsIt(const VantorProcess& vantor, const std::vector<std::wstring>& captions, int checked) {
+    const HWND menu = vantor.WaitForMenu();
+    ASSERT_NE(menu, nullptr) << "the menu opens";
+    const auto seen = SettledPicture(menu);
+    ASSERT_TRUE(seen);
+    const RECT at = seen->Area();
+    ASSERT_TRUE(ClickAwayFromMenus());
+    ASSERT_TRUE(WaitUntil([&] { return vantor.VisibleWindows(L"#32768").empty(); }));
+    const auto expected = ReferenceMenu(captions, checked, {at.left, at.top});
+    ASSERT_TRUE(expected);
+    EXPECT_TRUE(seen->SamePictureAs(expected->picture))
+        << "the program's menu (" << ::testing::PrintToString(SavedForLooking(*seen, L"vantor-menu-seen.bmp"))
+        << ") differs from the expected one ("
+        << ::testing::PrintToString(SavedForLooking(expected->picture, L"vantor-menu-expected.bmp")) << ")";
+}
+
 
 }  // namespace vantor::e2e

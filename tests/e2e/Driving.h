@@ -136,4 +136,9 @@ std::ostream& operator<<(std::ostream& out, const Placement& p);
 // The pixels of a window as they show on the screen now.
 testing::ScreenPixels PictureOf(HWND window);
 
+// Compares the program's open menu with the same items drawn by the system in this process at the same
+// place: the captions exactly as given (no accelerators), the separators, nothing greyed, and the check
+// mark only at item `checked` (or none for -1). Closes the program's menu.
+void ExpectMenuAsTheSystemDrawsIt(const VantorProcess& vantor, const std::vector<std::wstring>& captions, int checked);
+
 }  // namespace vantor::e2e

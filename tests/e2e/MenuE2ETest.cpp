@@ -16,45 +16,6 @@ using namespace std::chrono_literals;
 
 constexpr int kUnchecked = -1;
 
-// The open menu's picture once it has finished drawing.
-std::optional<testing::ScreenPixels> SettledPicture(HWND menu) {
-    std::optional<testing::ScreenPixels> last, settled;
-    WaitUntil([&] {
-        testing::ScreenPixels now = PictureOf(menu);
-        if (last && last->SamePictureAs(now)) settled = std::move(now);
-        else last = std::move(now);
-        return settled.has_value();
-    }, 3s);
-    return settled;
-}
-
-std::wstring SavedForLooking(const testing::ScreenPixels& picture, const wchar_t* name) {
-    wchar_t directory[MAX_PATH] = L"";
-    ::GetTempPathW(MAX_PATH, directory);
-    const std::wstring path = std::wstring(directory) + name;
-    picture.SaveBmp(path);
-    return path;
-}
-
-// Compares the program's open menu with the same items drawn by the system in this process at the same
-// place: the captions exactly as given (no accelerators), the separators, nothing greyed, and the check
-// mark only where expected. Closes the program's menu.
-void ExpectMenuAsTheSystemDrawsIt(VantorProcess& vantor, int checked) {
-    const HWND menu = vantor.WaitForMenu();
-    ASSERT_NE(menu, nullptr) << "the menu opens";
-    const auto seen = SettledPicture(menu);
-    ASSERT_TRUE(seen);
-    const RECT at = seen->Area();
-    ASSERT_TRUE(ClickAwayFromMenus());
-    ASSERT_TRUE(WaitUntil([&] { return vantor.VisibleWindows(L"#32768").empty(); }));
-    const auto expected = ReferenceMenu(kMenuCaptions, checked, {at.left, at.top});
-    ASSERT_TRUE(expected);
-    EXPECT_TRUE(seen->SamePictureAs(expected->picture))
-        << "the program's menu (" << ::testing::PrintToString(SavedForLooking(*seen, L"vantor-menu-seen.bmp"))
-        << ") differs from the expected one ("
-        << ::testing::PrintToString(SavedForLooking(expected->picture, L"vantor-menu-expected.bmp")) << ")";
-}
-
 std::optional<POINT> TrayIcon() {
     std::optional<TrayPicture> picture;
     WaitUntil([&] { return (picture = FindTrayPicture()).has_value(); });
@@ -70,14 +31,14 @@ TEST(MenuE2E, TheSameItemsOpenOverTheWindowAndOverTheTrayIcon) {
     {
         SCOPED_TRACE("the window's menu");
         ASSERT_TRUE(Click(CentreOf(form), 3));
-        ExpectMenuAsTheSystemDrawsIt(vantor, kUnchecked);
+        ExpectMenuAsTheSystemDrawsIt(vantor, kMenuCaptions, kUnchecked);
     }
     {
         SCOPED_TRACE("the tray's menu");
         const auto icon = TrayIcon();
         ASSERT_TRUE(icon);
         ASSERT_TRUE(Click(*icon, 3));
-        ExpectMenuAsTheSystemDrawsIt(vantor, kUnchecked);
+        ExpectMenuAsTheSystemDrawsIt(vantor, kMenuCaptions, kUnchecked);
     }
     ASSERT_TRUE(vantor.Quit());
 }
@@ -96,13 +57,13 @@ TEST(MenuE2E, TopmostTogglesTheBandAndTheCheckMarkInBothMenusAndTheLastStateIsSa
         ASSERT_TRUE(PickMenuCommand(vantor, cmdTopmost));
         ASSERT_TRUE(WaitUntil(topmost)) << "chosen once: in the topmost band";
         ASSERT_TRUE(Click(CentreOf(form), 3));
-        ExpectMenuAsTheSystemDrawsIt(vantor, cmdTopmost);
+        ExpectMenuAsTheSystemDrawsIt(vantor, kMenuCaptions, cmdTopmost);
 
         ASSERT_TRUE(Click(CentreOf(form), 3));
         ASSERT_TRUE(PickMenuCommand(vantor, cmdTopmost));
         ASSERT_TRUE(WaitUntil([&] { return !topmost(); })) << "chosen twice: back in the normal band";
         ASSERT_TRUE(Click(CentreOf(form), 3));
-        ExpectMenuAsTheSystemDrawsIt(vantor, kUnchecked);
+        ExpectMenuAsTheSystemDrawsIt(vantor, kMenuCaptions, kUnchecked);
         const RECT after = StateOf(form).rect;
         EXPECT_TRUE(::EqualRect(&placed, &after)) << "only the band changes";
 
@@ -113,7 +74,7 @@ TEST(MenuE2E, TopmostTogglesTheBandAndTheCheckMarkInBothMenusAndTheLastStateIsSa
         ASSERT_TRUE(PickMenuCommand(vantor, cmdTopmost));
         ASSERT_TRUE(WaitUntil(topmost));
         ASSERT_TRUE(Click(*icon, 3));
-        ExpectMenuAsTheSystemDrawsIt(vantor, cmdTopmost);
+        ExpectMenuAsTheSystemDrawsIt(vantor, kMenuCaptions, cmdTopmost);
         ASSERT_TRUE(vantor.Quit());
     }
     EXPECT_EQ(IniValues(ReadFileBytes(folder.File(L"vantor20.ini")))["Window/Mode"], "1") << "the state at exit";
