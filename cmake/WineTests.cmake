@@ -12,7 +12,8 @@ if(CMAKE_CROSSCOMPILING)
 
   set(session ${PROJECT_SOURCE_DIR}/tools/wine/session.sh)
   add_test(NAME wine_session_start COMMAND ${session} start ${CMAKE_BINARY_DIR})
-  set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300 LABELS wine)
+  set(keeper VANTOR_DESKTOP_KEEPER=$<TARGET_FILE:desktop_keeper>)
+  set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300 LABELS wine ENVIRONMENT ${keeper})
   add_test(NAME wine_session_stop COMMAND ${session} stop ${CMAKE_BINARY_DIR})
   set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60 LABELS wine)
 
@@ -26,7 +27,8 @@ if(CMAKE_CROSSCOMPILING)
     configure_file(${PROJECT_SOURCE_DIR}/tools/wine/run.in ${dir}/wine-run @ONLY
       FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
     add_test(NAME wine_session_start_${dpi} COMMAND ${session} start ${dir} ${dpi})
-    set_tests_properties(wine_session_start_${dpi} PROPERTIES FIXTURES_SETUP wine_${dpi} TIMEOUT 300 LABELS wine)
+    set_tests_properties(wine_session_start_${dpi} PROPERTIES FIXTURES_SETUP wine_${dpi} TIMEOUT 300 LABELS wine
+      ENVIRONMENT ${keeper})
     add_test(NAME wine_session_stop_${dpi} COMMAND ${session} stop ${dir})
     set_tests_properties(wine_session_stop_${dpi} PROPERTIES FIXTURES_CLEANUP wine_${dpi} TIMEOUT 60 LABELS wine)
   endforeach()

@@ -372,9 +372,13 @@ TEST(DragE2E, OnlyALeftPressStartsAMoveWhateverButtonStateThePressReports) {
     EXPECT_TRUE(::EqualRect(&before, &after)) << "no press but the left button's starts a move: " << Describe(after);
     ASSERT_TRUE(ClickAwayFromMenus());
     ASSERT_TRUE(WaitUntil([&] { return vantor.VisibleWindows(L"#32768").empty(); }));
-    Press(chart, WM_LBUTTONDOWN, MK_LBUTTON);
+    // The left press is a real one: a posted press would come before the click's release still queued as
+    // input, and that release would end the move at once.
+    ASSERT_TRUE(MovePointer(CentreOf(chart)));
+    LeftButton held;
+    ASSERT_TRUE(held.Down());
     EXPECT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == program.form; })) << "a left press moves";
-    ::PostMessageW(program.form, WM_LBUTTONUP, 0, 0);
+    ASSERT_TRUE(held.Release());
     ASSERT_TRUE(WaitUntil([&] { return vantor.MoveSizeWindow() == nullptr; }));
     ASSERT_TRUE(vantor.Quit());
 }

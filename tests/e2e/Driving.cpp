@@ -91,9 +91,16 @@ std::wstring ClassOf(HWND window) {
 }
 
 // Where the keyboard is now, for the output.
+// The front window, its focus, whether its thread answers and the modifier keys held, for failure messages.
 std::wstring KeyboardNow() {
     const HWND front = ::GetForegroundWindow();
-    return L"foreground " + ClassOf(front) + L", focus " + ClassOf(FocusOfThreadOf(front));
+    std::wstring now = L"foreground " + ClassOf(front) + L", focus " + ClassOf(FocusOfThreadOf(front));
+    DWORD_PTR ignored = 0;
+    if (front && !::SendMessageTimeoutW(front, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored))
+        now += L", its thread not answering";
+    for (const auto& [key, name] : {std::pair{VK_SHIFT, L"Shift"}, {VK_CONTROL, L"Ctrl"}, {VK_MENU, L"Alt"}})
+        if (::GetAsyncKeyState(key) < 0) now += L", " + std::wstring(name) + L" held";
+    return now;
 }
 
 // The key presses in an xdotool key list: each name, and each key of a combination such as ctrl+a.

@@ -6,6 +6,8 @@
 #   session.sh stop BUILD_DIR          stop everything that start started
 #   session.sh env BUILD_DIR           print the variables a program needs to run inside it
 #   session.sh prefix BUILD_DIR [DPI]  only create the prefix (on the current display, for running by hand)
+# With VANTOR_DESKTOP_KEEPER naming tests/support's desktop_keeper.exe, start also keeps the desktop open
+# until stop: the tests' programs come and go, and each gap would close it.
 # Wine reads the display's density (96 unless DPI says otherwise) once, for every monitor: a session at
 # another density needs a prefix, and so a BUILD_DIR, of its own.
 set -euo pipefail
@@ -126,6 +128,12 @@ start() {
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
     setsid "$WINE" explorer /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
     wait_for 60 "the Wine desktop" desktop_shown "$DISPLAY"
+    if [ -n "${VANTOR_DESKTOP_KEEPER:-}" ]; then
+        setsid "$WINE" "$VANTOR_DESKTOP_KEEPER" "$state/keeper-ready" </dev/null >/dev/null 2>&1 &
+        wait_for 60 "the desktop keeper" test -e "$state/keeper-ready"
+        # Had the desktop closed before the keeper joined it, the keeper has opened it again.
+        wait_for 60 "the Wine desktop" desktop_shown "$DISPLAY"
+    fi
     # The work area settles a moment after the desktop appears.
     sleep 1
     log "running on $DISPLAY (prefix $WINEPREFIX)"
