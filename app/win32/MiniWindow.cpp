@@ -502,10 +502,8 @@ LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     case WM_DPICHANGED: {
-        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
         SetLayoutDpi(HIWORD(wParam));
-        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT suggested = win32::MoveToSuggestedRect(Handle(), lParam);
         // Dragged across monitors, the move goes on from where the system put the window: snapping to the
         // old place would pull it back over the boundary.
         if (moving_) tracking_.EnterSizeMove(win32::FromWin32Rect(suggested));

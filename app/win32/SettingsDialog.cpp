@@ -45,6 +45,13 @@ GetSaveFileNameProc SaveFileDialog() {
     return reinterpret_cast<GetSaveFileNameProc>(reinterpret_cast<void*>(proc));
 }
 
+// The text of item `index` of a combo box's list.
+std::wstring ItemText(HWND comboBox, int index) {
+    std::wstring item(static_cast<std::size_t>(::SendMessageW(comboBox, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
+    item.resize(static_cast<std::size_t>(::SendMessageW(comboBox, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()))));
+    return item;
+}
+
 constexpr int kCheckBoxHeight = 17;
 constexpr int kEditHeight = 21;
 
@@ -185,10 +192,7 @@ void TSettingsDialog::FitDropDownWidth() {
     LONG widest = 0;
     const auto count = static_cast<int>(::SendMessageW(interfaceList, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        std::wstring item(static_cast<std::size_t>(::SendMessageW(interfaceList, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
-        item.resize(static_cast<std::size_t>(
-            ::SendMessageW(interfaceList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
-        widest = std::max(widest, win32::TextExtent(Font(), item).cx);
+        widest = std::max(widest, win32::TextExtent(Font(), ItemText(interfaceList, i)).cx);
     }
     // Room for the item's margins and the list's scroll bar beside the longest text.
     const int dropWidth = widest + 2 * win32::SystemMetricForDpi(SM_CXEDGE, Dpi()) +
@@ -233,11 +237,8 @@ SettingsDialogValues TSettingsDialog::Read() const {
     SettingsDialogValues values;
     const auto count = static_cast<int>(::SendMessageW(interfaceList, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        std::wstring item(static_cast<std::size_t>(::SendMessageW(interfaceList, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
-        item.resize(static_cast<std::size_t>(
-            ::SendMessageW(interfaceList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
         const auto position = static_cast<int>(::SendMessageW(interfaceList, CB_GETITEMDATA, i, 0));
-        values.Interfaces.push_back({win32::Narrow(item), position});
+        values.Interfaces.push_back({win32::Narrow(ItemText(interfaceList, i)), position});
     }
     const LRESULT index = ::SendMessageW(interfaceList, CB_GETCURSEL, 0, 0);
     values.InterfaceIndex = index == CB_ERR ? -1 : static_cast<int>(index);

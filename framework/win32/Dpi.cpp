@@ -81,6 +81,13 @@ RECT WindowRectForClient(const RECT& client, DWORD style, DWORD exStyle, UINT dp
 
 int SmallIconSize() { return SystemMetricForDpi(SM_CXSMICON, PrimaryMonitorDpi()); }
 
+RECT MoveToSuggestedRect(HWND window, LPARAM suggestion) {
+    const RECT suggested = *reinterpret_cast<const RECT*>(suggestion);
+    ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return suggested;
+}
+
 RECT ScaleRect(int left, int top, int width, int height, UINT dpi) {
     return ToWin32Rect(ScaleToDpi(TRect{left, top, left + width, top + height}, static_cast<int>(dpi)));
 }

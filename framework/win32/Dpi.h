@@ -26,6 +26,10 @@ RECT WindowRectForClient(const RECT& client, DWORD style, DWORD exStyle, UINT dp
 // The size of a small icon (the notification area's) at the primary monitor's density.
 int SmallIconSize();
 
+// Puts a window told of a new density (WM_DPICHANGED, whose lParam `suggestion` is) where the system
+// suggests, and returns that rectangle.
+RECT MoveToSuggestedRect(HWND window, LPARAM suggestion);
+
 // A design rectangle (left, top, width, height at 96 dpi) at `dpi`, scaled by its edges.
 RECT ScaleRect(int left, int top, int width, int height, UINT dpi);
 

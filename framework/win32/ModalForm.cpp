@@ -181,13 +181,10 @@ LRESULT TModalForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // The size the layout has at the coming density, rather than the frame scaled as a picture.
         *reinterpret_cast<SIZE*>(lParam) = FrameSize(static_cast<UINT>(wParam));
         return TRUE;
-    case WM_DPICHANGED: {
-        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+    case WM_DPICHANGED:
         SetLayoutDpi(HIWORD(wParam));
-        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveToSuggestedRect(Handle(), lParam);
         return 0;
-    }
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
             const HWND focus = ::GetFocus();

@@ -1,8 +1,9 @@
 #pragma once
 // TModalForm: a secondary window built from a control table in code, at exact positions in design
-// units (pixels at 96 dpi, scaled to the density of the monitor the form opens on), and run modally: the program's other windows take no input while it is open, the keyboard moves
-// between its controls as in a dialog (Tab, Enter for the default button, Esc for cancel), and the
-// message loop keeps delivering the other windows' timers.
+// units (pixels at 96 dpi, scaled to the density of the monitor the form opens on), and run modally: the
+// program's other windows take no input while it is open, the keyboard moves between its controls as in
+// a dialog (Tab, Enter for the default button, Esc for cancel), and the message loop keeps delivering the
+// other windows' timers.
 
 #include <windows.h>
 
