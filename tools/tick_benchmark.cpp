@@ -24,7 +24,7 @@ void RunTicks(benchmark::State& loop, const vantor::MonitorSettings& settings) {
     for (auto _ : loop) {
         const vantor::CounterSample sample = Sample(++tick);
         vantor::TickOutputs out = vantor::RunTick(state, settings, sample, locale);
-        if (out.LogDue) vantor::LogLineWritten(state, sample);
+        if (out.LogDue) vantor::LogLineWritten(state);
         benchmark::DoNotOptimize(out);
     }
 }

@@ -3,8 +3,16 @@
 // created; none of it is stored in the settings file.
 
 #include <cstdint>
+#include <optional>
 
 namespace vantor {
+
+struct ByteCounts {
+    std::uint64_t Sent = 0;
+    std::uint64_t Received = 0;
+
+    bool operator==(const ByteCounts&) const = default;
+};
 
 struct MonitorState {
     std::uint64_t MaxOutPacket = 0;  // largest send sample since start or the last peak reset
@@ -13,8 +21,9 @@ struct MonitorState {
     std::uint64_t SumInPacket = 0;
     std::uint32_t AverageCount = 0;  // ticks in the current averaging cycle
     std::int32_t LogTicks = 0;       // ticks counted toward the next log line
-    std::uint64_t LogBaseOut = 0;    // totals at the last log line; 0: not yet set
-    std::uint64_t LogBaseIn = 0;
+    // The bytes of the samples since the last log line; nothing before the run's first line, which
+    // reads 0,0 and starts the count.
+    std::optional<ByteCounts> LogCounted;
 
     bool operator==(const MonitorState&) const = default;
 };

@@ -7,13 +7,16 @@
 #include <string>
 
 #include "components/NetworkSpeed/InterfaceIdentity.h"
+#include "components/NetworkSpeed/WatchMode.h"
 
 namespace vantor {
 
 struct MonitorSettings {
     std::int32_t GaugeSend = 10;          // send chart maximum in KB, used with FixedGauge
     std::int32_t GaugeReceive = 10;       // receive chart maximum in KB, likewise
-    std::int32_t SelectedInterface = 1;   // 1-based row of the interface table
+    // The interface last chosen, or as the file held it: 1-based row of the interface table. It follows
+    // the interface while that one is watched; the exit saves the route's interface in its place.
+    std::int32_t SelectedInterface = 1;
     bool StayOnTop = false;               // mini window above other windows
     bool FixedGauge = false;              // chart scaled by the gauges instead of the peaks
     bool GraphAverage = false;            // chart plots averages
@@ -28,6 +31,8 @@ struct MonitorSettings {
     // The identity of the interface at SelectedInterface, written after the other keys; nothing: the
     // file's identity keys are left as they are.
     std::optional<InterfaceIdentity> WatchedInterface;
+    // "Interface"/"Watch": the connection in use, all connections, else the interface above.
+    TWatchMode Watch = TWatchMode::wmInterface;
 
     bool operator==(const MonitorSettings&) const = default;
 };

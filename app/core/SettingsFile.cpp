@@ -1,6 +1,7 @@
 #include "app/core/SettingsFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -60,6 +61,31 @@ std::optional<std::string> ReadIfPresent(ProfileStore& profile, std::string_view
     return value;
 }
 
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// "route" and "all", in any case; anything else, or no key, watches the chosen interface.
+TWatchMode ParseWatchMode(std::string_view text) {
+    if (EqualsIgnoringCase(text, kWatchRoute)) return TWatchMode::wmRoute;
+    if (EqualsIgnoringCase(text, kWatchAll)) return TWatchMode::wmAll;
+    return TWatchMode::wmInterface;
+}
+
+std::string_view WatchModeText(TWatchMode mode) {
+    switch (mode) {
+    case TWatchMode::wmRoute:
+        return kWatchRoute;
+    case TWatchMode::wmAll:
+        return kWatchAll;
+    case TWatchMode::wmInterface:
+        break;
+    }
+    return kWatchInterface;
+}
+
 std::string IntegerText(std::int32_t value) { return std::to_string(value); }
 std::string BoolText(bool value) { return value ? "1" : "0"; }
 
@@ -95,6 +121,8 @@ LoadedSettings LoadSettings(ProfileStore& profile, std::string_view logDirectory
     const std::string guid = ReadText(profile, "Interface", "Guid", "");
     s.WatchedInterface = ParseInterfaceIdentity(guid, ReadText(profile, "Interface", "Description", ""));
     s.LanguageSetting = ReadIfPresent(profile, "Window", "Language");
+    // A first start follows the connection in use.
+    s.Watch = loaded.InterfaceSelected ? ParseWatchMode(ReadText(profile, "Interface", "Watch", "")) : TWatchMode::wmRoute;
     loaded.State.LogTicks = s.LogInterval;
     return loaded;
 }
@@ -125,6 +153,7 @@ void SaveSettings(ProfileStore& profile, const MonitorSettings& s, TPoint positi
         entries.push_back({"Interface", "Guid", s.WatchedInterface->Guid});
         entries.push_back({"Interface", "Description", s.WatchedInterface->Description});
     }
+    entries.push_back({"Interface", "Watch", std::string(WatchModeText(s.Watch))});
     for (const Entry& entry : entries) {
         if (!profile.WriteString(entry.section, entry.key, entry.value)) {
             // What was written before the failing key still reaches the file.

@@ -1,7 +1,7 @@
 #pragma once
-// The settings file: the thirteen keys the monitor keeps between runs and the two that identify the
-// watched interface after them, read once when the main window is created and written once when it is
-// destroyed, and the check that puts the window back on screen.
+// The settings file: the thirteen keys the monitor keeps between runs, then the two that identify the
+// watched interface and the one that says what is watched, read once when the main window is created
+// and written once when it is destroyed, and the check that puts the window back on screen.
 
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +41,10 @@ inline constexpr std::string_view kSettingsFileName = "vantor20.ini";
 inline constexpr std::string_view kDefaultLogFileName = "vantor.log";
 inline constexpr TPoint kDefaultWindowPosition{200, 200};
 inline constexpr std::size_t kMaxSettingCharacters = 2047;
+// "Interface"/"Watch": what the monitor measures.
+inline constexpr std::string_view kWatchRoute = "route";
+inline constexpr std::string_view kWatchAll = "all";
+inline constexpr std::string_view kWatchInterface = "interface";
 
 struct LoadedSettings {
     MonitorSettings Settings;  // WatchedInterface: the identity the file holds, where it holds a sound one
@@ -53,11 +57,12 @@ struct LoadedSettings {
 std::string SettingsFilePath(std::string_view executableDirectory);
 
 // Reads the keys in their fixed order, then "Window"/"Language"; anything missing or unreadable takes its
-// default. A missing "pass" names "vantor.log" in `logDirectory` (with its separator).
+// default. A missing "pass" names "vantor.log" in `logDirectory` (with its separator). Without "Selected"
+// (a first start) the monitor follows the connection in use, whatever "Watch" says.
 LoadedSettings LoadSettings(ProfileStore& profile, std::string_view logDirectory);
 
 // Writes all thirteen keys, changed or not, then the language key where the file had one, then the
-// watched interface's identity where the settings hold one, then flushes. A write that fails throws
+// watched interface's identity where the settings hold one, then "Watch", then flushes. A write that fails throws
 // std::runtime_error "<file> に書き込めません" (in `language`) and leaves the later keys unwritten.
 void SaveSettings(ProfileStore& profile, const MonitorSettings& settings, TPoint position,
                   Language language = Language::Japanese);

@@ -25,12 +25,17 @@ constexpr UiTexts kJapanese{
     .TipSpeed = "速度:",
     .TipSent = "送信:",
     .TipReceived = "受信:",
+    .WatchRoute = "自動（使用中の接続）",
+    .WatchAll = "すべての接続",
+    .NoConnection = "接続なし",
     .SettingsCaption = "インタフェース設定",
     .Ok = "OK",
     .Cancel = "キャンセル",
     .InterfacePage = "通信インターフェース設定",
     .InterfaceLabel = "インタフェース",
     .InterfaceHint = "測定するインタフェースを選択",
+    .WatchNote = "自動：既定のルートが通る接続を、変わるたびに追います。\r\n"
+                 "すべての接続：ループバック、VPN、仮想アダプターを除くハードウェアの合計です。",
     .NotConnected = "（未接続）",
     .ShowAtStart = "起動時にメイン画面を表示する",
     .StartWithWindows = "Windows の起動時に実行する",
@@ -54,6 +59,7 @@ constexpr UiTexts kJapanese{
     .CannotOpenLog = "ファイル %s は開けません",
     .CannotCreateLog = "ファイル %s を作成できません",
     .CannotChangeStartup = "Windows の起動時に実行する設定を変更できません",
+    .ChosenInterfaceAway = "%s は今ありません。戻ったときから測定します。",
 };
 
 constexpr UiTexts kEnglish{
@@ -75,12 +81,17 @@ constexpr UiTexts kEnglish{
     .TipSpeed = "Speed: ",
     .TipSent = "Sent: ",
     .TipReceived = "Received: ",
+    .WatchRoute = "Automatic (connection in use)",
+    .WatchAll = "All connections",
+    .NoConnection = "No connection",
     .SettingsCaption = "Interface settings",
     .Ok = "OK",
     .Cancel = "Cancel",
     .InterfacePage = "Network interface",
     .InterfaceLabel = "Interface",
     .InterfaceHint = "Choose the interface to measure",
+    .WatchNote = "Automatic: the connection the default route uses now.\r\n"
+                 "All connections: the hardware ones summed, without loopback, VPN or virtual adapters.",
     .NotConnected = " (not connected)",
     .ShowAtStart = "Show the window at start",
     .StartWithWindows = "Start with Windows",
@@ -105,6 +116,7 @@ constexpr UiTexts kEnglish{
     .CannotOpenLog = "Cannot open file %s",
     .CannotCreateLog = "Cannot create file %s",
     .CannotChangeStartup = "Cannot change whether Vantor starts with Windows",
+    .ChosenInterfaceAway = "%s is not there now. It will be measured once it returns.",
 };
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

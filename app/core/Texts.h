@@ -29,10 +29,12 @@ struct UiTexts {
     std::string_view PeakSendHint, PeakReceiveHint, SendRateHint, ReceiveRateHint;
     // The tray tip's three field names, each with what stands between it and its figure.
     std::string_view TipSpeed, TipSent, TipReceived;
+    // What the tip's first line and the dialog's list name besides an interface.
+    std::string_view WatchRoute, WatchAll, NoConnection;
 
     // The settings dialog.
     std::string_view SettingsCaption, Ok, Cancel;
-    std::string_view InterfacePage, InterfaceLabel, InterfaceHint, NotConnected, ShowAtStart, StartWithWindows;
+    std::string_view InterfacePage, InterfaceLabel, InterfaceHint, WatchNote, NotConnected, ShowAtStart, StartWithWindows;
     std::string_view ChartPage, FixedGauge, FixedGaugeHint, GaugeSend, GaugeReceive, GraphAverage, BitUnits;
     std::string_view LogPage, LogEnabled, LogPath, LogInterval, LogUnitNote, AllFilesFilter;
 
@@ -41,6 +43,8 @@ struct UiTexts {
 
     // The error box's messages.
     std::string_view CannotWriteSettings, CannotOpenLog, CannotCreateLog, CannotChangeStartup;
+    // After OK: the chosen interface is not in the table now; "%s" is its name.
+    std::string_view ChosenInterfaceAway;
 };
 
 const UiTexts& TextsFor(Language language);

@@ -6,6 +6,7 @@
 
 #include "app/core/NumberFormat.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
+#include "framework/Unicode.h"
 
 namespace vantor {
 namespace {
@@ -82,13 +83,35 @@ DirectionOutputs ComputeRow(const Direction& d, const MonitorSettings& settings,
     return row;
 }
 
+std::uint64_t SaturatingSum(std::uint64_t a, std::uint64_t b) {
+    return a > std::numeric_limits<std::uint64_t>::max() - b ? std::numeric_limits<std::uint64_t>::max() : a + b;
+}
+
+// The first line gives way to the others, shortened with "…", so that the figures are never cut.
+std::string FitTip(std::string_view firstLine, std::string_view rest) {
+    const std::size_t restUnits = Utf8ToUtf16(rest).size() + 2;
+    std::u16string first = Utf8ToUtf16(firstLine);
+    if (restUnits + first.size() <= kTipCharacters) return std::string(firstLine) + "\r\n" + std::string(rest);
+    const std::size_t room = kTipCharacters > restUnits ? kTipCharacters - restUnits : 0;
+    first.resize(room > 0 ? room - 1 : 0);
+    // A character outside the basic plane is not cut in half.
+    if (!first.empty() && first.back() >= 0xD800 && first.back() <= 0xDBFF) first.pop_back();
+    if (room > 0) first += u'\u2026';
+    return Utf16ToUtf8(first) + "\r\n" + std::string(rest);
+}
+
 std::string TipText(const CounterSample& sample, std::uint32_t unitFactor, const LocaleFormats& locale) {
     const double megabits = static_cast<double>(sample.Speed) / 1000000.0;
     const UiTexts& texts = TextsFor(locale.TextLanguage);
-    return std::string(texts.TipSpeed) + FormatFloat(kLinkSpeedPattern, megabits, locale) + "\r\n" +
-           std::string(texts.TipSent) + FormatFloat(kTotalPattern, KiloUnits(sample.TotalOutPacket, unitFactor), locale) +
-           " KB\r\n" + std::string(texts.TipReceived) +
-           FormatFloat(kTotalPattern, KiloUnits(sample.TotalInPacket, unitFactor), locale) + " KB";
+    const std::string_view subject = sample.AllConnections          ? texts.WatchAll
+                                     : !sample.InterfaceName.empty() ? std::string_view(sample.InterfaceName)
+                                                                     : texts.NoConnection;
+    return FitTip(subject,
+                  std::string(texts.TipSpeed) + FormatFloat(kLinkSpeedPattern, megabits, locale) + "\r\n" +
+                      std::string(texts.TipSent) +
+                      FormatFloat(kTotalPattern, KiloUnits(sample.TotalOutPacket, unitFactor), locale) + " KB\r\n" +
+                      std::string(texts.TipReceived) +
+                      FormatFloat(kTotalPattern, KiloUnits(sample.TotalInPacket, unitFactor), locale) + " KB");
 }
 
 }  // namespace
@@ -99,7 +122,8 @@ CounterSample ReadCounters(const TNetworkSpeed& source) {
             .TotalOutPacket = source.TotalOutPacket(),
             .TotalInPacket = source.TotalInPacket(),
             .Speed = source.Speed(),
-            .Restarted = source.CountersRestarted()};
+            .AllConnections = source.WatchMode() == TWatchMode::wmAll,
+            .InterfaceName = source.WatchedName()};
 }
 
 TickOutputs RunTick(MonitorState& state, const MonitorSettings& settings, const CounterSample& sample,
@@ -132,11 +156,9 @@ TickOutputs RunTick(MonitorState& state, const MonitorSettings& settings, const 
                              unitFactor, locale);
     out.TipHelp = TipText(sample, unitFactor, locale);
 
-    if (sample.Restarted) {
-        // New totals say nothing about the bytes since the last line: the line counts from where this
-        // sample's bytes start.
-        if (state.LogBaseOut != 0) state.LogBaseOut = sample.TotalOutPacket - sample.OutPacket;
-        if (state.LogBaseIn != 0) state.LogBaseIn = sample.TotalInPacket - sample.InPacket;
+    if (state.LogCounted) {
+        state.LogCounted->Sent = SaturatingSum(state.LogCounted->Sent, sample.OutPacket);
+        state.LogCounted->Received = SaturatingSum(state.LogCounted->Received, sample.InPacket);
     }
     if (settings.LogEnabled) {
         if (state.LogTicks >= settings.LogInterval) {
@@ -149,9 +171,10 @@ TickOutputs RunTick(MonitorState& state, const MonitorSettings& settings, const 
     return out;
 }
 
-void LogLineWritten(MonitorState& state, const CounterSample& sample) {
-    state.LogBaseOut = sample.TotalOutPacket;
-    state.LogBaseIn = sample.TotalInPacket;
+ByteCounts LogLineCounts(const MonitorState& state) { return state.LogCounted.value_or(ByteCounts{}); }
+
+void LogLineWritten(MonitorState& state) {
+    state.LogCounted = ByteCounts{};
     ++state.LogTicks;
 }
 

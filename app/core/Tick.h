@@ -8,10 +8,11 @@
 //   the receive row's figures := out.Receive...; chart.AddValue2(out.Receive.ChartPoint);
 //   trayIcon.TipHelp := out.TipHelp;
 //   SetTrayImage(out.Receive.TrayPercent, out.Send.TrayPercent);
-//   if (out.LogDue) { WriteLogLine(); LogLineWritten(state, sample); }
-// When WriteLogLine throws, LogLineWritten is skipped: the baselines stay where they were and LogTicks
-// stays 0, so the next attempt comes LogInterval + 1 ticks later and covers the missed interval too.
+//   if (out.LogDue) { WriteLogLine(LogLineCounts(state)); LogLineWritten(state); }
+// When WriteLogLine throws, LogLineWritten is skipped: the count goes on and LogTicks stays 0, so the
+// next attempt comes LogInterval + 1 ticks later and covers the missed interval too.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,7 +32,10 @@ struct CounterSample {
     std::uint64_t TotalOutPacket = 0;  // the interface's sent-bytes counter
     std::uint64_t TotalInPacket = 0;   // the interface's received-bytes counter
     std::uint64_t Speed = 0;           // link speed in bit/s, 0 when unknown
-    bool Restarted = false;            // the totals do not go on from the last sample's
+    // What the tip's first line names: all connections, else the watched interface's friendly name,
+    // else (empty) no connection.
+    bool AllConnections = false;
+    std::string InterfaceName;
 };
 
 CounterSample ReadCounters(const TNetworkSpeed& source);
@@ -48,21 +52,25 @@ struct DirectionOutputs {
 struct TickOutputs {
     DirectionOutputs Send;
     DirectionOutputs Receive;
-    std::string TipHelp;  // three lines joined by CR LF
+    std::string TipHelp;  // four lines joined by CR LF, at most kTipCharacters UTF-16 units
     bool LogDue = false;  // LogTicks has been set to 0; write the log line, then call LogLineWritten
 };
+
+// What the notification area's tip holds, in UTF-16 units.
+inline constexpr std::size_t kTipCharacters = 127;
 
 // What the figure labels show from the window's creation until the first tick.
 inline constexpr std::string_view kInitialSpeedText = "0.0";
 inline constexpr std::string_view kInitialRateText = "  0%";
 
-// One tick. Peaks, sums, the averaging cycle and the log count-down in `state` are advanced; after a
-// restart of the counters the log's baselines that are set move to the new totals less this sample's bytes.
+// One tick. Peaks, sums, the averaging cycle, the log's count and its count-down in `state` are advanced.
 TickOutputs RunTick(MonitorState& state, const MonitorSettings& settings, const CounterSample& sample,
                     const LocaleFormats& locale);
 
-// Finishes the log count-down once the log line of a tick has been written.
-void LogLineWritten(MonitorState& state, const CounterSample& sample);
+// What the next log line holds: the bytes counted since the last line, 0,0 for the run's first.
+ByteCounts LogLineCounts(const MonitorState& state);
+// Starts the count again and finishes the log count-down once a log line has been written.
+void LogLineWritten(MonitorState& state);
 
 // The peak reset of the menu command: receive first, then send. The next tick with traffic shows 100%.
 void ResetPeaks(MonitorState& state);

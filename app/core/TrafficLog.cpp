@@ -31,10 +31,6 @@ std::string FormatLogLine(const LocalTime& time, const LocaleFormats& locale, st
     return line;
 }
 
-std::uint64_t LogDifference(std::uint64_t total, std::uint64_t base) {
-    return total >= base ? total - base : base - total;
-}
-
 std::string NormaliseLineEnds(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 32 + 2);
@@ -51,29 +47,16 @@ std::string NormaliseLineEnds(std::string_view text) {
     return out;
 }
 
-void TrafficLog::WriteLogLine(const std::string& path, std::uint64_t totalOut, std::uint64_t totalIn,
-                              MonitorState& state, const LocaleFormats& locale) {
-    const std::uint64_t baseOut = state.LogBaseOut != 0 ? state.LogBaseOut : totalOut;
-    const std::uint64_t baseIn = state.LogBaseIn != 0 ? state.LogBaseIn : totalIn;
-    const std::string line =
-        files_.EncodeText(FormatLogLine(clock_.Now(), locale, LogDifference(totalOut, baseOut),
-                                        LogDifference(totalIn, baseIn))) +
-        "\r\n";
-    // The baselines move only once the file has been read: an unreadable file changes nothing.
-    const auto commitBaselines = [&] {
-        state.LogBaseOut = baseOut;
-        state.LogBaseIn = baseIn;
-    };
+void TrafficLog::WriteLogLine(const std::string& path, ByteCounts counts, const LocaleFormats& locale) {
+    const std::string line = files_.EncodeText(FormatLogLine(clock_.Now(), locale, counts.Sent, counts.Received)) + "\r\n";
     const auto remember = [&] {
         writtenPath_ = path;
         writtenStamp_ = files_.Stat(path);
     };
 
     const std::optional<FileStamp> stamp = files_.Stat(path);
-    if (stamp && writtenStamp_ && path == writtenPath_ && *stamp == *writtenStamp_) {
-        commitBaselines();
-        if (files_.Append(path, line)) return remember();
-    }
+    if (stamp && writtenStamp_ && path == writtenPath_ && *stamp == *writtenStamp_ && files_.Append(path, line))
+        return remember();
     writtenStamp_.reset();
 
     std::string content;
@@ -84,7 +67,6 @@ void TrafficLog::WriteLogLine(const std::string& path, std::uint64_t totalOut, s
         content = NormaliseLineEnds(*existing);
         alreadyNormal = content == *existing;
     }
-    commitBaselines();
     // An append failing on a file we just read (it may have gone meanwhile) still gets the full write.
     const bool written = (alreadyNormal && files_.Append(path, line)) || files_.Replace(path, content + line);
     if (!written) throw std::runtime_error(WithPath(TextsFor(locale.TextLanguage).CannotCreateLog, path));

@@ -8,8 +8,8 @@
 // unchanged since, or found so on reading); otherwise the normalised content goes to a temporary file
 // beside the log, which then replaces the log in one step, so a crash never leaves half a log behind.
 //
-// Calling order inside a tick: WriteLogLine, then (only when it returned) set LogBaseOut := TotalOutPacket
-// and LogBaseIn := TotalInPacket. An exception ends the tick with the baselines not advanced.
+// Calling order inside a tick: WriteLogLine with the bytes counted since the last line, then (only when
+// it returned) start the count again. An exception ends the tick with the count going on.
 
 #include <cstdint>
 #include <optional>
@@ -68,10 +68,6 @@ LogClock& DefaultLogClock();
 std::string FormatLogLine(const LocalTime& time, const LocaleFormats& locale, std::uint64_t sent,
                           std::uint64_t received);
 
-// Bytes since the baseline. The totals are 64-bit and do not wrap; a total below its baseline went
-// backwards (an interface reset), and the size of the drop counts.
-std::uint64_t LogDifference(std::uint64_t total, std::uint64_t base);
-
 // Every line of `text` (split at CR LF, lone CR or lone LF) ended by CR LF.
 std::string NormaliseLineEnds(std::string_view text);
 
@@ -80,12 +76,11 @@ class TrafficLog {
 public:
     TrafficLog(LogFileSystem& files, LogClock& clock) : files_(files), clock_(clock) {}
 
-    // Writes one line to `path` for the totals as they stand. A zero baseline in `state` is set from the
-    // totals first (so the first line of a run reads 0,0). Throws std::runtime_error naming the file, in
-    // the locale's language: "ファイル <path> は開けません" when an existing file cannot be read (nothing
-    // changed), "ファイル <path> を作成できません" when it cannot be written (the file keeps its former content).
-    void WriteLogLine(const std::string& path, std::uint64_t totalOut, std::uint64_t totalIn, MonitorState& state,
-                      const LocaleFormats& locale);
+    // Writes one line to `path` with the bytes sent and received. Throws std::runtime_error naming the
+    // file, in the locale's language: "ファイル <path> は開けません" when an existing file cannot be read
+    // (nothing changed), "ファイル <path> を作成できません" when it cannot be written (the file keeps its
+    // former content).
+    void WriteLogLine(const std::string& path, ByteCounts counts, const LocaleFormats& locale);
 
 private:
     LogFileSystem& files_;

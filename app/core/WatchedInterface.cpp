@@ -1,40 +1,49 @@
 #include "app/core/WatchedInterface.h"
 
-namespace vantor {
-namespace {
+#include <algorithm>
 
-void TakeWatchIntoSettings(const TNetworkSpeed& source, MonitorSettings& settings) {
+namespace vantor {
+
+void StartWatching(TNetworkSpeed& source, MonitorSettings& settings) {
+    source.Watch(settings.Watch, {settings.WatchedInterface, settings.SelectedInterface, true});
+    source.Sample();
+    FollowWatchedInterface(source, settings);
+}
+
+void FollowWatchedInterface(const TNetworkSpeed& source, MonitorSettings& settings) {
+    if (settings.Watch != TWatchMode::wmInterface || source.WatchMode() != TWatchMode::wmInterface) return;
+    if (source.WatchIsFallback()) {
+        // Watching in place of what the file names: the file's keys stay as they are.
+        settings.WatchedInterface.reset();
+        return;
+    }
+    if (source.InterfaceNo() < 1 || !source.WatchedIdentity()) return;
     settings.SelectedInterface = source.InterfaceNo();
     settings.WatchedInterface = source.WatchedIdentity();
 }
 
-}  // namespace
-
-void StartWatching(TNetworkSpeed& source, MonitorSettings& settings, bool interfaceSelected) {
-    if (!interfaceSelected) {
-        if (source.RefreshTableOnDefaultInterface()) TakeWatchIntoSettings(source, settings);
-        return;
-    }
-    source.SetInterfaceNo(settings.SelectedInterface);
-    source.SetInterfaceIdentity(settings.WatchedInterface);
-    if (source.RefreshTable() && !source.WatchIsFallback())
-        TakeWatchIntoSettings(source, settings);
-    else
-        settings.WatchedInterface.reset();
-}
-
-void WatchChosenInterface(TNetworkSpeed& source, MonitorSettings& settings) {
+bool WatchChosen(TNetworkSpeed& source, MonitorSettings& settings, const WatchChoice& choice) {
+    const bool watchedAlready = source.WatchMode() == TWatchMode::wmInterface && source.WatchedIdentity() &&
+                                source.WatchedIdentity() == choice.Interface.Identity;
+    settings.Watch = choice.Mode;
+    source.Watch(choice.Mode, choice.Interface);
+    if (choice.Mode != TWatchMode::wmInterface || !choice.Interface.Identity) return true;
+    settings.SelectedInterface = choice.Interface.Position;
+    settings.WatchedInterface = choice.Interface.Identity;
+    if (watchedAlready) return true;
     const std::vector<InterfaceRow>& rows = source.Interfaces();
-    const int position = settings.SelectedInterface;
-    source.SetInterfaceNo(position);
-    // The list shows the table of the last refresh; the identity finds its row in the table of now.
-    if (position >= 1 && position <= static_cast<int>(rows.size()))
-        source.SetInterfaceIdentity(rows[static_cast<std::size_t>(position - 1)].Identity());
-    if (source.RefreshTable() && !source.WatchIsFallback()) TakeWatchIntoSettings(source, settings);
+    return std::any_of(rows.begin(), rows.end(),
+                       [&](const InterfaceRow& row) { return row.Carries(*choice.Interface.Identity); });
 }
 
-void FollowWatchedInterface(const TNetworkSpeed& source, MonitorSettings& settings) {
-    if (!source.WatchIsFallback() && source.WatchedIdentity()) TakeWatchIntoSettings(source, settings);
+MonitorSettings SettingsForExit(const MonitorSettings& settings, const TNetworkSpeed& source) {
+    MonitorSettings saved = settings;
+    if (settings.Watch == TWatchMode::wmRoute && source.WatchMode() == TWatchMode::wmRoute)
+        if (const InterfaceRow* row = source.WatchedRow()) {
+            saved.SelectedInterface = row->Position;
+            saved.WatchedInterface = row->Identity();
+        }
+    return saved;
 }
 
 }  // namespace vantor

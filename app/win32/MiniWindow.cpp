@@ -251,7 +251,7 @@ void TMiniWindow::ApplySettingsAndShow(const LoadedSettings& loaded) {
         ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    StartWatching(counterSource_, settings_, loaded.InterfaceSelected);
+    StartWatching(counterSource_, settings_);
 
     if (settings_.ShowAtStart) {
         ::ShowWindow(Handle(), SW_SHOW);
@@ -275,7 +275,7 @@ void TMiniWindow::SaveSettingsAndLog() {
     ::GetWindowRect(Handle(), &frame);
     win32::PrepareSettingsFolder(place_);
     win32::PrivateProfile profile(place_.SavePath);
-    SaveSettings(profile, settings_, {frame.left, frame.top}, language_);
+    SaveSettings(profile, SettingsForExit(settings_, counterSource_), {frame.left, frame.top}, language_);
     if (settings_.LogEnabled) WriteLogLine();
 }
 
@@ -320,7 +320,7 @@ void TMiniWindow::Tick(TComponent&) {
         SetTrayImage(out.Receive.TrayPercent, out.Send.TrayPercent);
         if (out.LogDue) {
             WriteLogLine();
-            LogLineWritten(state_, sample);
+            LogLineWritten(state_);
         }
     } catch (const std::exception& error) {
         ShowTickError(error);
@@ -342,8 +342,7 @@ void TMiniWindow::SetTrayImage(int receivePercent, int sendPercent) {
 }
 
 void TMiniWindow::WriteLogLine() {
-    log_.WriteLogLine(settings_.LogPath, counterSource_.TotalOutPacket(), counterSource_.TotalInPacket(), state_,
-                      locale_);
+    log_.WriteLogLine(settings_.LogPath, LogLineCounts(state_), locale_);
 }
 
 void TMiniWindow::ExitClick(TComponent&) { win32::Application::Current()->Terminate(); }
@@ -357,10 +356,16 @@ void TMiniWindow::SettingsClick(TComponent&) {
     dialog.Fill(values);
     if (dialog.ShowModal() != win32::mrOk) return;
     const SettingsDialogValues chosen = dialog.Read();
-    ApplySettingsDialog(chosen, settings_, state_);
-    WatchChosenInterface(counterSource_, settings_);
+    const std::optional<WatchChoice> watch = ApplySettingsDialog(chosen, settings_, state_);
+    const bool present = !watch || WatchChosen(counterSource_, settings_, *watch);
     if (!ApplyStartWithWindows(startup, exe, values.StartWithWindows, chosen.StartWithWindows))
         throw std::runtime_error(std::string(Texts().CannotChangeStartup));
+    if (!present) {
+        // Picked while it vanished: it is waited for rather than whatever holds its place now.
+        const std::string& name = chosen.Interfaces[static_cast<std::size_t>(chosen.InterfaceIndex)].Text;
+        win32::Application::Current()->ShowMessage(win32::Widen(WithPath(Texts().ChosenInterfaceAway, name)),
+                                                   MB_ICONINFORMATION);
+    }
 }
 
 void TMiniWindow::StayOnTopClick(TComponent&) {

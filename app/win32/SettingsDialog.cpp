@@ -119,6 +119,8 @@ TSettingsDialog::TSettingsDialog(Language language)
     interfaceList = AddControl({.className = WC_COMBOBOXW, .text = L"",
                                 .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, .left = 116, .top = 19,
                                 .width = 217, .height = 200, .id = idInterfaceList, .parent = page1});
+    watchNote = AddControl({.className = L"STATIC", .text = win32::Widen(t.WatchNote).c_str(), .style = SS_LEFT | SS_NOPREFIX,
+                            .left = 25, .top = 48, .width = 345, .height = 56, .parent = page1});
     showAtStartBox = AddCheckBox(page1, idShowAtStart, t.ShowAtStart, 19, 107, 225);
     startWithWindowsBox = AddCheckBox(page1, idStartWithWindows, t.StartWithWindows, 19, 133, 225);
 
@@ -213,11 +215,9 @@ void TSettingsDialog::BeforeShow() {
 
 void TSettingsDialog::Fill(const SettingsDialogValues& values) {
     ::SendMessageW(interfaceList, CB_RESETCONTENT, 0, 0);
-    for (const InterfaceItem& interfaceItem : values.Interfaces) {
-        const std::wstring text = win32::Widen(interfaceItem.Text);
-        const auto item = ::SendMessageW(interfaceList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        ::SendMessageW(interfaceList, CB_SETITEMDATA, static_cast<WPARAM>(item), interfaceItem.Position);
-    }
+    interfaceItems_ = values.Interfaces;
+    for (const InterfaceItem& interfaceItem : values.Interfaces)
+        ::SendMessageW(interfaceList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Widen(interfaceItem.Text).c_str()));
     FitDropDownWidth();
     ::SendMessageW(interfaceList, CB_SETCURSEL, static_cast<WPARAM>(values.InterfaceIndex), 0);
     SetChecked(showAtStartBox, values.ShowAtStart);
@@ -235,11 +235,7 @@ void TSettingsDialog::Fill(const SettingsDialogValues& values) {
 
 SettingsDialogValues TSettingsDialog::Read() const {
     SettingsDialogValues values;
-    const auto count = static_cast<int>(::SendMessageW(interfaceList, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        const auto position = static_cast<int>(::SendMessageW(interfaceList, CB_GETITEMDATA, i, 0));
-        values.Interfaces.push_back({win32::Narrow(ItemText(interfaceList, i)), position});
-    }
+    values.Interfaces = interfaceItems_;
     const LRESULT index = ::SendMessageW(interfaceList, CB_GETCURSEL, 0, 0);
     values.InterfaceIndex = index == CB_ERR ? -1 : static_cast<int>(index);
     values.ShowAtStart = Checked(showAtStartBox);

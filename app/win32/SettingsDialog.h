@@ -38,7 +38,8 @@ public:
 
     HWND pageTabs = nullptr, okButton = nullptr, cancelButton = nullptr;
     // The interface page.
-    HWND interfaceCaption = nullptr, interfaceList = nullptr, showAtStartBox = nullptr, startWithWindowsBox = nullptr;
+    HWND interfaceCaption = nullptr, interfaceList = nullptr, watchNote = nullptr, showAtStartBox = nullptr,
+         startWithWindowsBox = nullptr;
     // The chart page.
     HWND fixedGaugeBox = nullptr;
     HWND gaugeSendCaption = nullptr, gaugeSendUnit = nullptr, gaugeReceiveCaption = nullptr, gaugeReceiveUnit = nullptr;
@@ -68,6 +69,8 @@ private:
     void ApplyEnableRules(const SettingsDialogValues& values);
 
     const UiTexts& texts_;
+    // The interface list's items as filled: the list holds their texts, these their ways of watching.
+    std::vector<InterfaceItem> interfaceItems_;
     std::vector<std::unique_ptr<TTabSheet>> pages_;
     std::unique_ptr<win32::THints> hints_;
 };

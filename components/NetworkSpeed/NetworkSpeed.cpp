@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
 #include <utility>
 
 #include "components/NetworkSpeed/IfTable.h"
@@ -16,29 +17,12 @@ constexpr std::uint64_t kAllBits = std::numeric_limits<std::uint64_t>::max();
 
 bool SizeAcceptable(std::uint32_t size) { return size >= 1 && size <= kMaxTableBytes; }
 
-std::uint64_t LinkSpeed(const InterfaceEntry& entry) {
-    const auto known = [](std::uint64_t speed) { return speed == kAllBits ? 0 : speed; };
-    return std::max(known(entry.TransmitLinkSpeed), known(entry.ReceiveLinkSpeed));
-}
-
 std::uint64_t SaturatingSum(std::uint64_t a, std::uint64_t b) { return a > kAllBits - b ? kAllBits : a + b; }
 
-// One direction's difference and total from the table's wrapping 32-bit counter: forward as long as the
-// difference reads as a positive signed number (so a wrap counts right), else the counter went backwards
-// (the interface was reset), which counts nothing and starts the total again from the counter.
-struct Step32 {
-    std::uint64_t delta;
-    std::uint64_t total;
-};
-Step32 CounterStep(std::uint32_t current, std::uint32_t previous, std::uint64_t total) {
-    const auto forward = static_cast<std::int32_t>(current - previous);
-    if (forward < 0) return {0, current};
-    return {static_cast<std::uint64_t>(forward), total + static_cast<std::uint64_t>(forward)};
-}
-
-// A 64-bit counter does not wrap: one that went backwards was reset.
-std::uint64_t CounterDelta64(std::uint64_t current, std::uint64_t previous) {
-    return current >= previous ? current - previous : 0;
+std::uint64_t LinkSpeed(const InterfaceRow& row) {
+    if (!row.Entry) return row.Speed;
+    const auto known = [](std::uint64_t speed) { return speed == kAllBits ? 0 : speed; };
+    return std::max(known(row.Entry->TransmitLinkSpeed), known(row.Entry->ReceiveLinkSpeed));
 }
 
 }  // namespace
@@ -53,271 +37,297 @@ bool InterfaceRow::Up() const {
     return OperStatus == kOperStatusConnected || OperStatus == kOperStatusOperational;
 }
 
+std::string InterfaceRow::Name() const {
+    if (Entry && !Entry->Alias.empty()) return Entry->Alias;
+    return Identity().Description;
+}
+
+bool InterfaceRow::Carries(const InterfaceIdentity& identity) const {
+    if (!identity.Guid.empty()) return Entry && Entry->Guid == identity.Guid;
+    return !identity.Description.empty() && Identity().Description == identity.Description;
+}
+
+bool InterfaceRow::CountsInAllConnections() const {
+    return Entry && Entry->HardwareInterface && !Entry->FilterInterface && Entry->Connected;
+}
+
 TNetworkSpeed::TNetworkSpeed(TComponent* owner, IfTableReader& reader) : TComponent(owner), reader_(reader) {}
 
-std::uint32_t TNetworkSpeed::ReadTable() {
+void TNetworkSpeed::Watch(TWatchMode mode, InterfaceChoice choice) {
+    // Asked again for what it watches already, the counts go on.
+    const bool sameInterface = choice.Identity && choice.Identity == followed_.identity && !followed_.fallback;
+    if (mode == mode_ && !pendingChoice_ && !baselinePending_ && (mode != TWatchMode::wmInterface || sameInterface))
+        return;
+    mode_ = mode;
+    baselinePending_ = true;
+    watchedRow_.reset();
+    followed_ = {};
+    pendingChoice_.reset();
+    if (mode == TWatchMode::wmInterface) {
+        followed_.identity = choice.Identity;
+        followed_.position = choice.Position;
+        pendingChoice_ = std::move(choice);
+    }
+}
+
+const InterfaceRow* TNetworkSpeed::WatchedRow() const { return watchedRow_ ? &rows_[*watchedRow_] : nullptr; }
+
+int TNetworkSpeed::InterfaceNo() const noexcept {
+    switch (mode_) {
+    case TWatchMode::wmInterface:
+        return followed_.position;
+    case TWatchMode::wmRoute:
+        return watchedRow_ ? rows_[*watchedRow_].Position : 0;
+    case TWatchMode::wmAll:
+        break;
+    }
+    return 0;
+}
+
+std::optional<InterfaceIdentity> TNetworkSpeed::WatchedIdentity() const {
+    if (mode_ == TWatchMode::wmInterface) return followed_.identity;
+    if (const InterfaceRow* row = WatchedRow()) return row->Identity();
+    return std::nullopt;
+}
+
+const InterfaceRow* TNetworkSpeed::FollowedRow() const noexcept {
+    return mode_ == TWatchMode::wmInterface && followed_.lastSeen ? &*followed_.lastSeen : nullptr;
+}
+
+std::string TNetworkSpeed::WatchedName() const {
+    if (const InterfaceRow* row = WatchedRow()) return row->Name();
+    if (mode_ != TWatchMode::wmInterface) return {};
+    if (const InterfaceRow* row = FollowedRow()) return row->Name();
+    return followed_.identity ? followed_.identity->Description : std::string();
+}
+
+bool TNetworkSpeed::ReadTable() {
+    if (table_.empty()) {
+        std::uint32_t needed = 0;
+        (void)reader_.GetIfTable(nullptr, &needed, true);
+        if (!SizeAcceptable(needed)) return false;
+        table_.assign(needed, std::byte{0});
+    }
     std::fill(table_.begin(), table_.end(), std::byte{0});
     auto size = static_cast<std::uint32_t>(table_.size());
     std::uint32_t result = reader_.GetIfTable(table_.data(), &size, true);
+    // A table that has grown since is read again, once, into a larger buffer.
     if (result == kErrorInsufficientBuffer && size > table_.size() && SizeAcceptable(size)) {
         table_.assign(size, std::byte{0});
         result = reader_.GetIfTable(table_.data(), &size, true);
     }
-    return result;
+    return result == kNoError;
 }
 
-bool TNetworkSpeed::RefreshTable() { return Refresh(false); }
+void TNetworkSpeed::ReadRows() {
+    std::optional<std::vector<InterfaceEntry>> entries = reader_.GetIfTable2();
+    std::unordered_map<std::uint32_t, std::size_t> entryOfIndex;
+    if (entries)
+        for (std::size_t i = 0; i < entries->size(); ++i) entryOfIndex.emplace((*entries)[i].Index, i);
 
-bool TNetworkSpeed::RefreshTableOnDefaultInterface() { return Refresh(true); }
-
-bool TNetworkSpeed::Refresh(bool onDefaultInterface) {
-    const bool wasFollowing = selectedRow_ > 0;
-    const bool wasWatching = wasFollowing && !watchedMissing_;
-    const std::uint32_t indexBefore = watchedIndex_;
-    const std::optional<std::uint64_t> luidBefore = watchedLuid_;
-    const std::optional<InterfaceIdentity> identityBefore = watchedIdentity_;
-    const std::optional<InterfaceIdentity> wanted = std::exchange(wantedIdentity_, std::nullopt);
-
-    table_.clear();
-    table_.shrink_to_fit();
-    selectedRow_ = 0;
-    watchedIdentity_.reset();
-    fallback_ = true;
-    lastResult_ = 0;
-
-    std::uint32_t needed = 0;
-    lastResult_ = reader_.GetIfTable(nullptr, &needed, true);
-    if (!SizeAcceptable(needed)) return false;
-
-    selectedRow_ = -1;
-    table_.assign(needed, std::byte{0});
-    lastResult_ = ReadTable();
-    interfaces_.clear();
+    const std::size_t count = RowCount(table_);
+    rows_.clear();
+    rows_.reserve(count);
     adapterTable_.clear();
-    adapterCount_ = 0;
-    if (lastResult_ == kNoError) {
-        ReadInterfaces();
-        const int rows = adapterCount_;
-        const bool inRange = interfaceNo_ >= 1 && interfaceNo_ <= rows;
-        int position = inRange ? interfaceNo_ : 1;
-        fallback_ = !inRange;
-        if (onDefaultInterface) {
-            position = DefaultPosition();
-            fallback_ = false;
-        } else if (wanted) {
-            const int found = PositionOfIdentity(*wanted, inRange ? interfaceNo_ : 0);
-            if (found == 0 && wasFollowing && wanted == identityBefore) {
-                // Asked again for the interface it follows while that one is away: it goes on waiting for it.
-                selectedRow_ = std::max(interfaceNo_, 1);
-                watchedIdentity_ = identityBefore;
-                if (!watchedMissing_) restartPending_ = true;
-                watchedMissing_ = true;
-                baselinePending_ = true;
-                fallback_ = false;
-                return true;
-            }
-            fallback_ = found == 0;
-            if (found != 0) position = found;
-        }
-        interfaceNo_ = position;
-        if (rows > 0) {
-            selectedRow_ = position;
-            TakeRowFields(position);
-            const InterfaceRow& row = interfaces_[static_cast<std::size_t>(position - 1)];
-            const std::optional<std::uint64_t> luid =
-                row.Entry ? std::optional<std::uint64_t>(row.Entry->Luid) : std::nullopt;
-            // Refreshed onto the interface it watched already, the counters go on; another one starts afresh.
-            const bool sameInterface = wasWatching && row.Index == indexBefore && (!luid || !luidBefore || luid == luidBefore);
-            if (!sameInterface) {
-                baselinePending_ = true;
-                restartPending_ = true;
-            }
-            watchedIdentity_ = row.Identity();
-            watchedIndex_ = row.Index;
-            watchedLuid_ = luid;
-            watchedMissing_ = false;
-            SampleCounters(lastInDelta_, lastOutDelta_);
-        }
-    }
-    if (selectedRow_ < 0) selectedRow_ = 0;
-    return true;
-}
-
-void TNetworkSpeed::ReadInterfaces() {
-    const std::size_t rows = RowCount(table_);
-    interfaces_.clear();
-    interfaces_.reserve(rows);
-    adapterTable_.clear();
-    for (std::size_t position = 1; position <= rows; ++position) {
+    for (std::size_t position = 1; position <= count; ++position) {
         const std::size_t at = RowOffset(position);
         InterfaceRow row;
+        row.Position = static_cast<int>(position);
         row.Index = ReadU32(table_, at + kIndexOffset);
         row.Type = ReadU32(table_, at + kTypeOffset);
+        row.Mtu = ReadU32(table_, at + kMtuOffset);
+        row.Speed = ReadU32(table_, at + kSpeedOffset);
         row.OperStatus = ReadU32(table_, at + kOperStatusOffset);
         row.InOctets = ReadU32(table_, at + kInOctetsOffset);
         row.OutOctets = ReadU32(table_, at + kOutOctetsOffset);
         row.Description = reader_.DecodeDescription(DescriptionBytes(table_, position));
-        row.Entry = reader_.GetIfEntry2(row.Index);
+        if (const auto entry = entryOfIndex.find(row.Index); entry != entryOfIndex.end())
+            row.Entry = (*entries)[entry->second];
         adapterTable_.push_back(row.Description);
-        interfaces_.push_back(std::move(row));
+        rows_.push_back(std::move(row));
     }
-    adapterCount_ = static_cast<int>(rows);
 }
 
-void TNetworkSpeed::TakeRowFields(int position) {
-    const InterfaceRow& row = interfaces_[static_cast<std::size_t>(position - 1)];
-    const std::size_t at = RowOffset(static_cast<std::size_t>(position));
-    adapterName_ = row.Description;
-    mtu_ = static_cast<int>(ReadU32(table_, at + kMtuOffset));
-    speed_ = row.Entry ? LinkSpeed(*row.Entry) : ReadU32(table_, at + kSpeedOffset);
-    iType_ = static_cast<int>(row.Type);
-}
-
-int TNetworkSpeed::PositionOfIndex(std::uint32_t index) const {
-    const std::size_t rows = RowCount(table_);
-    for (std::size_t position = 1; position <= rows; ++position)
-        if (ReadU32(table_, RowOffset(position) + kIndexOffset) == index) return static_cast<int>(position);
-    return 0;
-}
-
-int TNetworkSpeed::PositionOfIdentity(const InterfaceIdentity& wanted, int preferred) const {
-    const auto find = [&](auto carries) {
-        if (preferred > 0 && carries(interfaces_[static_cast<std::size_t>(preferred - 1)])) return preferred;
-        for (std::size_t i = 0; i < interfaces_.size(); ++i)
-            if (carries(interfaces_[i])) return static_cast<int>(i + 1);
-        return 0;
+bool TNetworkSpeed::Resolve(const InterfaceChoice& choice) {
+    const auto rows = static_cast<int>(rows_.size());
+    const bool inRange = choice.Position >= 1 && choice.Position <= rows;
+    const auto follow = [&](int position, bool fallback) {
+        const InterfaceRow& row = rows_[static_cast<std::size_t>(position - 1)];
+        followed_ = {.identity = row.Identity(), .position = position, .fallback = fallback};
+        return true;
     };
-    // The GUID decides; the description only where no row carries the GUID (a description that the
-    // settings file's code page could not hold matches nothing, which leaves the GUID alone).
-    const int byGuid = find([&](const InterfaceRow& row) {
-        return !wanted.Guid.empty() && row.Entry && row.Entry->Guid == wanted.Guid;
-    });
-    if (byGuid != 0) return byGuid;
-    return find([&](const InterfaceRow& row) {
-        return !wanted.Description.empty() && row.Identity().Description == wanted.Description;
-    });
-}
-
-int TNetworkSpeed::DefaultPosition() {
-    for (const TAddressFamily family : {TAddressFamily::afIPv4, TAddressFamily::afIPv6})
-        if (const std::optional<std::uint32_t> index = reader_.BestInterfaceToward(family))
-            if (const int position = PositionOfIndex(*index)) return position;
-    int busiest = 0;
-    std::uint64_t most = 0;
-    for (std::size_t i = 0; i < interfaces_.size(); ++i) {
-        const InterfaceRow& row = interfaces_[i];
-        if (!row.Up() || row.Type == kSoftwareLoopbackType || (row.Entry && row.Entry->FilterInterface)) continue;
-        const std::uint64_t octets = row.Entry ? SaturatingSum(row.Entry->InOctets, row.Entry->OutOctets)
-                                               : std::uint64_t{row.InOctets} + row.OutOctets;
-        if (busiest == 0 || octets > most) {
-            busiest = static_cast<int>(i + 1);
-            most = octets;
+    if (choice.Identity) {
+        const auto find = [&](auto carries) {
+            if (inRange && carries(rows_[static_cast<std::size_t>(choice.Position - 1)])) return choice.Position;
+            const auto it = std::find_if(rows_.begin(), rows_.end(), carries);
+            return it == rows_.end() ? 0 : it->Position;
+        };
+        // The GUID decides; the description only where no row carries the GUID (a description that the
+        // settings file's code page could not hold matches nothing, which leaves the GUID alone).
+        int found = find([&](const InterfaceRow& row) { return row.Carries(*choice.Identity); });
+        if (found == 0 && !choice.Identity->Guid.empty())
+            found = find([&](const InterfaceRow& row) {
+                return row.Carries({{}, choice.Identity->Description});
+            });
+        if (found != 0) return follow(found, false);
+        if (!choice.OrPosition) {
+            // Waited for by its identity alone; it keeps its place in the settings meanwhile.
+            followed_ = {.identity = choice.Identity, .position = choice.Position};
+            return true;
         }
     }
-    return busiest != 0 ? busiest : 1;
+    if (rows == 0) return false;
+    return follow(inRange ? choice.Position : 1, !inRange || choice.Identity);
 }
 
-int TNetworkSpeed::WatchedPositionOf(std::uint32_t index) const {
-    const auto rows = static_cast<int>(RowCount(table_));
-    if (selectedRow_ <= rows && ReadU32(table_, RowOffset(static_cast<std::size_t>(selectedRow_)) + kIndexOffset) == index)
-        return selectedRow_;
-    return PositionOfIndex(index);
+const InterfaceRow* TNetworkSpeed::FindFollowed() const {
+    const Followed& f = followed_;
+    const auto carries = [&](const InterfaceRow& row) {
+        // The LUID names the interface under whatever index it has now; without one the index does, as
+        // long as the system does not say the row is another interface.
+        if (f.luid && row.Entry) return row.Entry->Luid == *f.luid;
+        if (f.index)
+            return row.Index == *f.index &&
+                   (!row.Entry || !f.identity || f.identity->Guid.empty() || row.Entry->Guid == f.identity->Guid);
+        return f.identity && row.Carries(*f.identity);
+    };
+    const int last = f.position;
+    if (last >= 1 && last <= static_cast<int>(rows_.size()) && carries(rows_[static_cast<std::size_t>(last - 1)]))
+        return &rows_[static_cast<std::size_t>(last - 1)];
+    const auto it = std::find_if(rows_.begin(), rows_.end(), carries);
+    return it == rows_.end() ? nullptr : &*it;
 }
 
-std::optional<TNetworkSpeed::Located> TNetworkSpeed::LocateWatched() {
-    // The LUID names the interface wherever it is, under whatever index it has now.
-    if (watchedLuid_) {
-        if (std::optional<InterfaceEntry> entry = reader_.GetIfEntry2ForLuid(*watchedLuid_)) {
-            const int position = WatchedPositionOf(entry->Index);
-            if (position == 0) return std::nullopt;
-            const std::uint32_t index = entry->Index;
-            return Located{position, index, std::move(entry)};
+const InterfaceRow* TNetworkSpeed::FindRouteRow() {
+    for (const TAddressFamily family : {TAddressFamily::afIPv4, TAddressFamily::afIPv6}) {
+        const std::optional<std::uint32_t> index = reader_.BestInterfaceToward(family);
+        if (!index) continue;
+        const auto it = std::find_if(rows_.begin(), rows_.end(), [&](const InterfaceRow& row) { return row.Index == *index; });
+        if (it != rows_.end()) return &*it;
+    }
+    return nullptr;
+}
+
+std::vector<const InterfaceRow*> TNetworkSpeed::Measured() {
+    watchedRow_.reset();
+    std::vector<const InterfaceRow*> measured;
+    const InterfaceRow* watched = nullptr;
+    switch (mode_) {
+    case TWatchMode::wmAll:
+        for (const InterfaceRow& row : rows_)
+            if (row.CountsInAllConnections()) measured.push_back(&row);
+        break;
+    case TWatchMode::wmRoute:
+        watched = FindRouteRow();
+        break;
+    case TWatchMode::wmInterface:
+        if (pendingChoice_) break;
+        watched = FindFollowed();
+        if (watched) {
+            Followed& f = followed_;
+            f.position = watched->Position;
+            f.index = watched->Index;
+            if (watched->Entry) f.luid = watched->Entry->Luid;
+            // The GUID is learnt once the system tells it.
+            if (!f.identity || (f.identity->Guid.empty() && watched->Entry)) f.identity = watched->Identity();
+            f.lastSeen = *watched;
+        }
+        break;
+    }
+    if (watched) {
+        watchedRow_ = static_cast<std::size_t>(watched - rows_.data());
+        measured.push_back(watched);
+    }
+    TakeRowFields(watched);
+    return measured;
+}
+
+void TNetworkSpeed::TakeRowFields(const InterfaceRow* row) {
+    adapterName_ = row ? row->Description : std::string();
+    mtu_ = row ? static_cast<int>(row->Mtu) : 0;
+    iType_ = row ? static_cast<int>(row->Type) : 0;
+}
+
+void TNetworkSpeed::Count(const std::vector<const InterfaceRow*>& measured) {
+    std::vector<MemberCounters> now;
+    now.reserve(measured.size());
+    std::uint64_t speed = 0;
+    for (const InterfaceRow* row : measured) {
+        MemberCounters member{.luid = row->Entry ? row->Entry->Luid : 0,
+                              .index = row->Index,
+                              .in32 = row->InOctets,
+                              .out32 = row->OutOctets};
+        if (row->Entry) {
+            member.in64 = row->Entry->InOctets;
+            member.out64 = row->Entry->OutOctets;
+        }
+        now.push_back(member);
+        speed = SaturatingSum(speed, LinkSpeed(*row));
+    }
+
+    bool restart = baselinePending_ || !baseline_ || baseline_->size() != now.size();
+    std::uint64_t inDelta = 0, outDelta = 0;
+    for (std::size_t i = 0; i < now.size() && !restart; ++i) {
+        const MemberCounters& before = (*baseline_)[i];
+        MemberCounters& member = now[i];
+        if (!member.SameInterface(before)) {
+            restart = true;
+            break;
+        }
+        // One direction's step: 64-bit counters never wrap, so one that went down was reset; the table's
+        // 32-bit ones go forward as long as the difference reads as a positive signed number.
+        const auto step = [&](std::optional<std::uint64_t> now64, std::optional<std::uint64_t> before64,
+                              std::uint32_t now32, std::uint32_t before32, std::uint64_t beforeTotal,
+                              std::uint64_t& total, std::uint64_t& delta) {
+            std::uint64_t moved = 0;
+            if (now64 && before64) {
+                if (*now64 < *before64) return false;
+                moved = *now64 - *before64;
+            } else {
+                const auto forward = static_cast<std::int32_t>(now32 - before32);
+                if (forward < 0) return false;
+                moved = static_cast<std::uint64_t>(forward);
+            }
+            total = now64 ? *now64 : beforeTotal + moved;
+            delta = SaturatingSum(delta, moved);
+            return true;
+        };
+        if (!step(member.in64, before.in64, member.in32, before.in32, before.totalIn, member.totalIn, inDelta) ||
+            !step(member.out64, before.out64, member.out32, before.out32, before.totalOut, member.totalOut, outDelta))
+            restart = true;
+    }
+    if (restart) {
+        inDelta = outDelta = 0;
+        for (MemberCounters& member : now) {
+            member.totalIn = member.in64.value_or(member.in32);
+            member.totalOut = member.out64.value_or(member.out32);
         }
     }
-    // Without a LUID, or without an answer for it, the index is all there is to go by.
-    const int position = WatchedPositionOf(watchedIndex_);
-    if (position == 0) return std::nullopt;
-    std::optional<InterfaceEntry> entry = reader_.GetIfEntry2(watchedIndex_);
-    if (entry && watchedLuid_ && entry->Luid != *watchedLuid_) return std::nullopt;
-    return Located{position, watchedIndex_, std::move(entry)};
+
+    std::uint64_t totalIn = 0, totalOut = 0;
+    for (const MemberCounters& member : now) {
+        totalIn = SaturatingSum(totalIn, member.totalIn);
+        totalOut = SaturatingSum(totalOut, member.totalOut);
+    }
+    countersRestarted_ = restart;
+    baselinePending_ = false;
+    baseline_ = std::move(now);
+    inPacket_ = inDelta;
+    outPacket_ = outDelta;
+    totalInPacket_ = totalIn;
+    totalOutPacket_ = totalOut;
+    speed_ = speed;
 }
 
 void TNetworkSpeed::Sample() {
-    SampleCounters(lastInDelta_, lastOutDelta_);
-    countersRestarted_ = std::exchange(restartPending_, false);
-}
-
-void TNetworkSpeed::SampleCounters(std::uint64_t& inDelta, std::uint64_t& outDelta) {
-    if (selectedRow_ <= 0) return;
-    lastResult_ = ReadTable();
-    if (lastResult_ != kNoError) return;
-
-    const std::optional<Located> found = LocateWatched();
-    if (!found) {
-        // Gone: nothing counts until it comes back, and then only what moves after its return.
-        if (!watchedMissing_) restartPending_ = true;
-        watchedMissing_ = true;
-        baselinePending_ = true;
-        inDelta = outDelta = 0;
+    countersRestarted_ = false;
+    if (!ReadTable()) {
         inPacket_ = outPacket_ = 0;
-        totalInPacket_ = totalOutPacket_ = 0;
         return;
     }
-    if (watchedMissing_ || found->position != selectedRow_ || found->index != watchedIndex_) {
-        // Found again, at another position or back after it was gone: its counters are a new start.
-        restartPending_ = true;
-        baselinePending_ = true;
-        watchedMissing_ = false;
-        watchedIndex_ = found->index;
-        if (found->position != selectedRow_) {
-            selectedRow_ = interfaceNo_ = found->position;
-            ReadInterfaces();
-            TakeRowFields(selectedRow_);
-        }
-    }
-    const InterfaceEntry* entry = found->entry ? &*found->entry : nullptr;
-    if (entry) {
-        watchedLuid_ = entry->Luid;
-        if (watchedIdentity_ && watchedIdentity_->Guid.empty()) watchedIdentity_ = InterfaceIdentity{entry->Guid, entry->Description};
-    }
-
-    const std::size_t row = RowOffset(static_cast<std::size_t>(selectedRow_));
-    const std::uint32_t received = ReadU32(table_, row + kInOctetsOffset);
-    const std::uint32_t sent = ReadU32(table_, row + kOutOctetsOffset);
-    speed_ = entry ? LinkSpeed(*entry) : ReadU32(table_, row + kSpeedOffset);
-
-    if (baselinePending_) {
-        inDelta = outDelta = 0;
-        totalInPacket_ = entry ? entry->InOctets : received;
-        totalOutPacket_ = entry ? entry->OutOctets : sent;
-        baselinePending_ = false;
-    } else if (entry && previous64Known_) {
-        inDelta = CounterDelta64(entry->InOctets, previousIn64_);
-        outDelta = CounterDelta64(entry->OutOctets, previousOut64_);
-        totalInPacket_ = entry->InOctets;
-        totalOutPacket_ = entry->OutOctets;
-    } else {
-        // Where the version-2 call failed for this sample or the last one, the table's counters count.
-        const Step32 in = CounterStep(received, previousIn_, totalInPacket_);
-        const Step32 out = CounterStep(sent, previousOut_, totalOutPacket_);
-        inDelta = in.delta;
-        outDelta = out.delta;
-        totalInPacket_ = in.total;
-        totalOutPacket_ = out.total;
-        if (entry) {
-            // Back on the 64-bit counters: a total that does not go on from the carried one restarts.
-            if (entry->InOctets != totalInPacket_ || entry->OutOctets != totalOutPacket_) restartPending_ = true;
-            totalInPacket_ = entry->InOctets;
-            totalOutPacket_ = entry->OutOctets;
-        }
-    }
-    previousIn_ = received;
-    previousOut_ = sent;
-    previous64Known_ = entry != nullptr;
-    previousIn64_ = entry ? entry->InOctets : 0;
-    previousOut64_ = entry ? entry->OutOctets : 0;
-    inPacket_ = inDelta;
-    outPacket_ = outDelta;
+    ReadRows();
+    if (pendingChoice_ && Resolve(*pendingChoice_)) pendingChoice_.reset();
+    Count(Measured());
 }
 
 }  // namespace vantor

@@ -1,8 +1,15 @@
 #pragma once
-// TNetworkSpeed: reads the system's interface table, watches one interface of it, and turns that
-// interface's cumulative octet counters into per-sample differences. The interface is chosen by its
-// 1-based position in the table (which the settings file stores), by its identity, or as the one that
-// carries the default route; once chosen it is followed when rows before it come, go or reorder.
+// TNetworkSpeed: reads the system's interface table once per sample and turns the cumulative octet
+// counters of what it watches into per-sample differences. It watches one interface (chosen by its
+// identity or its 1-based position in the table, which the settings file stores, and followed wherever
+// it moves), the interface the default route leaves by (checked at every sample), or the sum of every
+// connection.
+//
+// Which sample restarts the counts: the one that takes a baseline. That is the first sample after a
+// watch was set, one that measures other interfaces than the sample before it (the route moved, a
+// connection joined or left, the watched interface went or came back) and one where a counter went
+// down (a driver reset). Such a sample shows 0, and the next counts from there; no lifetime counter is
+// ever counted as traffic.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,12 +18,13 @@
 #include <vector>
 
 #include "components/NetworkSpeed/InterfaceIdentity.h"
+#include "components/NetworkSpeed/WatchMode.h"
 #include "framework/Component.h"
 
 namespace vantor {
 
-// One interface as the version-2 call GetIfEntry2 describes it. Its status is not numbered as the
-// interface table's rows number theirs: here it is read into flags.
+// One interface as the version-2 interface table describes it. Its status is not numbered as the
+// version-1 table's rows number theirs: here it is read into flags.
 struct InterfaceEntry {
     std::uint32_t Index = 0;  // the interface index it has now
     std::uint64_t Luid = 0;
@@ -37,7 +45,7 @@ struct InterfaceEntry {
 
 enum class TAddressFamily { afIPv4, afIPv6 };
 
-// The seam to the system's interface table and the version-2 interface calls.
+// The seam to the system's interface tables and routes.
 class IfTableReader {
 public:
     virtual ~IfTableReader() = default;
@@ -46,10 +54,8 @@ public:
     virtual std::uint32_t GetIfTable(std::byte* buffer, std::uint32_t* size, bool order) = 0;
     // Turns a row's description bytes into UTF-8 text.
     virtual std::string DecodeDescription(const std::string& bytes) const { return bytes; }
-    // GetIfEntry2 for the interface with this index, or with this LUID (which the system answers from
-    // fewer lookups); nothing where the call fails.
-    virtual std::optional<InterfaceEntry> GetIfEntry2(std::uint32_t interfaceIndex) = 0;
-    virtual std::optional<InterfaceEntry> GetIfEntry2ForLuid(std::uint64_t luid) = 0;
+    // Every interface as the version-2 table (GetIfTable2) has it; nothing where the call fails.
+    virtual std::optional<std::vector<InterfaceEntry>> GetIfTable2() = 0;
     // The index of the interface that the route toward a public address leaves by; nothing is sent.
     virtual std::optional<std::uint32_t> BestInterfaceToward(TAddressFamily family) = 0;
 };
@@ -57,121 +63,150 @@ public:
 // The reader bound to the operating system (defined by the platform layer).
 IfTableReader& DefaultIfTableReader();
 
-// One row of the interface table as the last RefreshTable read it.
+// One row of the interface table as a sample read it.
 struct InterfaceRow {
-    std::uint32_t Index = 0;  // the interface index, which GetIfEntry2 takes
+    int Position = 0;         // 1-based place in the table, which "Selected" stores
+    std::uint32_t Index = 0;  // the interface index
     std::uint32_t Type = 0;
+    std::uint32_t Mtu = 0;
+    std::uint32_t Speed = 0;       // the table's 32-bit link speed
     std::uint32_t OperStatus = 0;  // the table's own numbering
     std::uint32_t InOctets = 0;
     std::uint32_t OutOctets = 0;
     std::string Description;              // as AdapterTable lists it
-    std::optional<InterfaceEntry> Entry;  // nothing where GetIfEntry2 failed for the row
+    std::optional<InterfaceEntry> Entry;  // nothing where the version-2 table does not have the row
 
     InterfaceIdentity Identity() const;
     bool Up() const;
+    // The friendly name where the system gives one, else the description.
+    std::string Name() const;
+    // By the identity's GUID where it has one, else by its description.
+    bool Carries(const InterfaceIdentity& identity) const;
+    // Counted in "all connections": hardware, not a filter driver's row, connected. Loopback, tunnels,
+    // VPN and virtual adapters are not hardware, so no byte is counted twice.
+    bool CountsInAllConnections() const;
+};
+
+// The interface to watch in wmInterface mode, as the settings file or a list the user saw names it.
+struct InterfaceChoice {
+    std::optional<InterfaceIdentity> Identity;  // found by its GUID, else by its description
+    int Position = 0;                           // 1-based
+    // Where no row carries the identity: true, the row at Position (row 1 when that is out of range)
+    // is watched instead, as the settings file always asked; false, the interface is waited for.
+    bool OrPosition = true;
+
+    bool operator==(const InterfaceChoice&) const = default;
 };
 
 class TNetworkSpeed : public TComponent {
 public:
     explicit TNetworkSpeed(TComponent* owner, IfTableReader& reader = DefaultIfTableReader());
 
-    int InterfaceNo() const noexcept { return interfaceNo_; }
-    void SetInterfaceNo(int value) noexcept { interfaceNo_ = value; }
-    // The interface the next RefreshTable looks for: when the row at InterfaceNo does not carry it but
-    // another row does, that row is watched and InterfaceNo becomes its position. Where no row carries the
-    // interface that is followed already, it goes on being followed while away.
-    void SetInterfaceIdentity(std::optional<InterfaceIdentity> identity) { wantedIdentity_ = std::move(identity); }
+    // What the next Sample resolves against the table it reads and watches from then on; that sample
+    // takes the baseline. An interface choice that no row of a readable table resolves (an empty table)
+    // is tried again at the sample after.
+    void Watch(TWatchMode mode, InterfaceChoice choice = {});
+    TWatchMode WatchMode() const noexcept { return mode_; }
 
-    // Link speed in bit/s: the larger of the transmit and receive speeds, 0 when unknown.
+    // Reads the table once: the snapshot the dialog lists until the next sample, and the bytes of what
+    // is watched since the previous sample. A failed read shows 0, keeps the baseline and the totals,
+    // and the next sample reads again.
+    void Sample();
+
+    // Every row of the table at the last sample that read it, in table order.
+    const std::vector<InterfaceRow>& Interfaces() const noexcept { return rows_; }
+    // The rows' descriptions, in table order.
+    const std::vector<std::string>& AdapterTable() const noexcept { return adapterTable_; }
+    int AdapterCount() const noexcept { return static_cast<int>(rows_.size()); }
+    // The row measured at the last sample in wmInterface and wmRoute modes; nothing in wmAll mode, while
+    // the interface is away, without a route, or before the first sample.
+    const InterfaceRow* WatchedRow() const;
+    // wmInterface: the position of the followed interface (where it was last seen while it is away);
+    // wmRoute: the route's row, 0 without one; wmAll: 0.
+    int InterfaceNo() const noexcept;
+    // The identity of the followed interface (wmInterface), or of the route's interface (wmRoute).
+    std::optional<InterfaceIdentity> WatchedIdentity() const;
+    // The followed interface as it was last seen, also while it is away (wmInterface).
+    const InterfaceRow* FollowedRow() const noexcept;
+    // The followed interface's friendly name, also while it is away (wmInterface); the route's
+    // interface's (wmRoute); empty otherwise.
+    std::string WatchedName() const;
+    // The followed interface was not the one asked for: the settings file's identity was found nowhere
+    // and its position was taken instead, or that position lay beyond the table and row 1 was taken.
+    bool WatchIsFallback() const noexcept { return followed_.fallback; }
+    // The last sample took a new baseline: its differences are 0 and its totals do not go on from the
+    // sample before.
+    bool CountersRestarted() const noexcept { return countersRestarted_; }
+
+    // Link speed in bit/s: the larger of the transmit and receive speeds, summed over all connections;
+    // 0 when unknown.
     std::uint64_t Speed() const noexcept { return speed_; }
     const std::string& AdapterName() const noexcept { return adapterName_; }
     int Mtu() const noexcept { return mtu_; }
+    int IType() const noexcept { return iType_; }
     std::uint64_t OutPacket() const noexcept { return outPacket_; }
     std::uint64_t InPacket() const noexcept { return inPacket_; }
-    // The interface's counters: 64-bit where the system has them, else its 32-bit counters carried on
-    // by each sample's difference, so that they never wrap.
+    // The counters of what is watched, summed over all connections: 64-bit where the system has them,
+    // else the table's 32-bit counters carried on by each sample's difference, so that they never wrap.
     std::uint64_t TotalOutPacket() const noexcept { return totalOutPacket_; }
     std::uint64_t TotalInPacket() const noexcept { return totalInPacket_; }
-    int IType() const noexcept { return iType_; }
-    const std::vector<std::string>& AdapterTable() const noexcept { return adapterTable_; }
-    int AdapterCount() const noexcept { return adapterCount_; }
-    // Every row of the table at the last RefreshTable (or since the watched interface was found again
-    // at another position), in table order.
-    const std::vector<InterfaceRow>& Interfaces() const noexcept { return interfaces_; }
-    // The identity of the watched interface; nothing when no row is watched.
-    const std::optional<InterfaceIdentity>& WatchedIdentity() const noexcept { return watchedIdentity_; }
-    // The last RefreshTable could not find what it was asked for (the identity, or a position in the
-    // table) and watches the position, or row 1, instead.
-    bool WatchIsFallback() const noexcept { return fallback_; }
-    // The totals of the last Sample do not go on from the ones before: another interface is watched, or
-    // the watched one went away or came back.
-    bool CountersRestarted() const noexcept { return countersRestarted_; }
-
-    // Re-reads the table, selects the row for the identity or InterfaceNo (row 1 when out of range) and
-    // takes the baseline. False only when the system reports an impossible table size.
-    bool RefreshTable();
-    // Re-reads the table and watches the interface that carries the default route; where there is none,
-    // the one that is up, not loopback, with the largest counters; failing that, row 1.
-    bool RefreshTableOnDefaultInterface();
-    // One sample of the watched interface; a failed read leaves every property as it was.
-    void Sample();
 
 private:
-    struct Located {
-        int position;
-        std::uint32_t index;
-        std::optional<InterfaceEntry> entry;
+    // One measured interface at one sample.
+    struct MemberCounters {
+        std::uint64_t luid = 0;  // 0: the system did not tell
+        std::uint32_t index = 0;
+        std::uint32_t in32 = 0, out32 = 0;
+        std::optional<std::uint64_t> in64, out64;
+        std::uint64_t totalIn = 0, totalOut = 0;
+
+        // A LUID that the system told for one of the two samples only does not tell them apart.
+        bool SameInterface(const MemberCounters& other) const {
+            return index == other.index && (luid == 0 || other.luid == 0 || luid == other.luid);
+        }
+    };
+    // The interface wmInterface mode follows: how it was last found, and where.
+    struct Followed {
+        std::optional<InterfaceIdentity> identity;
+        std::optional<std::uint64_t> luid;
+        std::optional<std::uint32_t> index;
+        int position = 0;
+        std::optional<InterfaceRow> lastSeen;
+        bool fallback = false;
     };
 
-    bool Refresh(bool onDefaultInterface);
-    void SampleCounters(std::uint64_t& inDelta, std::uint64_t& outDelta);
-    // One GetIfTable call into the table buffer; a table that has grown since is re-read once into
-    // a larger buffer.
-    std::uint32_t ReadTable();
-    void ReadInterfaces();
-    void TakeRowFields(int position);
-    int PositionOfIndex(std::uint32_t index) const;
-    int WatchedPositionOf(std::uint32_t index) const;
-    int PositionOfIdentity(const InterfaceIdentity& wanted, int preferred) const;
-    int DefaultPosition();
-    std::optional<Located> LocateWatched();
+    [[nodiscard]] bool ReadTable();
+    void ReadRows();
+    bool Resolve(const InterfaceChoice& choice);
+    const InterfaceRow* FindFollowed() const;
+    const InterfaceRow* FindRouteRow();
+    std::vector<const InterfaceRow*> Measured();
+    void Count(const std::vector<const InterfaceRow*>& measured);
+    void TakeRowFields(const InterfaceRow* row);
 
     IfTableReader& reader_;
 
-    int interfaceNo_ = 0;
-    std::optional<InterfaceIdentity> wantedIdentity_;
+    TWatchMode mode_ = TWatchMode::wmInterface;
+    std::optional<InterfaceChoice> pendingChoice_;  // resolved by the next sample that reads a table
+    bool baselinePending_ = true;
+    Followed followed_;
+    std::optional<std::size_t> watchedRow_;  // into rows_
+
+    std::vector<std::byte> table_;
+    std::vector<InterfaceRow> rows_;
+    std::vector<std::string> adapterTable_;
+    // The measured interfaces' counters at the previous sample; nothing: no baseline.
+    std::optional<std::vector<MemberCounters>> baseline_;
+    bool countersRestarted_ = false;
+
     std::uint64_t speed_ = 0;
     std::string adapterName_;
     int mtu_ = 0;
+    int iType_ = 0;
     std::uint64_t outPacket_ = 0;
     std::uint64_t inPacket_ = 0;
     std::uint64_t totalOutPacket_ = 0;
     std::uint64_t totalInPacket_ = 0;
-    int iType_ = 0;
-    std::vector<std::string> adapterTable_;
-    int adapterCount_ = 0;
-    std::vector<InterfaceRow> interfaces_;
-    std::optional<InterfaceIdentity> watchedIdentity_;
-    bool fallback_ = false;
-
-    std::vector<std::byte> table_;
-    int selectedRow_ = 0;  // 1-based; 0 or less: none
-    std::uint32_t lastResult_ = 0;
-    // The watched interface: its index, and its LUID once the system has told it.
-    std::uint32_t watchedIndex_ = 0;
-    std::optional<std::uint64_t> watchedLuid_;
-    bool watchedMissing_ = false;  // not in the table at the last sample
-    bool baselinePending_ = true;  // the next good read starts the differences afresh
-    bool restartPending_ = false;
-    bool countersRestarted_ = false;
-    // The counters at the last sample: the table's 32-bit ones, and the 64-bit ones where the system gave them.
-    std::uint32_t previousIn_ = 0;
-    std::uint32_t previousOut_ = 0;
-    bool previous64Known_ = false;
-    std::uint64_t previousIn64_ = 0;
-    std::uint64_t previousOut64_ = 0;
-    std::uint64_t lastInDelta_ = 0;
-    std::uint64_t lastOutDelta_ = 0;
 };
 
 }  // namespace vantor

@@ -89,11 +89,12 @@ void Application::HandleException(const std::exception& error) {
     }
 }
 
-void Application::ShowException(const std::exception& error) {
-    const std::wstring text = Widen(error.what());
+void Application::ShowException(const std::exception& error) { ShowMessage(Widen(error.what()), MB_ICONSTOP); }
+
+void Application::ShowMessage(const std::wstring& text, UINT icon) {
     const HWND owner = ::GetActiveWindow() ? ::GetActiveWindow() : Handle();
     const ModalRun run = EnterModalRun(owner);
-    ::MessageBoxW(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+    ::MessageBoxW(owner, text.c_str(), title_.c_str(), MB_OK | icon);
 }
 
 Application::ModalRun::ModalRun(Application& application, HWND window) : application_(application) {

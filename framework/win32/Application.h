@@ -74,6 +74,9 @@ public:
     // Shows an error that ended a handler in the standard error box; the program carries on.
     static void HandleException(const std::exception& error);
     void ShowException(const std::exception& error);
+    // A message box with the executable's name for its caption (`icon`: MB_ICONSTOP and the like), held
+    // as an open modal run.
+    void ShowMessage(const std::wstring& text, UINT icon);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

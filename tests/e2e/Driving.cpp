@@ -242,19 +242,20 @@ std::optional<TrayPicture> FindTrayPicture() {
 
 std::optional<std::wstring> ProgramTip() {
     for (const std::wstring& tip : TrayTipTexts())
-        if (tip == kStartTip || tip.starts_with(L"速度:")) return tip;
+        if (tip == kStartTip || tip.find(L"\r\n速度:") != std::wstring::npos) return tip;
     return std::nullopt;
 }
 
 std::optional<StatusTip> ReadStatusTip(const std::wstring& tip) {
     std::wsmatch lines;
-    if (!std::regex_match(tip, lines, std::wregex(L"速度:(\\d\\d+\\.\\dMbps)\r\n送信:([0-9,]+) KB\r\n受信:([0-9,]+) KB")))
+    if (!std::regex_match(tip, lines,
+                          std::wregex(L"([^\r\n]+)\r\n速度:(\\d\\d+\\.\\dMbps)\r\n送信:([0-9,]+) KB\r\n受信:([0-9,]+) KB")))
         return std::nullopt;
     const auto kilobytes = [](std::wstring grouped) {
         std::erase(grouped, L',');
         return std::stoll(grouped);
     };
-    return StatusTip{lines[1].str(), kilobytes(lines[2].str()), kilobytes(lines[3].str())};
+    return StatusTip{lines[1].str(), lines[2].str(), kilobytes(lines[3].str()), kilobytes(lines[4].str())};
 }
 
 bool TipTicks::Poll() {

@@ -159,14 +159,15 @@ TEST(MiniWindowE2E, ClosingWritesANewSettingsFileWithEveryKeyInOrder) {
     }
     const auto sections = ParseIni(ReadFileBytes(folder.File(L"vantor20.ini")));
     const std::string logPath = win32::Utf8ToAnsi(win32::Narrow(folder.Path().wstring() + L"\\vantor.log"));
-    // The interface the first start chose (TrayE2E checks which) and its identity, after the other keys.
+    // The interface in use at exit (TrayE2E checks which) and its identity after the other keys, and that
+    // a first start follows the connection in use.
     ASSERT_GE(sections.size(), 2u);
     const IniKeys& chosen = sections[1].second;
-    ASSERT_EQ(chosen.size(), 4u);
+    ASSERT_EQ(chosen.size(), 5u);
     const std::vector<std::pair<std::string, IniKeys>> expected{
         {"Gauge", {{"Send", "10"}, {"Rese", "10"}}},
         {"Interface", {{"Selected", chosen[0].second}, {"flg", "0"}, {"Guid", chosen[2].second},
-                       {"Description", chosen[3].second}}},
+                       {"Description", chosen[3].second}, {"Watch", "route"}}},
         {"Window", {{"Left", "200"}, {"Top", "200"}, {"Mode", "0"}, {"main", "1"}}},
         {"Graph", {{"mode", "0"}, {"bps", "0"}}},
         {"log", {{"mode", "0"}, {"pass", logPath}, {"wait", "60"}}}};
@@ -248,7 +249,7 @@ TEST(MiniWindowE2E, EndingTheSessionSavesTheSettingsOfTheSession) {
     ::SendMessageW(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     ::SendMessageW(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     auto keys = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
-    EXPECT_EQ(keys.size(), 15u) << "every key is saved before the session ends, with the interface's identity";
+    EXPECT_EQ(keys.size(), 16u) << "every key is saved before the session ends, with the interface's identity and Watch";
     EXPECT_EQ(keys["Window/Left"], "321");
     EXPECT_EQ(keys["Window/Top"], "234");
 }

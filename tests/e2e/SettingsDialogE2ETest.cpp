@@ -9,6 +9,7 @@
 
 #include <map>
 
+#include "framework/win32/Text.h"
 #include "tests/e2e/Driving.h"
 #include "tests/e2e/RemoteMemory.h"
 #include "tests/e2e/VantorProcess.h"
@@ -100,6 +101,20 @@ HWND OpenSettings(VantorProcess& vantor) {
     return focused ? dialog : nullptr;
 }
 
+std::wstring ListItemText(HWND comboBox, int index) {
+    std::wstring text(static_cast<std::size_t>(::SendMessageW(comboBox, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::SendMessageW(comboBox, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+// The interface description in a list item's text: after the friendly name, before the mark of one not
+// connected.
+std::string ListedDescription(std::wstring text) {
+    if (const auto dash = text.find(L" — "); dash != std::wstring::npos) text.erase(0, dash + 3);
+    if (const auto mark = text.find(L"（未接続）"); mark != std::wstring::npos) text.erase(mark);
+    return win32::Utf8ToAnsi(win32::Narrow(text));
+}
+
 std::size_t LineCount(const std::filesystem::path& file) {
     const std::string text = ReadFileBytes(file);
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
@@ -171,6 +186,10 @@ TEST(SettingsDialogE2E, LayoutAt96DpiMatchesTheTablesPageByPage) {
     const Expected labelsAndBoxes[] = {
         {0, L"Static", L"インタフェース", 25, 23, 0, 0},
         {0, L"ComboBox", nullptr, 116, 19, 217, 0},
+        {0, L"Static",
+         L"自動：既定のルートが通る接続を、変わるたびに追います。\r\n"
+         L"すべての接続：ループバック、VPN、仮想アダプターを除くハードウェアの合計です。",
+         25, 48, 345, 56},
         {0, L"Button", L"起動時にメイン画面を表示する", 19, 107, 225, 0},
         {1, L"Button", L"グラフの最高速度を設定する", 18, 20, 183, 0},
         {1, L"Static", L"送信速度最大", 43, 52, 0, 0},
@@ -268,8 +287,8 @@ TEST(SettingsDialogE2E, EnableRulesFollowTheCheckBoxesAndCancelOrEscChangeNothin
         EXPECT_TRUE(::IsWindowVisible(dialog.pages[0])) << "a fresh dialog opens on its first page";
         EXPECT_FALSE(::IsWindowEnabled(dialog.Control(2, L"Static", L"場所"))) << "logging is still off";
         const HWND combo = ChildrenOfClass(dialog.pages[0], L"ComboBox").front();
-        ASSERT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
-        ASSERT_TRUE(PressKeysUntil(combo, L"Down", [&] { return ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == 1; }))
+        ASSERT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 2) << "loopback, after the two ways of watching";
+        ASSERT_TRUE(PressKeysUntil(combo, L"Down", [&] { return ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == 3; }))
             << "another interface";
         ASSERT_TRUE(PressKeysUntil(combo, L"Escape", [&] { return !::IsWindow(dialog.window); })) << "Esc closes it";
     }
@@ -289,10 +308,10 @@ TEST(SettingsDialogE2E, OkReadsTheTableAgainRestartsThePeaksAndWritesALogLineAtT
     const SettingsDialog dialog(OpenSettings(*run.vantor));
     ASSERT_NE(dialog.window, nullptr);
     const HWND combo = ChildrenOfClass(dialog.pages[0], L"ComboBox").front();
-    ASSERT_GE(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 2) << "a second interface to choose";
-    ASSERT_TRUE(PressKeysUntil(combo, L"Down", [&] { return ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == 1; }));
-    const LRESULT chosen = ::SendMessageW(combo, CB_GETITEMDATA, 1, 0);
-    ASSERT_GT(chosen, 1) << "each item holds its table position";
+    ASSERT_GE(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 4) << "a second interface to choose";
+    ASSERT_TRUE(PressKeysUntil(combo, L"Down", [&] { return ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == 3; }));
+    const int chosen = InterfaceNamed(ListedDescription(ListItemText(combo, 3))).position;
+    ASSERT_GT(chosen, 1) << "the item names an interface of the table";
     ASSERT_TRUE(PressKeysUntil(combo, L"Return", [&] { return !::IsWindow(dialog.window); })) << "Enter is OK";
 
     EXPECT_TRUE(WaitUntil([&] { return run.PeaksReset(); }, kTickLimit)) << "the peaks restart";
@@ -301,7 +320,7 @@ TEST(SettingsDialogE2E, OkReadsTheTableAgainRestartsThePeaksAndWritesALogLineAtT
     // written from the same sample, shows that interface's totals.
     {
         testing::LoopbackStream traffic(4 * 1024 * 1024);
-        EXPECT_TRUE(WaitUntil([&] { return TipShowsTotalsOf(static_cast<int>(chosen)); }, kTickLimit))
+        EXPECT_TRUE(WaitUntil([&] { return TipShowsTotalsOf(chosen); }, kTickLimit))
             << "the tip reads " << ::testing::PrintToString(ProgramTip().value_or(L""));
         EXPECT_LT(FigureValue(run.vantor->Figures()[0]), 400) << "loopback traffic no longer shows";
     }

@@ -1,5 +1,5 @@
 #pragma once
-// An interface table held in memory, answering like GetIfTable and the version-2 interface calls, and
+// An interface table held in memory, answering like GetIfTable, GetIfTable2 and the route lookup, and
 // recording how it was called.
 
 #include <cstdint>
@@ -21,7 +21,7 @@ struct FakeIfRow {
     std::uint32_t outOctets = 0;
     std::uint32_t index = 0;  // the interface index; 0: the row's position
     std::uint32_t operStatus = iftable::kOperStatusOperational;
-    std::optional<InterfaceEntry> entry;  // what GetIfEntry2 answers for the row; nothing: the call fails
+    std::optional<InterfaceEntry> entry;  // what GetIfTable2 has for the row; nothing: not there
 };
 
 struct IfTableCall {
@@ -37,7 +37,9 @@ public:
     std::vector<std::uint32_t> failures;        // result codes for the next calls that get a buffer
     std::vector<IfTableCall> calls;
     std::optional<std::uint32_t> routeV4, routeV6;  // the interface index each family's route leaves by
-    int entryCalls = 0;
+    bool table2Fails = false;
+    int table2Calls = 0;
+    int routeCalls = 0;
 
     std::uint32_t GetIfTable(std::byte* buffer, std::uint32_t* size, bool order) override {
         calls.push_back({buffer != nullptr, *size, order});
@@ -68,32 +70,26 @@ public:
         return iftable::kNoError;
     }
 
-    std::optional<InterfaceEntry> GetIfEntry2(std::uint32_t interfaceIndex) override {
-        ++entryCalls;
+    std::optional<std::vector<InterfaceEntry>> GetIfTable2() override {
+        ++table2Calls;
+        if (table2Fails) return std::nullopt;
+        std::vector<InterfaceEntry> entries;
         for (std::size_t i = 0; i < rows.size(); ++i)
-            if (IndexOf(i) == interfaceIndex) return EntryOf(i);
-        return std::nullopt;
-    }
-
-    std::optional<InterfaceEntry> GetIfEntry2ForLuid(std::uint64_t luid) override {
-        ++entryCalls;
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].entry && rows[i].entry->Luid == luid) return EntryOf(i);
-        return std::nullopt;
+            if (rows[i].entry) {
+                entries.push_back(*rows[i].entry);
+                entries.back().Index = IndexOf(i);
+            }
+        return entries;
     }
 
     std::optional<std::uint32_t> BestInterfaceToward(TAddressFamily family) override {
+        ++routeCalls;
         return family == TAddressFamily::afIPv4 ? routeV4 : routeV6;
     }
 
 private:
     std::uint32_t IndexOf(std::size_t i) const {
         return rows[i].index != 0 ? rows[i].index : static_cast<std::uint32_t>(i + 1);
-    }
-    std::optional<InterfaceEntry> EntryOf(std::size_t i) const {
-        std::optional<InterfaceEntry> entry = rows[i].entry;
-        if (entry) entry->Index = IndexOf(i);
-        return entry;
     }
 };
 

@@ -33,6 +33,11 @@ Snapshot Take(const TNetworkSpeed& s) {
             s.IType(),     s.AdapterCount(), s.InterfaceNo(), s.AdapterName(), s.AdapterTable()};
 }
 
+void WatchPosition(TNetworkSpeed& speed, int position) {
+    speed.Watch(TWatchMode::wmInterface, {.Position = position});
+    speed.Sample();
+}
+
 TEST(NetworkSpeedRefresh, SelectsTheRowByPositionAndFallsBackToRowOne) {
     struct Case {
         int requested, watched;
@@ -40,9 +45,9 @@ TEST(NetworkSpeedRefresh, SelectsTheRowByPositionAndFallsBackToRowOne) {
     for (const Case c : {Case{0, 1}, Case{-4, 1}, Case{5, 1}, Case{4, 1}, Case{3, 3}, Case{2, 2}}) {
         FakeIfTable table = ThreeRows();
         TNetworkSpeed speed(nullptr, table);
-        speed.SetInterfaceNo(c.requested);
-        ASSERT_TRUE(speed.RefreshTable());
+        WatchPosition(speed, c.requested);
         EXPECT_EQ(speed.InterfaceNo(), c.watched) << "requested " << c.requested;
+        EXPECT_EQ(speed.WatchIsFallback(), c.requested != c.watched);
         EXPECT_EQ(speed.AdapterName(), table.rows[c.watched - 1].descr);
         EXPECT_EQ(speed.Mtu(), static_cast<int>(table.rows[c.watched - 1].mtu));
         EXPECT_EQ(speed.IType(), static_cast<int>(table.rows[c.watched - 1].type));
@@ -51,20 +56,19 @@ TEST(NetworkSpeedRefresh, SelectsTheRowByPositionAndFallsBackToRowOne) {
     }
 }
 
-TEST(NetworkSpeedRefresh, ProbesTheSizeThenFillsThenTakesTheBaseline) {
+TEST(NetworkSpeedRefresh, ProbesTheSizeThenFillsAndTakesTheBaseline) {
     FakeIfTable table = ThreeRows();
     TNetworkSpeed speed(nullptr, table);
-    speed.SetInterfaceNo(2);
-    ASSERT_TRUE(speed.RefreshTable());
+    WatchPosition(speed, 2);
 
     const auto bytes = static_cast<std::uint32_t>(iftable::TableBytes(3));
-    ASSERT_EQ(table.calls.size(), 3u);
+    ASSERT_EQ(table.calls.size(), 2u);
     EXPECT_FALSE(table.calls[0].withBuffer);
     EXPECT_EQ(table.calls[0].offeredSize, 0u);
     for (const auto& call : table.calls) EXPECT_TRUE(call.order);
     EXPECT_TRUE(table.calls[1].withBuffer);
     EXPECT_EQ(table.calls[1].offeredSize, bytes);
-    EXPECT_EQ(table.calls[2].offeredSize, bytes);
+    EXPECT_TRUE(speed.CountersRestarted());
 
     // The baseline takes the whole counters as the totals; nothing has moved yet.
     EXPECT_EQ(speed.OutPacket(), 0u);
@@ -78,41 +82,55 @@ TEST(NetworkSpeedRefresh, BaselineOfHugeCountersMovesNothing) {
     FakeIfTable table;
     table.rows = {{.speed = 0xFFFF'FFFFu, .inOctets = 0x8000'0000u, .outOctets = 0x7FFF'FFFFu}};
     TNetworkSpeed speed(nullptr, table);
-    ASSERT_TRUE(speed.RefreshTable());
+    WatchPosition(speed, 1);
     EXPECT_EQ(speed.InPacket(), 0u);
     EXPECT_EQ(speed.OutPacket(), 0u);
     EXPECT_EQ(speed.TotalInPacket(), 0x8000'0000u);
     EXPECT_EQ(speed.Speed(), 0xFFFF'FFFFu) << "the table's 32-bit speed reads unsigned";
 }
 
-TEST(NetworkSpeedRefresh, EmptyTableSelectsNothing) {
-    FakeIfTable table;
-    TNetworkSpeed speed(nullptr, table);
-    speed.SetInterfaceNo(3);
-    ASSERT_TRUE(speed.RefreshTable());
-    EXPECT_EQ(speed.AdapterCount(), 0);
-    EXPECT_TRUE(speed.AdapterTable().empty());
-    EXPECT_EQ(speed.InterfaceNo(), 1);
-    const auto callsAfterRefresh = table.calls.size();
-    speed.Sample();
-    EXPECT_EQ(table.calls.size(), callsAfterRefresh) << "no row selected: a sample calls nothing";
-}
-
-TEST(NetworkSpeedRefresh, ImpossibleSizesAreRefusedAndKeepTheLastGoodTable) {
+TEST(NetworkSpeedRefresh, AnEmptyOrUnreadableTableIsReadAgainAtTheNextSampleUntilThePositionResolves) {
     for (const std::uint32_t bad : {0u, static_cast<std::uint32_t>(iftable::kMaxTableBytes + 1), 0xFFFF'FFFFu}) {
-        FakeIfTable table = ThreeRows();
+        FakeIfTable table;
         TNetworkSpeed speed(nullptr, table);
-        speed.SetInterfaceNo(2);
-        ASSERT_TRUE(speed.RefreshTable());
-        const Snapshot before = Take(speed);
+        WatchPosition(speed, 3);
+        EXPECT_EQ(speed.AdapterCount(), 0);
+        EXPECT_FALSE(speed.WatchedRow());
 
         table.reportedSize = bad;
-        EXPECT_FALSE(speed.RefreshTable()) << bad;
-        EXPECT_EQ(Take(speed), before);
-        EXPECT_FALSE(speed.WatchedIdentity()) << "no interface is watched";
         const auto calls = table.calls.size();
         speed.Sample();
-        EXPECT_EQ(table.calls.size(), calls) << "after a refused refresh no row is selected";
+        EXPECT_GT(table.calls.size(), calls) << "tried again";
+        EXPECT_EQ(speed.OutPacket(), 0u);
+
+        table = ThreeRows();
+        speed.Sample();
+        EXPECT_EQ(speed.InterfaceNo(), 3) << "the position waited for resolves once rows come";
+        EXPECT_EQ(speed.AdapterName(), "wlan0");
+        table.rows[2].outOctets += 700;
+        speed.Sample();
+        EXPECT_EQ(speed.OutPacket(), 700u);
+    }
+}
+
+TEST(NetworkSpeedRefresh, AFailedReadShowsZeroAndKeepsTheLastGoodTable) {
+    for (const std::uint32_t bad : {0xFFFF'FFFFu, std::uint32_t{0}}) {
+        FakeIfTable table = ThreeRows();
+        TNetworkSpeed speed(nullptr, table);
+        WatchPosition(speed, 2);
+        table.rows[1].outOctets += 300;
+        speed.Sample();
+        ASSERT_EQ(speed.OutPacket(), 300u);
+        const Snapshot before = Take(speed);
+
+        if (bad == 0) table.failures = {kGenFailure};
+        else table.reportedSize = bad;
+        table.rows[1].outOctets += 50;
+        speed.Sample();
+        Snapshot expected = before;
+        expected.out = 0;
+        EXPECT_EQ(Take(speed), expected) << "nothing but the figures changes";
+        EXPECT_EQ(speed.WatchedRow()->Position, 2);
     }
 }
 
@@ -123,8 +141,7 @@ TEST(NetworkSpeedRefresh, AcceptsTablesOfManyRows) {
         table.rows.back().descr = "last";
         table.rows.back().outOctets = 77;
         TNetworkSpeed speed(nullptr, table);
-        speed.SetInterfaceNo(static_cast<int>(rows));
-        ASSERT_TRUE(speed.RefreshTable()) << rows;
+        WatchPosition(speed, static_cast<int>(rows));
         EXPECT_EQ(speed.AdapterCount(), static_cast<int>(rows));
         EXPECT_EQ(speed.AdapterName(), "last");
         table.rows.back().outOctets += 1500;
@@ -133,24 +150,11 @@ TEST(NetworkSpeedRefresh, AcceptsTablesOfManyRows) {
     }
 }
 
-TEST(NetworkSpeedRefresh, FailedFillStillSucceedsWithAnEmptyList) {
-    FakeIfTable table = ThreeRows();
-    TNetworkSpeed speed(nullptr, table);
-    ASSERT_TRUE(speed.RefreshTable());
-    table.failures = {kGenFailure};
-    EXPECT_TRUE(speed.RefreshTable());
-    EXPECT_EQ(speed.AdapterCount(), 0);
-    EXPECT_TRUE(speed.AdapterTable().empty());
-    const auto calls = table.calls.size();
-    speed.Sample();
-    EXPECT_EQ(table.calls.size(), calls);
-}
-
 class NetworkSpeedSample : public ::testing::Test {
 protected:
     void SetUp() override {
         table.rows = {{.descr = "eth0", .inOctets = 10'000, .outOctets = 5'000}};
-        ASSERT_TRUE(speed.RefreshTable());
+        WatchPosition(speed, 1);
     }
     void Move(std::uint32_t in, std::uint32_t out) {
         table.rows[0].inOctets = in;
@@ -183,20 +187,10 @@ TEST_F(NetworkSpeedSample, CounterGoingBackwardsGivesZeroThenCountsFromTheNewVal
     Move(10'000, 4'000);
     EXPECT_EQ(speed.OutPacket(), 0u);
     EXPECT_EQ(speed.TotalOutPacket(), 4'000u);
+    EXPECT_TRUE(speed.CountersRestarted());
     Move(10'000, 4'250);
     EXPECT_EQ(speed.OutPacket(), 250u);
-}
-
-TEST_F(NetworkSpeedSample, FailedReadLeavesEveryPropertyAsItWas) {
-    Move(11'000, 6'000);
-    const Snapshot before = Take(speed);
-    table.failures = {kGenFailure};
-    Move(99'000, 99'000);
-    EXPECT_EQ(Take(speed), before);
-    // The next good sample counts from the last good one.
-    Move(12'000, 6'500);
-    EXPECT_EQ(speed.InPacket(), 1'000u);
-    EXPECT_EQ(speed.OutPacket(), 500u);
+    EXPECT_FALSE(speed.CountersRestarted());
 }
 
 TEST_F(NetworkSpeedSample, TableThatGrewIsReadAgainInTheSameSample) {
@@ -234,13 +228,14 @@ TEST_F(NetworkSpeedSample, RowThatVanishesAndReturnsReportsNoSpike) {
     EXPECT_EQ(speed.OutPacket(), 512u);
 }
 
-TEST(NetworkSpeedLifecycle, NothingIsReadBeforeTheFirstRefresh) {
+TEST(NetworkSpeedLifecycle, BeforeAWatchIsSetASampleListsTheTableAndWatchesNothing) {
     FakeIfTable table = ThreeRows();
     TNetworkSpeed speed(nullptr, table);
-    speed.Sample();
-    EXPECT_TRUE(table.calls.empty());
-    EXPECT_EQ(speed.InterfaceNo(), 0);
     EXPECT_EQ(speed.AdapterCount(), 0);
+    speed.Sample();
+    EXPECT_EQ(speed.AdapterCount(), 3);
+    EXPECT_FALSE(speed.WatchedRow());
+    EXPECT_EQ(speed.InterfaceNo(), 0);
     EXPECT_TRUE(speed.AdapterName().empty());
 }
 

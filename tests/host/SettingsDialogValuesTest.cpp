@@ -19,8 +19,11 @@ struct SettingsDialogValuesFixture : ::testing::Test {
 
     void Watch(int interfaceNo) {
         table.rows = {{"lo"}, {"eth0"}, {"wlan0"}};
-        networkSpeed.SetInterfaceNo(interfaceNo);
-        ASSERT_TRUE(networkSpeed.RefreshTable());
+        networkSpeed.Watch(TWatchMode::wmInterface, {.Position = interfaceNo});
+        networkSpeed.Sample();
+    }
+    static InterfaceItem Item(const char* text, int position) {
+        return {text, {TWatchMode::wmInterface, {InterfaceIdentity{{}, text}, position, false}}};
     }
 };
 
@@ -28,8 +31,12 @@ TEST_F(SettingsDialogValuesFixture, FillShowsTheSettingsAndTheWatchedInterface) 
     Watch(2);
     settings = {1234, 567, 2, true, true, false, "D:\\net.log", false, 300, true, false};
     const SettingsDialogValues values = FillSettingsDialog(settings, networkSpeed);
-    EXPECT_EQ(values.Interfaces, (std::vector<InterfaceItem>{{"lo", 1}, {"eth0", 2}, {"wlan0", 3}}));
-    EXPECT_EQ(values.InterfaceIndex, 1);
+    EXPECT_EQ(values.Interfaces, (std::vector<InterfaceItem>{{"自動（使用中の接続）", {TWatchMode::wmRoute, {}}},
+                                                             {"すべての接続", {TWatchMode::wmAll, {}}},
+                                                             Item("lo", 1),
+                                                             Item("eth0", 2),
+                                                             Item("wlan0", 3)}));
+    EXPECT_EQ(values.InterfaceIndex, 3);
     EXPECT_EQ(values.GaugeSend, "1234");
     EXPECT_EQ(values.GaugeReceive, "567");
     EXPECT_EQ(values.LogInterval, "300");
@@ -43,17 +50,17 @@ TEST_F(SettingsDialogValuesFixture, FillShowsTheSettingsAndTheWatchedInterface) 
     EXPECT_FALSE(values.LogControlsEnabled) << "logging off: place, interval, path and its button disabled";
 }
 
-TEST_F(SettingsDialogValuesFixture, SelectionIsTheRowTheCounterSourceWatchesOrNone) {
+TEST_F(SettingsDialogValuesFixture, SelectionIsTheWayOfWatchingAndTheRowTheCounterSourceWatches) {
     Watch(7);  // out of range: the counter source watches row 1
+    EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, 2);
+    settings.Watch = TWatchMode::wmRoute;
     EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, 0);
-    networkSpeed.SetInterfaceNo(4);  // beyond the list, not re-read
-    EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, -1);
-    for (const int stored : {0, INT32_MIN, INT32_MAX}) {
-        networkSpeed.SetInterfaceNo(stored);
-        EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, -1) << stored;
-    }
+    settings.Watch = TWatchMode::wmAll;
+    EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, 1);
+    settings.Watch = TWatchMode::wmInterface;
     table.rows.clear();
-    ASSERT_TRUE(networkSpeed.RefreshTable());
+    networkSpeed.Watch(TWatchMode::wmInterface, {.Position = 2});
+    networkSpeed.Sample();
     EXPECT_EQ(FillSettingsDialog(settings, networkSpeed).InterfaceIndex, -1) << "an empty table";
 }
 
@@ -74,9 +81,9 @@ TEST_F(SettingsDialogValuesFixture, EnableRulesFollowTheirCheckBoxes) {
 
 TEST_F(SettingsDialogValuesFixture, OkAppliesEveryValueRestartsThePeaksAndSchedulesALogLine) {
     Watch(1);
-    MonitorState state{5000, 6000, 111, 222, 33, 17, 44, 55};
+    MonitorState state{5000, 6000, 111, 222, 33, 17, ByteCounts{44, 55}};
     SettingsDialogValues values = FillSettingsDialog(settings, networkSpeed);
-    values.InterfaceIndex = 2;
+    values.InterfaceIndex = 4;
     values.ShowAtStart = false;
     values.FixedGauge = true;
     values.GaugeSend = "200";
@@ -86,14 +93,14 @@ TEST_F(SettingsDialogValuesFixture, OkAppliesEveryValueRestartsThePeaksAndSchedu
     values.LogEnabled = true;
     values.LogPath = "E:\\traffic.log";
     values.LogInterval = "120";
-    EXPECT_EQ(ApplySettingsDialog(values, settings, state), 3);
-    EXPECT_EQ(settings, (MonitorSettings{200, 300, 3, false, true, true, "E:\\traffic.log", true, 120, true, false}));
-    EXPECT_EQ(state, (MonitorState{0, 0, 111, 222, 33, 121, 44, 55}))
-        << "peaks zeroed, a line due at the next tick, sums, count and baselines kept";
+    EXPECT_EQ(ApplySettingsDialog(values, settings, state), values.Interfaces[4].Choice);
+    EXPECT_EQ(settings, (MonitorSettings{200, 300, 1, false, true, true, "E:\\traffic.log", true, 120, true, false}))
+        << "the way of watching is left to WatchChosen";
+    EXPECT_EQ(state, (MonitorState{0, 0, 111, 222, 33, 121, ByteCounts{44, 55}}))
+        << "peaks zeroed, a line due at the next tick, sums, averaging count and the log's count kept";
 
     values.InterfaceIndex = -1;
-    EXPECT_EQ(ApplySettingsDialog(values, settings, state), 0) << "nothing selected";
-    EXPECT_EQ(settings.SelectedInterface, 0);
+    EXPECT_EQ(ApplySettingsDialog(values, settings, state), std::nullopt) << "nothing selected";
 }
 
 TEST_F(SettingsDialogValuesFixture, SpinValuesArePulledIntoTheirRangesWhenShownAndOnOk) {

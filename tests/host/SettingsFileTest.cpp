@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -44,6 +45,7 @@ TEST(SettingsLoad, WithoutAFileReadsEveryKeyInOrderAndTakesTheDefaults) {
     EXPECT_EQ(s.LogInterval, 60);
     EXPECT_FALSE(s.BitUnits);
     EXPECT_TRUE(s.ShowAtStart);
+    EXPECT_EQ(s.Watch, TWatchMode::wmRoute) << "a first start follows the connection in use";
 
     MonitorState expectedState;
     expectedState.LogTicks = 60;
@@ -76,6 +78,20 @@ TEST(SettingsLoad, ReadsWhatTheFileHolds) {
         FakeProfile profile;
         profile.Set(c.section, c.key, c.text);
         EXPECT_TRUE(c.holds(LoadSettings(profile, kDirectory))) << c.section << "/" << c.key << "=" << c.text;
+    }
+}
+
+TEST(SettingsLoad, WatchNamesTheWayOfWatchingAndAnythingElseTheInterface) {
+    const std::pair<std::optional<std::string>, TWatchMode> cases[] = {
+        {"route", TWatchMode::wmRoute},         {"ALL", TWatchMode::wmAll},
+        {"interface", TWatchMode::wmInterface}, {"everything", TWatchMode::wmInterface},
+        {"", TWatchMode::wmInterface},          {std::nullopt, TWatchMode::wmInterface},
+    };
+    for (const auto& [text, mode] : cases) {
+        FakeProfile profile;
+        profile.Set("Interface", "Selected", "2");
+        if (text) profile.Set("Interface", "Watch", *text);
+        EXPECT_EQ(LoadSettings(profile, kDirectory).Settings.Watch, mode) << text.value_or("(no key)");
     }
 }
 
@@ -129,10 +145,11 @@ MonitorSettings Unusual() {
     s.ShowAtStart = false;
     s.WatchedInterface = InterfaceIdentity{"{8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}", "イーサネット アダプター"};
     s.LanguageSetting = "JA";
+    s.Watch = TWatchMode::wmAll;
     return s;
 }
 
-TEST(SettingsSave, WritesThirteenKeysInOrderThenTheLanguageAndTheInterfaceIdentityThenFlushes) {
+TEST(SettingsSave, WritesThirteenKeysInOrderThenTheLanguageTheInterfaceIdentityAndWatchThenFlushes) {
     FakeProfile profile;
     SaveSettings(profile, Unusual(), {-1500, 30});
     EXPECT_EQ(profile.calls, (std::vector<std::string>{
@@ -142,7 +159,8 @@ TEST(SettingsSave, WritesThirteenKeysInOrderThenTheLanguageAndTheInterfaceIdenti
                                  "write log/mode=1", "write log/pass=D:\\ログ\\net.log", "write log/wait=10800",
                                  "write Graph/bps=1", "write Window/Language=JA",
                                  "write Interface/Guid={8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}",
-                                 "write Interface/Description=イーサネット アダプター", "flush"}));
+                                 "write Interface/Description=イーサネット アダプター",
+                                 "write Interface/Watch=all", "flush"}));
 }
 
 TEST(SettingsSave, ANewFileGetsItsSectionsAndKeysInWriteOrder) {
@@ -154,7 +172,7 @@ TEST(SettingsSave, ANewFileGetsItsSectionsAndKeysInWriteOrder) {
         for (const auto& [key, value] : section.keys) layout.push_back(key + "=" + value);
     }
     EXPECT_EQ(layout, (std::vector<std::string>{"[Gauge]", "Send=10", "Rese=10", "[Interface]", "Selected=1", "flg=0",
-                                                "[Window]", "Left=200", "Top=200", "Mode=0", "main=1", "[Graph]",
+                                                "Watch=route", "[Window]", "Left=200", "Top=200", "Mode=0", "main=1", "[Graph]",
                                                 "mode=0", "bps=0", "[log]", "mode=0",
                                                 "pass=C:\\Program Files\\Vantor\\vantor.log", "wait=60"}));
 }

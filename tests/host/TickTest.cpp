@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "components/NetworkSpeed/NetworkSpeed.h"
+#include "framework/Unicode.h"
 #include "tests/fakes/FakeIfTable.h"
 
 namespace vantor {
@@ -206,28 +207,42 @@ TEST(Tick, AverageAboveTheResetPeakPlotsAboveTheTopAndSaturates) {
     EXPECT_EQ(out.Send.ChartPoint, kIntMax);
 }
 
-TEST(Tick, TipShowsLinkSpeedAndTotalsOnThreeLines) {
+TEST(Tick, TipNamesWhatItShowsThenTheLinkSpeedAndTotalsWithinItsRoom) {
     struct Case {
         std::uint64_t speed, totalOut, totalIn;
         bool bits;
-        const char* tip;
+        std::string name;
+        bool all;
+        std::string tip;
     };
+    const std::string longName(150, 'n');
+    const std::string japaneseName = "イーサネット 2 (USB 10/100/1000 LAN アダプター) ローカル エリア接続の名前をとても長く付けたもの"
+                                     "さらにもっと長く、通知領域の吹き出しには収まらないほど長く続ける名前🌐🌐🌐";
     const Case cases[] = {
-        {100'000'000, 10485760, 1048576000, false, "速度:100.0Mbps\r\n送信:10,240 KB\r\n受信:1,024,000 KB"},
-        {100'000'000, 10485760, 1048576000, true, "速度:100.0Mbps\r\n送信:81,920 KB\r\n受信:8,192,000 KB"},
-        {2'500'000'000u, 0, 512, false, "速度:2500.0Mbps\r\n送信:0 KB\r\n受信:1 KB"},
-        {4'294'967'295u, 4'294'967'295u, 1535, false, "速度:4295.0Mbps\r\n送信:4,194,304 KB\r\n受信:1 KB"},
-        {2'000'000, 0, 0, false, "速度:02.0Mbps\r\n送信:0 KB\r\n受信:0 KB"},
-        {25'000'000'000u, 5'000'000'000'000u, 4'294'967'296u, false,
-         "速度:25000.0Mbps\r\n送信:4,882,812,500 KB\r\n受信:4,194,304 KB"},
+        {100'000'000, 10485760, 1048576000, false, "Ethernet", false,
+         "Ethernet\r\n速度:100.0Mbps\r\n送信:10,240 KB\r\n受信:1,024,000 KB"},
+        {100'000'000, 10485760, 1048576000, true, "Wi-Fi", false, "Wi-Fi\r\n速度:100.0Mbps\r\n送信:81,920 KB\r\n受信:8,192,000 KB"},
+        {2'500'000'000u, 0, 512, false, "", true, "すべての接続\r\n速度:2500.0Mbps\r\n送信:0 KB\r\n受信:1 KB"},
+        {4'294'967'295u, 4'294'967'295u, 1535, false, "", false, "接続なし\r\n速度:4295.0Mbps\r\n送信:4,194,304 KB\r\n受信:1 KB"},
+        {2'000'000, 0, 0, false, "eth0", false, "eth0\r\n速度:02.0Mbps\r\n送信:0 KB\r\n受信:0 KB"},
+        {25'000'000'000u, 5'000'000'000'000u, 4'294'967'296u, false, longName, false,
+         std::string(72, 'n') + "…\r\n速度:25000.0Mbps\r\n送信:4,882,812,500 KB\r\n受信:4,194,304 KB"},
     };
     for (const Case& c : cases) {
         MonitorSettings settings;
         settings.BitUnits = c.bits;
         MonitorState state;
-        const CounterSample sample{.TotalOutPacket = c.totalOut, .TotalInPacket = c.totalIn, .Speed = c.speed};
+        const CounterSample sample{.TotalOutPacket = c.totalOut, .TotalInPacket = c.totalIn, .Speed = c.speed,
+                                   .AllConnections = c.all, .InterfaceName = c.name};
         EXPECT_EQ(RunTick(state, settings, sample, {}).TipHelp, c.tip);
     }
+    // Cut to the room the notification area has, never inside a character, the figures whole.
+    const CounterSample sample{.TotalOutPacket = 5'000'000'000'000u, .Speed = 1, .InterfaceName = japaneseName};
+    MonitorState state;
+    const std::string tip = RunTick(state, {}, sample, {}).TipHelp;
+    EXPECT_EQ(Utf8ToUtf16(tip).size(), kTipCharacters);
+    EXPECT_TRUE(tip.ends_with("\r\n送信:4,882,812,500 KB\r\n受信:0 KB")) << tip;
+    EXPECT_EQ(Utf8ToUtf16(tip).find(u'\uFFFD'), std::u16string::npos);
 }
 
 TEST(Tick, UsesTheLocaleSeparatorsAndLanguage) {
@@ -240,17 +255,18 @@ TEST(Tick, UsesTheLocaleSeparatorsAndLanguage) {
     const TickOutputs out = RunTick(state, {}, sample, locale);
     EXPECT_EQ(out.Send.Current, "1.205,6");
     EXPECT_EQ(out.Receive.Current, "1,5");
-    EXPECT_EQ(out.TipHelp, "速度:02,0Mbps\r\n送信:1.024.000 KB\r\n受信:0 KB");
+    EXPECT_EQ(out.TipHelp, "接続なし\r\n速度:02,0Mbps\r\n送信:1.024.000 KB\r\n受信:0 KB");
     locale.TextLanguage = Language::English;
-    EXPECT_EQ(RunTick(state, {}, sample, locale).TipHelp, "Speed: 02,0Mbps\r\nSent: 1.024.000 KB\r\nReceived: 0 KB");
+    EXPECT_EQ(RunTick(state, {}, sample, locale).TipHelp,
+              "No connection\r\nSpeed: 02,0Mbps\r\nSent: 1.024.000 KB\r\nReceived: 0 KB");
 }
 
 TEST(Tick, ReadsALinkFasterThanTwoGigabitsFromTheCounterSource) {
     testing::FakeIfTable table;
     table.rows = {{.speed = 2'500'000'000u, .inOctets = 2048, .outOctets = 1024}};
     TNetworkSpeed source(nullptr, table);
-    source.SetInterfaceNo(1);
-    ASSERT_TRUE(source.RefreshTable());
+    source.Watch(TWatchMode::wmInterface, {.Position = 1});
+    source.Sample();
     table.rows[0].outOctets += 3072;
     source.Sample();
     const CounterSample sample = ReadCounters(source);
@@ -258,7 +274,7 @@ TEST(Tick, ReadsALinkFasterThanTwoGigabitsFromTheCounterSource) {
     EXPECT_EQ(sample.TotalOutPacket, 4096u);
     EXPECT_EQ(sample.TotalInPacket, 2048u);
     MonitorState state;
-    EXPECT_EQ(RunTick(state, {}, sample, {}).TipHelp, "速度:2500.0Mbps\r\n送信:4 KB\r\n受信:2 KB");
+    EXPECT_EQ(RunTick(state, {}, sample, {}).TipHelp, "eth0\r\n速度:2500.0Mbps\r\n送信:4 KB\r\n受信:2 KB");
 }
 
 // Runs ticks as the main window does and returns the ticks on which a log line was written. `failing`
@@ -267,12 +283,11 @@ std::vector<int> LoggedTicks(MonitorState& state, const MonitorSettings& setting
                              const std::vector<int>& failing = {}) {
     std::vector<int> logged;
     for (int tick = 1; tick <= ticks; ++tick) {
-        const CounterSample sample{.TotalOutPacket = 1000u * static_cast<std::uint32_t>(tick),
-                                   .TotalInPacket = 7u * static_cast<std::uint32_t>(tick)};
+        const CounterSample sample{.OutPacket = 1000, .InPacket = 7};
         if (!RunTick(state, settings, sample, {}).LogDue) continue;
         if (std::find(failing.begin(), failing.end(), tick) != failing.end()) continue;
         logged.push_back(tick);
-        LogLineWritten(state, sample);
+        LogLineWritten(state);
     }
     return logged;
 }
@@ -284,8 +299,7 @@ TEST(TickLog, WritesAtOnceThenEveryInterval) {
     MonitorState state;
     state.LogTicks = 60;  // as after loading the settings
     EXPECT_EQ(LoggedTicks(state, settings, 125), (std::vector<int>{1, 61, 121}));
-    EXPECT_EQ(state.LogBaseOut, 121000u);
-    EXPECT_EQ(state.LogBaseIn, 847u);
+    EXPECT_EQ(state.LogCounted, (ByteCounts{4000, 28})) << "the bytes of the four ticks since the last line";
     EXPECT_EQ(state.LogTicks, 5);
 
     state.LogTicks = 61;  // as after OK in the settings dialog
@@ -311,18 +325,17 @@ TEST(TickLog, AnIntervalOfZeroOrLessLogsEveryTick) {
     }
 }
 
-TEST(TickLog, AFailedLineKeepsTheBaselinesAndRetriesAfterIntervalPlusOne) {
+TEST(TickLog, AFailedLineKeepsCountingAndRetriesAfterIntervalPlusOne) {
     MonitorSettings settings;
     settings.LogEnabled = true;
     settings.LogInterval = 3;
     MonitorState state;
     state.LogTicks = 3;
-    state.LogBaseOut = 11;
-    state.LogBaseIn = 12;
+    EXPECT_EQ(LogLineCounts(state), ByteCounts{}) << "the run's first line reads 0,0";
+    state.LogCounted = ByteCounts{11, 12};
     EXPECT_EQ(LoggedTicks(state, settings, 1, {1}), std::vector<int>{});
     EXPECT_EQ(state.LogTicks, 0);
-    EXPECT_EQ(state.LogBaseOut, 11u);
-    EXPECT_EQ(state.LogBaseIn, 12u);
+    EXPECT_EQ(LogLineCounts(state), (ByteCounts{1011, 19}));
 
     MonitorState retry;
     retry.LogTicks = 3;

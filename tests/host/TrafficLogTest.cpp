@@ -1,5 +1,5 @@
-// The traffic log over files in memory: the line, the differences, the append-or-rewrite choice
-// against a plain full rewrite, and the two errors.
+// The traffic log over files in memory: the line, the append-or-rewrite choice against a plain full
+// rewrite, and the two errors.
 
 #include "app/core/TrafficLog.h"
 
@@ -38,72 +38,43 @@ TEST(TrafficLog, LineFormat) {
     }
 }
 
-TEST(TrafficLog, DifferenceSinceTheBaseline) {
-    struct Case {
-        std::uint64_t total, base, expected;
-    } cases[] = {
-        {6000, 1000, 5000},
-        {4294967796u, 4294966796u, 1000},     // past 2^32: the totals do not wrap
-        {1000, 5000, 4000},                   // the counter dropped: the size of the drop
-        {7, 7, 0},
-        {0x9000'0000u, 0x10, 0x8FFF'FFF0u},   // more than 2^31 in one interval counts forward
-        {0x2'0000'0000u, 0, 0x2'0000'0000u},
-    };
-    for (const Case& c : cases) EXPECT_EQ(LogDifference(c.total, c.base), c.expected) << c.total << " - " << c.base;
-}
-
 struct LogFixture : ::testing::Test {
     FakeLogFiles files;
     FakeLogClock clock;
     TrafficLog log{files, clock};
-    MonitorState state;
     LocaleFormats locale;
     const std::string path = "C:\\logs\\vantor.log";
 
-    // One line as the tick writes it: the line, then the baselines follow the totals.
-    void Tick(std::uint32_t totalOut, std::uint32_t totalIn) {
-        log.WriteLogLine(path, totalOut, totalIn, state, locale);
-        state.LogBaseOut = totalOut;
-        state.LogBaseIn = totalIn;
-    }
+    void Tick(std::uint64_t sent, std::uint64_t received) { log.WriteLogLine(path, {sent, received}, locale); }
     const std::string& Content() { return files.files.at(path).bytes; }
 };
 
-TEST_F(LogFixture, FirstLineReadsZeroThenTheBytesOfTheInterval) {
-    Tick(100000, 200000);
+TEST_F(LogFixture, LinesAreAppendedToTheLogWeWrote) {
+    Tick(0, 0);
     clock.now.Minute = 6;
-    Tick(101234, 289012);
+    Tick(1234, 89012);
     EXPECT_EQ(Content(), "2004/03/07 09:05:03,0,0\r\n2004/03/07 09:06:03,1234,89012\r\n");
     EXPECT_EQ(files.reads, 0) << "a log we wrote ourselves and nobody touched is not read again";
     EXPECT_EQ(files.appends, 1);
-}
-
-TEST_F(LogFixture, ZeroBaselineIsSetFromTheTotalsInsideTheCall) {
-    state.LogBaseOut = 5000;
-    log.WriteLogLine(path, 6000, 300, state, locale);
-    EXPECT_EQ(Content(), "2004/03/07 09:05:03,1000,0\r\n");
-    EXPECT_EQ(state.LogBaseOut, 5000u);
-    EXPECT_EQ(state.LogBaseIn, 300u);
 }
 
 TEST_F(LogFixture, UnreadableFileRaisesTheOpenErrorAndChangesNothing) {
     files.WriteBehindOurBack(path, "old\n");
     files.unreadable.insert(path);
     try {
-        log.WriteLogLine(path, 10, 20, state, locale);
+        Tick(10, 20);
         FAIL() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_EQ(std::string(error.what()), "ファイル C:\\logs\\vantor.log は開けません");
     }
     EXPECT_EQ(Content(), "old\n");
-    EXPECT_EQ(state, MonitorState{}) << "the baselines stay unset";
 }
 
 TEST_F(LogFixture, MissingFolderRaisesTheCreateErrorOnEveryAttemptAndWritesNothing) {
     files.unwritable.insert(path);
     for (int attempt = 0; attempt < 2; ++attempt) {
         try {
-            log.WriteLogLine(path, 10, 20, state, locale);
+            Tick(10, 20);
             FAIL() << "no error";
         } catch (const std::runtime_error& error) {
             EXPECT_EQ(std::string(error.what()), "ファイル C:\\logs\\vantor.log を作成できません");
@@ -111,7 +82,7 @@ TEST_F(LogFixture, MissingFolderRaisesTheCreateErrorOnEveryAttemptAndWritesNothi
     }
     locale.TextLanguage = Language::English;
     try {
-        log.WriteLogLine(path, 10, 20, state, locale);
+        Tick(10, 20);
         FAIL() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot create file C:\\logs\\vantor.log") << "in the program's language";
@@ -120,18 +91,18 @@ TEST_F(LogFixture, MissingFolderRaisesTheCreateErrorOnEveryAttemptAndWritesNothi
 }
 
 TEST_F(LogFixture, FailedAppendFallsBackToTheFullWrite) {
-    Tick(1, 1);
+    Tick(0, 0);
     files.failAppends = true;
-    Tick(2, 3);
+    Tick(1, 2);
     EXPECT_EQ(Content(), "2004/03/07 09:05:03,0,0\r\n2004/03/07 09:05:03,1,2\r\n");
     EXPECT_EQ(files.replaces, 2);
 }
 
 TEST_F(LogFixture, LogPathChangeStartsTheNewFileFromItsOwnContent) {
-    Tick(1, 1);
+    Tick(0, 0);
     const std::string other = "C:\\logs\\other.log";
     files.WriteBehindOurBack(other, "x\ny");
-    log.WriteLogLine(other, 2, 2, state, locale);
+    log.WriteLogLine(other, {1, 1}, locale);
     EXPECT_EQ(files.files.at(other).bytes, "x\r\ny\r\n2004/03/07 09:05:03,1,1\r\n");
 }
 
@@ -168,7 +139,6 @@ TEST(TrafficLogRewrite, AppendOrReplaceGivesTheBytesOfAFullRewrite) {
         FakeLogFiles files;
         FakeLogClock clock;
         TrafficLog log(files, clock);
-        MonitorState state;
         const std::string path = "log.txt";
         // Absent, empty, CR LF throughout, or mixed endings with or without a final line end.
         switch (run % 4) {
@@ -182,14 +152,11 @@ TEST(TrafficLogRewrite, AppendOrReplaceGivesTheBytesOfAFullRewrite) {
                 files.WriteBehindOurBack(path, pick(2) ? files.files[path].bytes + someText(2) : someText(3));
             const std::string before = files.files.count(path) ? files.files[path].bytes : "";
             const int appends = files.appends, replaces = files.replaces;
-            log.WriteLogLine(path, step * 1000, step * 10, state, LocaleFormats{});
-            const std::string line = FormatLogLine(clock.now, {}, LogDifference(step * 1000, state.LogBaseOut),
-                                                   LogDifference(step * 10, state.LogBaseIn));
+            log.WriteLogLine(path, {step * 1000u, step * 10u}, LocaleFormats{});
+            const std::string line = FormatLogLine(clock.now, {}, step * 1000u, step * 10u);
             ASSERT_EQ(files.files[path].bytes, FullRewrite(before, line)) << "run " << run << " step " << step;
             appendsSeen += files.appends - appends;
             replacesSeen += files.replaces - replaces;
-            state.LogBaseOut = step * 1000;
-            state.LogBaseIn = step * 10;
         }
     }
     EXPECT_GT(appendsSeen, 1000) << "most lines are appended";

@@ -28,13 +28,22 @@ int RowOf(const TNetworkSpeed& speed, const std::string& name) {
     return it == rows.end() ? 0 : static_cast<int>(it - rows.begin()) + 1;
 }
 
+void WatchPosition(TNetworkSpeed& speed, int position) {
+    speed.Watch(TWatchMode::wmInterface, {.Position = position});
+    speed.Sample();
+}
+
+// The loopback row's position, read with a sample of its own.
+int LoopbackRow(TNetworkSpeed& speed) {
+    speed.Sample();
+    return RowOf(speed, "lo");
+}
+
 TEST(NetworkSpeedWin32, LoopbackTransferShowsUpInTheLoopbackRow) {
     TNetworkSpeed speed(nullptr);
-    ASSERT_TRUE(speed.RefreshTable());
-    const int loopback = RowOf(speed, "lo");
+    const int loopback = LoopbackRow(speed);
     ASSERT_GT(loopback, 0) << "no row named lo in the interface table";
-    speed.SetInterfaceNo(loopback);
-    ASSERT_TRUE(speed.RefreshTable());
+    WatchPosition(speed, loopback);
     EXPECT_EQ(speed.InterfaceNo(), loopback);
     EXPECT_EQ(speed.AdapterName(), "lo");
     EXPECT_EQ(speed.IType(), 24) << "software loopback";
@@ -65,8 +74,7 @@ public:
         return system_.GetIfTable(buffer, size, order);
     }
     std::string DecodeDescription(const std::string& bytes) const override { return system_.DecodeDescription(bytes); }
-    std::optional<InterfaceEntry> GetIfEntry2(std::uint32_t) override { return std::nullopt; }
-    std::optional<InterfaceEntry> GetIfEntry2ForLuid(std::uint64_t) override { return std::nullopt; }
+    std::optional<std::vector<InterfaceEntry>> GetIfTable2() override { return std::nullopt; }
     std::optional<std::uint32_t> BestInterfaceToward(TAddressFamily) override { return std::nullopt; }
 
 private:
@@ -76,14 +84,10 @@ private:
 TEST(NetworkSpeedWin32, LoopbackDifferencesOfTheSixtyFourBitPathAgreeWithTheThirtyTwoBitPath) {
     TableOnly tableOnly;
     TNetworkSpeed wide(nullptr), narrow(nullptr, tableOnly);
-    ASSERT_TRUE(wide.RefreshTable());
-    const int loopback = RowOf(wide, "lo");
+    const int loopback = LoopbackRow(wide);
     ASSERT_GT(loopback, 0);
-    ASSERT_TRUE(wide.Interfaces()[static_cast<std::size_t>(loopback - 1)].Entry) << "GetIfEntry2 answers for lo";
-    for (TNetworkSpeed* speed : {&wide, &narrow}) {
-        speed->SetInterfaceNo(loopback);
-        ASSERT_TRUE(speed->RefreshTable());
-    }
+    ASSERT_TRUE(wide.Interfaces()[static_cast<std::size_t>(loopback - 1)].Entry) << "GetIfTable2 has lo";
+    for (TNetworkSpeed* speed : {&wide, &narrow}) WatchPosition(*speed, loopback);
 
     constexpr std::size_t kBytes = 6 * 1024 * 1024;
     // The narrow samples fall inside the wide ones, so the wide path sees the same bytes and what other
@@ -104,16 +108,35 @@ TEST(NetworkSpeedWin32, LoopbackDifferencesOfTheSixtyFourBitPathAgreeWithTheThir
     EXPECT_FALSE(wide.CountersRestarted());
 }
 
-TEST(NetworkSpeedWin32, TheFirstStartWatchesTheInterfaceLinuxNamesForTheDefaultRoute) {
+TEST(NetworkSpeedWin32, FollowingTheRouteWatchesTheInterfaceLinuxNamesForTheDefaultRoute) {
     const std::string route = testing::DefaultRouteInterface();
     if (route.empty()) GTEST_SKIP() << "this machine has no IPv4 default route (/proc/net/route)";
     TNetworkSpeed speed(nullptr);
-    ASSERT_TRUE(speed.RefreshTableOnDefaultInterface());
+    speed.Watch(TWatchMode::wmRoute);
+    speed.Sample();
     EXPECT_EQ(speed.AdapterName(), route);
     const std::optional<std::uint32_t> index = DefaultIfTableReader().BestInterfaceToward(TAddressFamily::afIPv4);
     ASSERT_TRUE(index) << "GetBestInterfaceEx answers for IPv4";
-    EXPECT_EQ(*index, speed.Interfaces()[static_cast<std::size_t>(speed.InterfaceNo() - 1)].Index)
-        << "chosen by the route, not only as the busiest interface";
+    ASSERT_NE(speed.WatchedRow(), nullptr);
+    EXPECT_EQ(*index, speed.WatchedRow()->Index);
+}
+
+TEST(NetworkSpeedWin32, AllConnectionsLeaveLoopbackOut) {
+    TNetworkSpeed speed(nullptr);
+    const int loopback = LoopbackRow(speed);
+    ASSERT_GT(loopback, 0);
+    const InterfaceRow& row = speed.Interfaces()[static_cast<std::size_t>(loopback - 1)];
+    ASSERT_TRUE(row.Entry);
+    EXPECT_FALSE(row.Entry->HardwareInterface) << "loopback is no hardware";
+    EXPECT_FALSE(row.CountsInAllConnections());
+
+    speed.Watch(TWatchMode::wmAll);
+    speed.Sample();
+    constexpr std::size_t kBytes = 6 * 1024 * 1024;
+    ASSERT_EQ(testing::TransferOverLoopback(kBytes), kBytes);
+    speed.Sample();
+    EXPECT_LT(speed.OutPacket(), kBytes / 2) << "the loopback transfer is not in the sum";
+    EXPECT_FALSE(speed.CountersRestarted());
 }
 
 TEST(NetworkSpeedWin32, ARowAppendedDuringTheRunLeavesTheWatchUnchanged) {
@@ -122,11 +145,9 @@ TEST(NetworkSpeedWin32, ARowAppendedDuringTheRunLeavesTheWatchUnchanged) {
     ASSERT_NE(prefix, nullptr);
     ASSERT_NE(source, nullptr);
     TNetworkSpeed speed(nullptr);
-    ASSERT_TRUE(speed.RefreshTable());
-    const int loopback = RowOf(speed, "lo");
+    const int loopback = LoopbackRow(speed);
     ASSERT_GT(loopback, 0);
-    speed.SetInterfaceNo(loopback);
-    ASSERT_TRUE(speed.RefreshTable());
+    WatchPosition(speed, loopback);
     const int rowsBefore = speed.AdapterCount();
 
     // One veth pair named after this build (interfaces.sh), removed again below and by the test run's end.
@@ -135,7 +156,8 @@ TEST(NetworkSpeedWin32, ARowAppendedDuringTheRunLeavesTheWatchUnchanged) {
     ASSERT_TRUE(testing::StartUnixProgram(script + L"up " + pair + L" 1"));
     const auto more = [&] {
         TNetworkSpeed probe(nullptr);
-        return probe.RefreshTable() && probe.AdapterCount() > rowsBefore;
+        probe.Sample();
+        return probe.AdapterCount() > rowsBefore;
     };
     if (!testing::WaitUntil(more)) {
         testing::StartUnixProgram(script + L"down " + pair);
@@ -156,7 +178,7 @@ TEST(NetworkSpeedWin32, ARowAppendedDuringTheRunLeavesTheWatchUnchanged) {
 
 TEST(NetworkSpeedWin32, ManyRowsAreAllListedAndTheLastCanBeWatched) {
     TNetworkSpeed speed(nullptr);
-    ASSERT_TRUE(speed.RefreshTable());
+    speed.Sample();
     if (speed.AdapterCount() <= 20)
         GTEST_SKIP() << "the interface table has only " << speed.AdapterCount()
                      << " rows: tools/wine/interfaces.sh could not add veth interfaces here (needs CAP_NET_ADMIN)";
@@ -173,8 +195,7 @@ TEST(NetworkSpeedWin32, ManyRowsAreAllListedAndTheLastCanBeWatched) {
                                      [&](const std::string& name) { return name.rfind(prefix, 0) == 0; });
     EXPECT_GE(veths, 24) << "the twelve veth pairs the fixture made";
 
-    speed.SetInterfaceNo(speed.AdapterCount());
-    ASSERT_TRUE(speed.RefreshTable());
+    WatchPosition(speed, speed.AdapterCount());
     EXPECT_EQ(speed.InterfaceNo(), speed.AdapterCount());
     EXPECT_EQ(speed.AdapterName(), speed.AdapterTable().back());
     speed.Sample();

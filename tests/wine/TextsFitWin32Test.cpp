@@ -13,6 +13,7 @@
 #include "app/win32/AboutBox.h"
 #include "app/win32/SettingsDialog.h"
 #include "framework/win32/Application.h"
+#include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 #include "framework/win32/Window.h"
 
@@ -50,11 +51,26 @@ int NeededWidth(HWND control) {
     return textWidth + 4 * ::GetSystemMetrics(SM_CXEDGE);
 }
 
+// The height a note of several lines needs, wrapped at its control's width.
+int NeededHeight(HWND control, int width) {
+    const WindowDc screen(nullptr);
+    const SelectGuard font(screen.Get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT area{0, 0, width, 0};
+    const std::wstring text = WindowText(control);
+    ::DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &area, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    return area.bottom;
+}
+
 void ExpectCaptionsFit(HWND parent, const std::string& where) {
     for (HWND control : ChildrenOf(parent)) {
         const std::wstring cls = ClassOf(control);
         if (cls != L"Button" && cls != L"Static") continue;
         const RECT r = RectIn(control, parent);
+        if (WindowText(control).find(L'\n') != std::wstring::npos) {
+            EXPECT_LE(NeededHeight(control, r.right - r.left), r.bottom - r.top)
+                << where << ": " << Narrow(WindowText(control)) << " is cut off";
+            continue;
+        }
         EXPECT_LE(NeededWidth(control), r.right - r.left)
             << where << ": " << Narrow(WindowText(control)) << " is clipped";
     }

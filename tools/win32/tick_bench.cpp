@@ -84,7 +84,8 @@ int wmain(int argc, wchar_t** argv) {
     testing::FakeIfTable fake;
     fake.rows = {{.descr = "eth0"}, {.descr = "lo"}};
     TNetworkSpeed source(nullptr, fake);
-    (void)source.RefreshTable();
+    source.Watch(TWatchMode::wmInterface, {.Position = 1});
+    source.Sample();
     MonitorState state;
     std::uint32_t tick = 0;
     const auto memoryTick = [&] {
@@ -97,8 +98,8 @@ int wmain(int argc, wchar_t** argv) {
 
     // The tick as the program runs it, watching row 1 of the system's table.
     TNetworkSpeed system(nullptr);
-    system.SetInterfaceNo(1);
-    (void)system.RefreshTable();
+    system.Watch(TWatchMode::wmInterface, {.Position = 1});
+    system.Sample();
     MonitorState systemState;
 
     TMiniWindow window;

@@ -1,4 +1,4 @@
-// Binds the counter source to the system's interface table and the version-2 interface calls.
+// Binds the counter source to the system's interface tables and its route lookup.
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 #include "components/NetworkSpeed/IfTable.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
@@ -42,8 +44,7 @@ std::string GuidText(const GUID& guid) {
     return text;
 }
 
-std::optional<InterfaceEntry> EntryOf(MIB_IF_ROW2& row) {
-    if (::GetIfEntry2(&row) != NO_ERROR) return std::nullopt;
+InterfaceEntry EntryOf(const MIB_IF_ROW2& row) {
     InterfaceEntry entry;
     entry.Index = row.InterfaceIndex;
     entry.Luid = row.InterfaceLuid.Value;
@@ -61,6 +62,10 @@ std::optional<InterfaceEntry> EntryOf(MIB_IF_ROW2& row) {
     return entry;
 }
 
+struct MibTableFree {
+    void operator()(MIB_IF_TABLE2* table) const { ::FreeMibTable(table); }
+};
+
 class GetIfTableReader final : public IfTableReader {
 public:
     std::uint32_t GetIfTable(std::byte* buffer, std::uint32_t* size, bool order) override {
@@ -72,16 +77,14 @@ public:
     // Descriptions come in the system's ANSI code page.
     std::string DecodeDescription(const std::string& bytes) const override { return win32::AnsiToUtf8(bytes); }
 
-    std::optional<InterfaceEntry> GetIfEntry2(std::uint32_t interfaceIndex) override {
-        MIB_IF_ROW2 row{};
-        row.InterfaceIndex = interfaceIndex;
-        return EntryOf(row);
-    }
-
-    std::optional<InterfaceEntry> GetIfEntry2ForLuid(std::uint64_t luid) override {
-        MIB_IF_ROW2 row{};
-        row.InterfaceLuid.Value = luid;
-        return EntryOf(row);
+    std::optional<std::vector<InterfaceEntry>> GetIfTable2() override {
+        MIB_IF_TABLE2* raw = nullptr;
+        if (::GetIfTable2(&raw) != NO_ERROR) return std::nullopt;
+        const std::unique_ptr<MIB_IF_TABLE2, MibTableFree> table(raw);
+        std::vector<InterfaceEntry> entries;
+        entries.reserve(table->NumEntries);
+        for (ULONG i = 0; i < table->NumEntries; ++i) entries.push_back(EntryOf(table->Table[i]));
+        return entries;
     }
 
     std::optional<std::uint32_t> BestInterfaceToward(TAddressFamily family) override {
