@@ -55,6 +55,7 @@ route_link_up() {
         ip -n "$here" neigh replace "${end_b[$1]}" lladdr "${mac_b[$1]}" dev "${prefix}r$1a" nud permanent &&
         { [ "$1" = 1 ] || ip -n "$here" route replace "${distant[2]}/32" via "${end_b[2]}" dev "${prefix}r2a"; }
 }
+
 case $action in
 up)
     pairs=${3:?pairs}
@@ -101,12 +102,13 @@ route)
 route-move)
     link=${3:?link 1 or 2}
     other=$((3 - link))
-    if [ "${4:-}" = only ]; then
-        ip -n "$here" link set "${prefix}r${other}a" down
-    else
-        route_link_up "$other"
-    fi
+    # The route moves before the other link goes down: the stream is never without one.
     route_link_up "$link" && ip -n "$here" route replace default via "${end_b[$link]}" dev "${prefix}r${link}a" || exit 1
+    if [ "${4:-}" = only ]; then
+        ip -n "$here" link set "${prefix}r${other}a" down || exit 1
+    else
+        route_link_up "$other" || exit 1
+    fi
     ;;
 route-run)
     shift 2
@@ -117,6 +119,15 @@ route-run)
     exec ip netns exec "$here" "$@"
     ;;
 route-down)
+    # A session left running inside A (a run that was killed) would keep the namespace and its links alive,
+    # and a later check would talk to it: whatever still runs there ends first.
+    pids=$(ip netns pids "$here" 2>/dev/null)
+    if [ -n "$pids" ]; then
+        echo "interfaces.sh: ending what still runs inside $here: $(echo $pids)" >&2
+        kill $pids 2>/dev/null
+        for _ in $(seq 50); do [ -z "$(ip netns pids "$here" 2>/dev/null)" ] && break; sleep 0.1; done
+        kill -9 $(ip netns pids "$here" 2>/dev/null) 2>/dev/null
+    fi
     # A's links go with it, and their far ends with them.
     ip netns del "$here" 2>/dev/null || true
     ip netns del "$far" 2>/dev/null || true
