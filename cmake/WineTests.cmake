@@ -50,6 +50,28 @@ if(CMAKE_CROSSCOMPILING)
   set_tests_properties(one_way_link_up PROPERTIES FIXTURES_SETUP one_way_link RESOURCE_LOCK interfaces LABELS wine)
   set_tests_properties(one_way_link_down PROPERTIES FIXTURES_CLEANUP one_way_link RESOURCE_LOCK interfaces LABELS wine)
 
+  # The route check's machine: two network namespaces of its own, joined by two links, and a session of its
+  # own started inside the first (prefix and runner in route/), since Wine sees the interfaces and routes of
+  # the namespace its server runs in. Its runner starts programs inside that namespace too.
+  set(VANTOR_ROUTE_DIR ${CMAKE_BINARY_DIR}/route)
+  set(VANTOR_WINEPREFIX ${VANTOR_ROUTE_DIR}/wineprefix)
+  set(VANTOR_WINE_STATE ${VANTOR_ROUTE_DIR}/wine-session)
+  configure_file(${PROJECT_SOURCE_DIR}/tools/wine/run.in ${VANTOR_ROUTE_DIR}/wine-run @ONLY
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  set(VANTOR_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(VANTOR_WINE_STATE ${CMAKE_BINARY_DIR}/wine-session)
+  set(VANTOR_ROUTE_RUN ${interfaces} route-run ${VANTOR_VETH_PREFIX})
+  add_test(NAME route_machine_up COMMAND ${interfaces} route ${VANTOR_VETH_PREFIX})
+  add_test(NAME route_machine_down COMMAND ${interfaces} route-down ${VANTOR_VETH_PREFIX})
+  set_tests_properties(route_machine_up PROPERTIES FIXTURES_SETUP route_machine RESOURCE_LOCK interfaces LABELS wine)
+  set_tests_properties(route_machine_down PROPERTIES FIXTURES_CLEANUP route_machine RESOURCE_LOCK interfaces LABELS wine)
+  add_test(NAME wine_session_start_route COMMAND ${VANTOR_ROUTE_RUN} ${session} start ${VANTOR_ROUTE_DIR})
+  set_tests_properties(wine_session_start_route PROPERTIES FIXTURES_SETUP wine_route FIXTURES_REQUIRED route_machine
+    TIMEOUT 300 LABELS wine ENVIRONMENT ${keeper})
+  add_test(NAME wine_session_stop_route COMMAND ${session} stop ${VANTOR_ROUTE_DIR})
+  set_tests_properties(wine_session_stop_route PROPERTIES FIXTURES_CLEANUP wine_route FIXTURES_REQUIRED route_machine
+    TIMEOUT 60 LABELS wine)
+
   # Each key an end-to-end check had to press again, one line with its reason; tools/test.sh counts them.
   set(VANTOR_KEY_RETRY_LOG ${CMAKE_BINARY_DIR}/key-retries.txt)
 endif()

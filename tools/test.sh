@@ -13,11 +13,13 @@ veth_prefix=vt$(printf '%s' "$build/windows" | md5sum | cut -c1-5)
 cleanup() {
     # ctest's cleanup fixtures do this too; this also covers an interrupted run.
     local session
-    for session in "$build/windows" "$build"/windows/dpi-*; do
+    for session in "$build/windows" "$build"/windows/dpi-* "$build/windows/route"; do
         [ -d "$session" ] && "$root/tools/wine/session.sh" stop "$session" 2>/dev/null || true
     done
     "$root/tools/wine/interfaces.sh" down "$veth_prefix" || true
     "$root/tools/wine/interfaces.sh" oneway-down "$veth_prefix" || true
+    # After the sessions: the route check's session runs inside this machine.
+    "$root/tools/wine/interfaces.sh" route-down "$veth_prefix" || true
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP

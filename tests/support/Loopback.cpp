@@ -129,7 +129,7 @@ void LoopbackStream::Run(std::size_t bytesPerSecond) {
     reader.join();
 }
 
-std::optional<std::string> OneWayPeer(const std::string& link) {
+std::optional<std::string> AddressAfter(const std::string& link, std::uint32_t offset) {
     ULONG size = 0;
     ::GetIfTable(nullptr, &size, FALSE);
     std::vector<unsigned char> interfaces(size);
@@ -147,10 +147,10 @@ std::optional<std::string> OneWayPeer(const std::string& link) {
     if (::GetIpAddrTable(ips, &size, FALSE) != NO_ERROR) return std::nullopt;
     for (DWORD i = 0; i < ips->dwNumEntries; ++i) {
         if (ips->table[i].dwIndex != row->dwIndex) continue;
-        in_addr peer{};
-        peer.s_addr = htonl(ntohl(ips->table[i].dwAddr) + 1);
+        in_addr address{};
+        address.s_addr = htonl(ntohl(ips->table[i].dwAddr) + offset);
         char text[INET_ADDRSTRLEN] = "";
-        return ::inet_ntop(AF_INET, &peer, text, sizeof text) ? std::optional<std::string>(text) : std::nullopt;
+        return ::inet_ntop(AF_INET, &address, text, sizeof text) ? std::optional<std::string>(text) : std::nullopt;
     }
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <thread>
@@ -34,10 +35,13 @@ private:
     std::thread worker_;
 };
 
-// The far side of a one-way link as tools/wine/interfaces.sh makes one: the address after the link's own
-// IPv4 address, which nothing answers for. None where the interface table has no such link (by its
-// description, the Linux name) or the link no address.
-std::optional<std::string> OneWayPeer(const std::string& link);
+// The IPv4 address `offset` after a link's own (dotted). None where the interface table has no such link
+// (by its description, the Linux name) or the link no address.
+std::optional<std::string> AddressAfter(const std::string& link, std::uint32_t offset);
+
+// The far side of a one-way link as tools/wine/interfaces.sh makes one: the address after the link's own,
+// which nothing answers for.
+inline std::optional<std::string> OneWayPeer(const std::string& link) { return AddressAfter(link, 1); }
 
 // Sends a steady `bytesPerSecond` of UDP datagrams to `ipv4` (dotted), in steps of a few milliseconds,
 // from construction until destruction.
