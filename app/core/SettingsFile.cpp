@@ -121,8 +121,9 @@ LoadedSettings LoadSettings(ProfileStore& profile, std::string_view logDirectory
     const std::string guid = ReadText(profile, "Interface", "Guid", "");
     s.WatchedInterface = ParseInterfaceIdentity(guid, ReadText(profile, "Interface", "Description", ""));
     s.LanguageSetting = ReadIfPresent(profile, "Window", "Language");
-    // A first start follows the connection in use.
-    s.Watch = loaded.InterfaceSelected ? ParseWatchMode(ReadText(profile, "Interface", "Watch", "")) : TWatchMode::wmRoute;
+    // A first start, with no interface named, follows the connection in use.
+    s.Watch = ParseWatchMode(ReadText(profile, "Interface", "Watch", ""));
+    if (!loaded.InterfaceSelected && s.Watch == TWatchMode::wmInterface) s.Watch = TWatchMode::wmRoute;
     loaded.State.LogTicks = s.LogInterval;
     return loaded;
 }

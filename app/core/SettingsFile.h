@@ -58,7 +58,7 @@ std::string SettingsFilePath(std::string_view executableDirectory);
 
 // Reads the keys in their fixed order, then "Window"/"Language"; anything missing or unreadable takes its
 // default. A missing "pass" names "vantor.log" in `logDirectory` (with its separator). Without "Selected"
-// (a first start) the monitor follows the connection in use, whatever "Watch" says.
+// (a first start) the monitor follows the connection in use, unless "Watch" names all connections.
 LoadedSettings LoadSettings(ProfileStore& profile, std::string_view logDirectory);
 
 // Writes all thirteen keys, changed or not, then the language key where the file had one, then the

@@ -147,7 +147,7 @@ TEST(MenuE2E, ExitFromTheTrayWhileHiddenEndsTheProgramAndSavesTheSettingsAsConfi
     EXPECT_TRUE(WaitUntil([] { return !FindTrayPicture(); })) << "and takes its icon away";
 
     auto keys = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
-    EXPECT_EQ(keys.size(), 15u) << "every key is written, with the identity of the interface the start chose";
+    EXPECT_EQ(keys.size(), 16u) << "every key is written, with the identity of the interface watched and Watch";
     EXPECT_EQ(keys["Window/main"], "0") << "the configured choice, not whether the window showed";
     EXPECT_EQ(keys["Window/Mode"], "1");
     EXPECT_EQ(keys["Window/Left"], "300");

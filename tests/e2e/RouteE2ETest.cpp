@@ -215,10 +215,12 @@ protected:
         ASSERT_TRUE(Preload(*machine_));
     }
 
+    // The file also names link 2 as the interface last chosen, which the way of watching overrides.
     Observed Start(const std::string& watch) {
         const auto log = folder_.File(L"samples.log");
-        WriteFileBytes(folder_.File(L"vantor20.ini"), "[Interface]\r\nWatch=" + watch + "\r\n[log]\r\nmode=1\r\nwait=0\r\npass=" +
-                                                          AnsiPath(log) + "\r\n");
+        WriteFileBytes(folder_.File(L"vantor20.ini"),
+                       "[Interface]\r\nSelected=3\r\nDescription=" + machine_->Link(2) + "\r\nWatch=" + watch +
+                           "\r\n[log]\r\nmode=1\r\nwait=0\r\npass=" + AnsiPath(log) + "\r\n");
         vantor_.emplace(folder_);
         const HWND form = vantor_->Form();
         EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));

@@ -25,7 +25,7 @@ const std::vector<std::string> kReadOrder = {
     "read Window/Mode", "read Interface/flg", "read Graph/mode", "read log/pass", "read log/mode",
     "read log/wait", "read Graph/bps", "read Window/main", "read Interface/Guid", "read Interface/Description",
     // Absent, the language key gives back both defaults it is asked with.
-    "read Window/Language", "read Window/Language"};
+    "read Window/Language", "read Window/Language", "read Interface/Watch"};
 
 TEST(SettingsLoad, WithoutAFileReadsEveryKeyInOrderAndTakesTheDefaults) {
     FakeProfile profile;
@@ -89,8 +89,10 @@ TEST(SettingsLoad, WatchNamesTheWayOfWatchingAndAnythingElseTheInterface) {
     };
     for (const auto& [text, mode] : cases) {
         FakeProfile profile;
-        profile.Set("Interface", "Selected", "2");
         if (text) profile.Set("Interface", "Watch", *text);
+        const TWatchMode firstStart = mode == TWatchMode::wmAll ? mode : TWatchMode::wmRoute;
+        EXPECT_EQ(LoadSettings(profile, kDirectory).Settings.Watch, firstStart) << "no Selected: " << text.value_or("(no key)");
+        profile.Set("Interface", "Selected", "2");
         EXPECT_EQ(LoadSettings(profile, kDirectory).Settings.Watch, mode) << text.value_or("(no key)");
     }
 }

@@ -96,7 +96,7 @@ TEST(SettingsFileWin32, ANewFileHoldsEveryKeyWithItsDefault) {
     const std::string logPath = Utf8ToAnsi(folder.Directory() + "vantor.log");
     EXPECT_EQ(NonEmptyLines(ReadBytes(folder.File(L"vantor20.ini"))),
               (std::vector<std::string>{"[Gauge]", "Send=10", "Rese=10", "[Interface]", "Selected=1", "flg=0",
-                                        "[Window]", "Left=200", "Top=200", "Mode=0", "main=1", "[Graph]", "mode=0",
+                                        "Watch=route", "[Window]", "Left=200", "Top=200", "Mode=0", "main=1", "[Graph]", "mode=0",
                                         "bps=0", "[log]", "mode=0", "pass=" + logPath, "wait=60"}));
 }
 

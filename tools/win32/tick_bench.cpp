@@ -1,5 +1,6 @@
 // What one second of the monitor costs under the real system: the median time of one GetIfTable call,
-// of the counter source's sample from the system's table, of one tick (the sample, statistics and
+// of the counter source's sample from the system's table (watching row 1, following the default route,
+// and summing all connections), of one tick (the sample, statistics and
 // formatting, both chart adds, one paint and block transfer) fed by the system's table and by an
 // in-memory one, of the chart's paint alone, and of the main window's own tick with the paints it causes.
 // The main window reads vantor20.ini beside this program.
@@ -101,6 +102,9 @@ int wmain(int argc, wchar_t** argv) {
     system.Watch(TWatchMode::wmInterface, {.Position = 1});
     system.Sample();
     MonitorState systemState;
+    TNetworkSpeed route(nullptr), all(nullptr);
+    route.Watch(TWatchMode::wmRoute);
+    all.Watch(TWatchMode::wmAll);
 
     TMiniWindow window;
     const auto windowTick = [&] {
@@ -110,7 +114,8 @@ int wmain(int argc, wchar_t** argv) {
 
     const std::vector<double> medians = MedianMicroseconds(
         rounds, {getIfTable, [&] { system.Sample(); }, [&] { tickOn(system, systemState); }, memoryTick,
-                 [&] { (void)chart.PaintTo(target.Get()); }, windowTick});
+                 [&] { (void)chart.PaintTo(target.Get()); }, windowTick, [&] { route.Sample(); },
+                 [&] { all.Sample(); }});
 
     std::printf("rounds: %d (median of each)\n", rounds);
     std::printf("GetIfTable, one call (%lu rows):   %8.1f us\n", static_cast<unsigned long>(table.size() / 860),
@@ -120,6 +125,8 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("one tick with an in-memory table:  %8.1f us\n", medians[3]);
     std::printf("chart paint and blit alone:        %8.1f us\n", medians[4]);
     std::printf("the main window's tick:            %8.1f us\n", medians[5]);
+    std::printf("sample following the route:        %8.1f us\n", medians[6]);
+    std::printf("sample of all connections:         %8.1f us\n", medians[7]);
     std::printf("tick cheaper than GetIfTable:      %s\n", medians[3] < medians[0] ? "yes" : "no");
     ::DestroyWindow(host);
     return 0;
