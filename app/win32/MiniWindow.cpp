@@ -358,6 +358,7 @@ void TMiniWindow::SettingsClick(TComponent&) {
     if (dialog.ShowModal() != win32::mrOk) return;
     const SettingsDialogValues chosen = dialog.Read();
     ApplySettingsDialog(chosen, settings_, state_);
+    settings_.LogPath = PlaceLogPath(place_, settings_.LogPath);
     WatchChosenInterface(counterSource_, settings_);
     if (!ApplyStartWithWindows(startup, exe, values.StartWithWindows, chosen.StartWithWindows))
         throw std::runtime_error(std::string(Texts().CannotChangeStartup));

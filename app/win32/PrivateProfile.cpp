@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/win32/Convert.h"
+#include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 
 namespace vantor::win32 {
@@ -53,6 +54,22 @@ bool SystemSettingsFolders::CanCreateFileIn(const std::string& folder) {
 bool SystemSettingsFolders::FileExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool SystemSettingsFolders::CanWriteFile(const std::string& path) {
+    const std::wstring widePath = Widen(path);
+    const DWORD attributes = ::GetFileAttributesW(widePath.c_str());
+    // Under Wine an administrator may write a read-only file; the attribute says what Windows would do.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    const HANDLE file = ::CreateFileW(widePath.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        const KernelHandle opened(file);
+        return true;
+    }
+    // Only a refusal moves the settings: a file another program holds open is still ours to write later.
+    return ::GetLastError() != ERROR_ACCESS_DENIED;
 }
 
 std::string SystemSettingsFolders::UserDataFolder() {

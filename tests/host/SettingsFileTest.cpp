@@ -256,16 +256,20 @@ TEST(WindowPositionCheck, AsksAboutTheWholeWindowRectangle) {
     EXPECT_EQ(two.asked[0], (TRect{-230, 700, -7, 784}));
 }
 
-// A machine where the executable's folder can or cannot be written, and these files exist.
+// A machine where the executable's folder can or cannot be written, and these files exist (some read-only).
 class FakeFolders final : public SettingsFolders {
 public:
     bool exeFolderWritable = true;
     std::string userData = "C:\\Users\\ami\\AppData\\Roaming\\";
     std::vector<std::string> files;
+    std::vector<std::string> readOnly;
 
     bool CanCreateFileIn(const std::string&) override { return exeFolderWritable; }
     bool FileExists(const std::string& path) override {
         return std::find(files.begin(), files.end(), path) != files.end();
+    }
+    bool CanWriteFile(const std::string& path) override {
+        return std::find(readOnly.begin(), readOnly.end(), path) == readOnly.end();
     }
     std::string UserDataFolder() override { return userData; }
 };
@@ -279,6 +283,7 @@ TEST(SettingsPlace, BesideTheExecutableWhereAFileCanBeMadeThereElseInTheUsersFol
         std::vector<std::string> files;
         std::string read, save;
         const char* what;
+        std::vector<std::string> readOnly = {};
     };
     const Case cases[] = {
         {true, "C:\\Users\\ami\\AppData\\Roaming\\", {user}, beside, beside, "writable: beside the exe, as always"},
@@ -286,12 +291,16 @@ TEST(SettingsPlace, BesideTheExecutableWhereAFileCanBeMadeThereElseInTheUsersFol
         {false, "C:\\Users\\ami\\AppData\\Roaming\\", {beside}, beside, user, "shipped settings read once"},
         {false, "C:\\Users\\ami\\AppData\\Roaming\\", {beside, user}, user, user, "the user's file from then on"},
         {false, "", {beside}, beside, beside, "no user folder known: beside the exe, whatever comes of it"},
+        {true, "C:\\Users\\ami\\AppData\\Roaming\\", {beside}, beside, user, "read-only file: read once", {beside}},
+        {true, "C:\\Users\\ami\\AppData\\Roaming\\", {beside, user}, user, user, "read-only file, then the user's",
+         {beside}},
     };
     for (const Case& c : cases) {
         FakeFolders folders;
         folders.exeFolderWritable = c.writable;
         folders.userData = c.userData;
         folders.files = c.files;
+        folders.readOnly = c.readOnly;
         const SettingsPlace place = ChooseSettingsPlace(folders, kDirectory);
         EXPECT_EQ(place.ReadPath, c.read) << c.what;
         EXPECT_EQ(place.SavePath, c.save) << c.what;
@@ -300,7 +309,7 @@ TEST(SettingsPlace, BesideTheExecutableWhereAFileCanBeMadeThereElseInTheUsersFol
     }
 }
 
-TEST(SettingsPlace, ADefaultLogPathFollowsTheSettingsIntoTheUsersFolder) {
+TEST(SettingsPlace, ARelativeLogPathIsTakenFromTheSettingsFolderWhereverThatIs) {
     FakeFolders folders;
     folders.exeFolderWritable = false;
     const SettingsPlace perUser = ChooseSettingsPlace(folders, kDirectory);
@@ -310,20 +319,25 @@ TEST(SettingsPlace, ADefaultLogPathFollowsTheSettingsIntoTheUsersFolder) {
     struct Case {
         const char* stored;
         const char* perUserPath;
+        const char* besidePath;
     };
     const Case cases[] = {
-        {"", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\vantor.log"},
-        {"net.log", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\net.log"},
-        {"D:\\logs\\net.log", "D:\\logs\\net.log"},
-        {"\\\\server\\share\\net.log", "\\\\server\\share\\net.log"},
-        {"D:net.log", "D:net.log"},
-        {"logs/net.log", "logs/net.log"},
+        {"", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\vantor.log", ""},
+        {"net.log", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\net.log", "C:\\Program Files\\Vantor\\net.log"},
+        {"logs\\net.log", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\logs\\net.log",
+         "C:\\Program Files\\Vantor\\logs\\net.log"},
+        {"logs/net.log", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\logs/net.log",
+         "C:\\Program Files\\Vantor\\logs/net.log"},
+        {"D:\\logs\\net.log", "D:\\logs\\net.log", "D:\\logs\\net.log"},
+        {"\\\\server\\share\\net.log", "\\\\server\\share\\net.log", "\\\\server\\share\\net.log"},
+        {"\\logs\\net.log", "\\logs\\net.log", "\\logs\\net.log"},
+        {"D:net.log", "D:net.log", "D:net.log"},
     };
     folders.exeFolderWritable = true;
     const SettingsPlace beside = ChooseSettingsPlace(folders, kDirectory);
     for (const Case& c : cases) {
         EXPECT_EQ(PlaceLogPath(perUser, c.stored), c.perUserPath) << c.stored;
-        EXPECT_EQ(PlaceLogPath(beside, c.stored), c.stored) << "beside the exe every path stays: " << c.stored;
+        EXPECT_EQ(PlaceLogPath(beside, c.stored), c.besidePath) << c.stored;
     }
 }
 
