@@ -69,6 +69,8 @@ TMiniWindow::TMiniWindow(IfTableReader& interfaceTable)
                   .exStyle = kMiniWindowExStyle,
                   .parent = win32::Application::Current()->Handle()});
     win32::Application::Current()->AddForm(Handle());
+    // A copy started as administrator still hears a second start of the same user.
+    (void)win32::SingleInstance::AcceptShowRequests(Handle());
     // Laid out for the monitor it is made on; the saved position may take it to another one.
     dpi_ = win32::DpiForWindow(Handle());
     captionFont_ = win32::MakeFont(CaptionFont(), dpi_);
