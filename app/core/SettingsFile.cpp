@@ -60,6 +60,15 @@ std::optional<std::string> ReadIfPresent(ProfileStore& profile, std::string_view
     return value;
 }
 
+// A path the file's code page cannot hold would come back with '?' in it: such a file turns UTF-16.
+template <typename Entries>
+void MakeRoomForEveryCharacter(ProfileStore& profile, const Entries& entries, Language language) {
+    const bool needed =
+        std::any_of(entries.begin(), entries.end(), [&](const auto& entry) { return !profile.Holds(entry.value); });
+    if (needed && !profile.MakeUnicode())
+        throw std::runtime_error(WithPath(TextsFor(language).CannotWriteSettings, profile.FilePath()));
+}
+
 std::string IntegerText(std::int32_t value) { return std::to_string(value); }
 std::string BoolText(bool value) { return value ? "1" : "0"; }
 
@@ -125,6 +134,7 @@ void SaveSettings(ProfileStore& profile, const MonitorSettings& s, TPoint positi
         entries.push_back({"Interface", "Guid", s.WatchedInterface->Guid});
         entries.push_back({"Interface", "Description", s.WatchedInterface->Description});
     }
+    MakeRoomForEveryCharacter(profile, entries, language);
     for (const Entry& entry : entries) {
         if (!profile.WriteString(entry.section, entry.key, entry.value)) {
             // What was written before the failing key still reaches the file.

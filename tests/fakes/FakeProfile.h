@@ -1,10 +1,12 @@
 #pragma once
 // An INI file held in memory: sections and keys keep the order of their first write, names match
-// without regard to case, and every call is recorded. A write can be told to fail.
+// without regard to case, and every call is recorded. A write can be told to fail. Given a code page, the
+// file keeps what that holds and stores '?' for any other character, until it is made Unicode.
 
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "app/core/SettingsFile.h"
+#include "framework/Unicode.h"
 
 namespace vantor::testing {
 
@@ -24,8 +27,11 @@ public:
 
     std::string path = "C:\\Vantor\\vantor20.ini";
     std::vector<Section> sections;
-    std::vector<std::string> calls;           // "read Section/key", "write Section/key=value", "flush"
+    std::vector<std::string> calls;           // "read Section/key", "write Section/key=value", "flush", "unicode"
     std::optional<std::size_t> failingWrite;  // 0-based number of the write that fails
+    std::function<bool(char32_t)> codePage;   // which characters the ANSI code page holds; none given: all
+    bool unicode = false;
+    bool unicodeFails = false;
 
     const std::string& FilePath() const override { return path; }
 
@@ -38,11 +44,19 @@ public:
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) override {
         calls.push_back("write " + std::string(section) + "/" + std::string(key) + "=" + std::string(value));
         if (failingWrite && *failingWrite == writes_++) return false;
-        Set(section, key, value);
+        Set(section, key, Stored(value));
         return true;
     }
 
     void Flush() override { calls.push_back("flush"); }
+
+    bool Holds(std::string_view text) override { return Stored(text) == text; }
+
+    bool MakeUnicode() override {
+        calls.push_back("unicode");
+        unicode = !unicodeFails;
+        return unicode;
+    }
 
     // Stores a value as the file would hold it, without recording a call.
     void Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -64,6 +78,14 @@ public:
     }
 
 private:
+    std::string Stored(std::string_view text) const {
+        if (unicode || !codePage) return std::string(text);
+        std::u32string characters = Utf8ToUtf32(text);
+        for (char32_t& c : characters)
+            if (!codePage(c)) c = U'?';
+        return Utf32ToUtf8(characters);
+    }
+
     static bool Same(std::string_view a, std::string_view b) {
         return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
             return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));

@@ -193,6 +193,39 @@ TEST(SettingsSave, AFailedWriteStopsAtThatKeyAndNamesTheFile) {
     }
 }
 
+TEST(SettingsSave, AValueTheCodePageCannotHoldTurnsTheFileUnicodeFirstAndComesBackIntact) {
+    struct Case {
+        const char* what;
+        std::string logPath;
+        std::string description;
+        bool unicode;
+    };
+    const Case cases[] = {
+        {"ASCII: the file stays as it is", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\vantor.log", "Ethernet", false},
+        {"Latin-1, which an English code page holds", "C:\\Users\\José\\vantor.log", "Ethernet", false},
+        {"a Cyrillic user name", "C:\\Users\\Дмитрий\\AppData\\Roaming\\Vantor\\vantor.log", "Ethernet", true},
+        {"a Japanese folder", "D:\\ログ\\net.log", "Ethernet", true},
+        {"a best fit is no fit", "C:\\Users\\Łukasz\\vantor.log", "Ethernet", true},
+        {"an interface described in Japanese", "C:\\net.log", "イーサネット アダプター", true},
+    };
+    for (const Case& c : cases) {
+        FakeProfile profile;
+        profile.codePage = [](char32_t character) { return character < 0x100; };
+        MonitorSettings settings = Unusual();
+        settings.LogPath = c.logPath;
+        settings.WatchedInterface->Description = c.description;
+        SaveSettings(profile, settings, {-1500, 30});
+        EXPECT_EQ(profile.unicode, c.unicode) << c.what;
+        EXPECT_EQ(profile.calls.front(), c.unicode ? "unicode" : "write Gauge/Send=250") << c.what;
+        EXPECT_EQ(LoadSettings(profile, kDirectory).Settings, settings) << c.what;
+    }
+    FakeProfile refusing;
+    refusing.codePage = [](char32_t character) { return character < 0x80; };
+    refusing.unicodeFails = true;
+    EXPECT_THROW(SaveSettings(refusing, Unusual(), {}, Language::English), std::runtime_error);
+    EXPECT_EQ(refusing.calls, std::vector<std::string>{"unicode"}) << "nothing is written broken";
+}
+
 // A desktop of monitor rectangles (left, top, right, bottom).
 class FakeDisplay final : public DisplayLayout {
 public:

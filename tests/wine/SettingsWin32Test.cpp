@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -80,6 +81,8 @@ public:
         return inner_.WriteString(s, k, v);
     }
     void Flush() override { inner_.Flush(); }
+    bool Holds(std::string_view text) override { return inner_.Holds(text); }
+    bool MakeUnicode() override { return inner_.MakeUnicode(); }
 
 private:
     ProfileStore& inner_;
@@ -181,6 +184,57 @@ TEST(SettingsFileWin32, AFileLockedByAnotherProgramStopsTheSaveAtTheFirstKey) {
     EXPECT_EQ(message, iniPath + " に書き込めません");
     EXPECT_EQ(writes, 1);
     EXPECT_EQ(ReadBytes(file), original);
+}
+
+// The file's text as the system would show it: UTF-16 after its byte-order mark, else the ANSI code page.
+std::string FileText(const fs::path& file) {
+    const std::string bytes = ReadBytes(file);
+    if (!bytes.starts_with("\xFF\xFE")) return AnsiToUtf8(bytes);
+    return Narrow(std::wstring_view(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2));
+}
+
+TEST(SettingsFileWin32, APathTheCodePageCannotHoldTurnsTheFileUnicodeAndAnyOtherLeavesItByteForByte) {
+    if (::GetACP() != 1252) GTEST_SKIP() << "the cases are written for code page 1252, not " << ::GetACP();
+    TempFolder folder;
+    const fs::path file = folder.File(L"vantor20.ini");
+    PrivateProfile profile(SettingsFilePath(folder.Directory()));
+    WriteBytes(file, "; kept by hand\r\n[Gauge]\r\nSend=5\r\nOther=keep\r\n[Extra]\r\nfoo=bar\r\n");
+    MonitorSettings settings;
+    settings.LogPath = "C:\\Users\\José\\vantor.log";
+    SaveSettings(profile, settings, {});
+    const std::string ansi = ReadBytes(file);
+    SaveSettings(profile, settings, {});
+    EXPECT_EQ(ReadBytes(file), ansi) << "what code page 1252 holds is stored as before, byte for byte";
+    EXPECT_NE(ansi.find("pass=C:\\Users\\Jos\xE9\\vantor.log"), std::string::npos);
+
+    for (const char* path : {"C:\\Users\\Дмитрий\\AppData\\Roaming\\Vantor\\vantor.log",
+                             "C:\\Users\\Łukasz\\vantor.log", "D:\\ログ\\net.log"}) {
+        settings.LogPath = path;
+        SaveSettings(profile, settings, {});
+        EXPECT_TRUE(ReadBytes(file).starts_with("\xFF\xFE")) << path;
+        const std::vector<std::string> lines = NonEmptyLines(FileText(file));
+        ASSERT_GE(lines.size(), 6u) << path;
+        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4),
+                  (std::vector<std::string>{"; kept by hand", "[Gauge]", "Send=10", "Other=keep"}))
+            << path;
+        EXPECT_EQ(std::find(lines.begin(), lines.end(), "[Extra]") + 1, std::find(lines.begin(), lines.end(), "foo=bar"));
+        EXPECT_NE(std::find(lines.begin(), lines.end(), std::string("pass=") + path), lines.end()) << path;
+        EXPECT_EQ(LoadSettings(profile, folder.Directory()).Settings.LogPath, path);
+    }
+}
+
+TEST(SettingsFileWin32, AReadOnlySettingsFileIsNoPlaceForTheSettings) {
+    TempFolder folder;
+    const fs::path file = folder.File(L"vantor20.ini");
+    WriteBytes(file, "[Gauge]\r\nSend=5\r\n");
+    SystemSettingsFolders folders;
+    const std::string path = SettingsFilePath(folder.Directory());
+    EXPECT_TRUE(folders.CanWriteFile(path));
+    ASSERT_TRUE(::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(folders.CanWriteFile(path));
+    const SettingsPlace place = ChooseSettingsPlace(folders, folder.Directory());
+    EXPECT_TRUE(place.PerUser);
+    EXPECT_EQ(place.SavePath, SettingsFilePath(folders.UserDataFolder() + "Vantor\\"));
 }
 
 TEST(DisplayLayoutWin32, AgreesWithTheMonitorsTheSystemLists) {
