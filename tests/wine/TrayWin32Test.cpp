@@ -9,8 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "components/Taskbar/Taskbar.h"
@@ -123,6 +126,53 @@ TEST_F(TrayWin32, TwoIconsRouteToTheirOwnWindowsAndTheLastToGoUnregistersTheClas
     EXPECT_TRUE(later.AddIcon()) << "a new icon registers the class again and works";
     EXPECT_TRUE(ClassRegistered());
     EXPECT_TRUE(later.DeleteIcon());
+}
+
+// The real binding, except that the shell is busy: every notification call fails with a time-out.
+class TimingOutShell final : public TrayShellWin32 {
+public:
+    std::vector<std::chrono::steady_clock::time_point> calls;
+    bool NotifyIcon(NotifyAction, const NotifyIconRecord&) override {
+        calls.push_back(std::chrono::steady_clock::now());
+        return false;
+    }
+    std::uint32_t LastError() override { return ERROR_TIMEOUT; }
+};
+
+TEST_F(TrayWin32, ABusyShellIsRetriedFromTheWindowsTimerWhileTheWindowKeepsAnswering) {
+    TimingOutShell busy;
+    TTaskTrayIcon icon(busy);
+    const IconHandle picture = SolidIcon(0x00405060);
+    icon.SetIcon(picture.Get());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(icon.AddIcon());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << "the add came back at once";
+    ASSERT_TRUE(icon.AddRetryPending());
+
+    // Another thread asks the hidden window something every 200 ms while the retries run.
+    std::atomic<bool> retrying{true};
+    std::atomic<int> answered{0}, unanswered{0};
+    const HWND window = static_cast<HWND>(icon.Handle());
+    std::thread asker([&] {
+        while (retrying) {
+            DWORD_PTR result = 0;
+            if (::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 500, &result))
+                ++answered;
+            else
+                ++unanswered;
+            ::Sleep(200);
+        }
+    });
+    const bool ended = PumpUntil([&] { return !icon.AddRetryPending(); }, 40s);
+    retrying = false;
+    asker.join();
+    ASSERT_TRUE(ended);
+    ASSERT_EQ(busy.calls.size(), 13u) << "the add, then six rounds of a modify and an add";
+    for (std::size_t i = 1; i < busy.calls.size(); ++i)
+        EXPECT_GE(busy.calls[i] - busy.calls[i - 1], 1800ms) << "one call a timer tick, call " << i;
+    EXPECT_EQ(unanswered, 0) << "the window answered within half a second all along";
+    EXPECT_GE(answered, 50);
+    EXPECT_FALSE(icon.Added());
 }
 
 TEST_F(TrayWin32, AddedIconShowsInTheNotificationAreaUntilDeleted) {
