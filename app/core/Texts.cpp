@@ -54,6 +54,8 @@ constexpr UiTexts kJapanese{
     .CannotOpenLog = "ファイル %s は開けません",
     .CannotCreateLog = "ファイル %s を作成できません",
     .CannotChangeStartup = "Windows の起動時に実行する設定を変更できません",
+    .CannotMakePicture = "画像を作成できません",
+    .CannotMakeHints = "ヒントを表示するウィンドウを作成できません",
 };
 
 constexpr UiTexts kEnglish{
@@ -105,6 +107,8 @@ constexpr UiTexts kEnglish{
     .CannotOpenLog = "Cannot open file %s",
     .CannotCreateLog = "Cannot create file %s",
     .CannotChangeStartup = "Cannot change whether Vantor starts with Windows",
+    .CannotMakePicture = "Cannot create a picture",
+    .CannotMakeHints = "Cannot create the window that shows the hints",
 };
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -41,6 +41,7 @@ struct UiTexts {
 
     // The error box's messages.
     std::string_view CannotWriteSettings, CannotOpenLog, CannotCreateLog, CannotChangeStartup;
+    std::string_view CannotMakePicture, CannotMakeHints;
 };
 
 const UiTexts& TextsFor(Language language);
