@@ -1,12 +1,11 @@
 #pragma once
 // An INI file held in memory: sections and keys keep the order of their first write, names match
-// without regard to case, and every call is recorded. A write can be told to fail. Given a code page, the
-// file keeps what that holds and stores '?' for any other character, until it is made Unicode.
+// without regard to case, and every call is recorded. A write can be told to fail. Until it is made Unicode,
+// the file stores '?' for each character its code page lacks.
 
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,9 +28,8 @@ public:
     std::vector<Section> sections;
     std::vector<std::string> calls;           // "read Section/key", "write Section/key=value", "flush", "unicode"
     std::optional<std::size_t> failingWrite;  // 0-based number of the write that fails
-    std::function<bool(char32_t)> codePage;   // which characters the ANSI code page holds; none given: all
-    bool unicode = false;
-    bool unicodeFails = false;
+    char32_t codePageEnd = 0;                 // the code page holds the characters before this one; 0: all
+    bool unicode = false, unicodeFails = false;
 
     const std::string& FilePath() const override { return path; }
 
@@ -54,8 +52,7 @@ public:
 
     bool MakeUnicode() override {
         calls.push_back("unicode");
-        unicode = !unicodeFails;
-        return unicode;
+        return unicode = !unicodeFails;
     }
 
     // Stores a value as the file would hold it, without recording a call.
@@ -79,10 +76,9 @@ public:
 
 private:
     std::string Stored(std::string_view text) const {
-        if (unicode || !codePage) return std::string(text);
         std::u32string characters = Utf8ToUtf32(text);
         for (char32_t& c : characters)
-            if (!codePage(c)) c = U'?';
+            if (!unicode && codePageEnd && c >= codePageEnd) c = U'?';
         return Utf32ToUtf8(characters);
     }
 

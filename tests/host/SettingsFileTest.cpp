@@ -194,35 +194,25 @@ TEST(SettingsSave, AFailedWriteStopsAtThatKeyAndNamesTheFile) {
 }
 
 TEST(SettingsSave, AValueTheCodePageCannotHoldTurnsTheFileUnicodeFirstAndComesBackIntact) {
-    struct Case {
-        const char* what;
-        std::string logPath;
-        std::string description;
-        bool unicode;
+    const std::pair<const char*, bool> cases[] = {
+        {"C:\\Users\\ami\\vantor.log", false},   {"C:\\Users\\José\\vantor.log", false},  // code page 1252 holds these
+        {"C:\\Users\\Дмитрий\\vantor.log", true}, {"D:\\ログ\\net.log", true},
+        {"C:\\Users\\Łukasz\\vantor.log", true},  // a best fit (L) is no fit
     };
-    const Case cases[] = {
-        {"ASCII: the file stays as it is", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\vantor.log", "Ethernet", false},
-        {"Latin-1, which an English code page holds", "C:\\Users\\José\\vantor.log", "Ethernet", false},
-        {"a Cyrillic user name", "C:\\Users\\Дмитрий\\AppData\\Roaming\\Vantor\\vantor.log", "Ethernet", true},
-        {"a Japanese folder", "D:\\ログ\\net.log", "Ethernet", true},
-        {"a best fit is no fit", "C:\\Users\\Łukasz\\vantor.log", "Ethernet", true},
-        {"an interface described in Japanese", "C:\\net.log", "イーサネット アダプター", true},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [path, unicode] : cases) {
         FakeProfile profile;
-        profile.codePage = [](char32_t character) { return character < 0x100; };
+        profile.codePageEnd = 0x100;
         MonitorSettings settings = Unusual();
-        settings.LogPath = c.logPath;
-        settings.WatchedInterface->Description = c.description;
+        settings.LogPath = path;
+        settings.WatchedInterface->Description = "Ethernet";
         SaveSettings(profile, settings, {-1500, 30});
-        EXPECT_EQ(profile.unicode, c.unicode) << c.what;
-        EXPECT_EQ(profile.calls.front(), c.unicode ? "unicode" : "write Gauge/Send=250") << c.what;
-        EXPECT_EQ(LoadSettings(profile, kDirectory).Settings, settings) << c.what;
+        EXPECT_EQ(profile.calls.front(), unicode ? "unicode" : "write Gauge/Send=250") << path;
+        EXPECT_EQ(LoadSettings(profile, kDirectory).Settings, settings) << path;
     }
     FakeProfile refusing;
-    refusing.codePage = [](char32_t character) { return character < 0x80; };
+    refusing.codePageEnd = 0x80;
     refusing.unicodeFails = true;
-    EXPECT_THROW(SaveSettings(refusing, Unusual(), {}, Language::English), std::runtime_error);
+    EXPECT_THROW(SaveSettings(refusing, Unusual(), {}), std::runtime_error);
     EXPECT_EQ(refusing.calls, std::vector<std::string>{"unicode"}) << "nothing is written broken";
 }
 
@@ -349,29 +339,17 @@ TEST(SettingsPlace, ARelativeLogPathIsTakenFromTheSettingsFolderWhereverThatIs) 
     FakeProfile noFile;
     const LoadedSettings loaded = LoadSettings(noFile, perUser.Folder);
     EXPECT_EQ(loaded.Settings.LogPath, "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\vantor.log") << "no key";
-    struct Case {
-        const char* stored;
-        const char* perUserPath;
-        const char* besidePath;
-    };
-    const Case cases[] = {
-        {"", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\vantor.log", ""},
-        {"net.log", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\net.log", "C:\\Program Files\\Vantor\\net.log"},
-        {"logs\\net.log", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\logs\\net.log",
-         "C:\\Program Files\\Vantor\\logs\\net.log"},
-        {"logs/net.log", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\logs/net.log",
-         "C:\\Program Files\\Vantor\\logs/net.log"},
-        {"D:\\logs\\net.log", "D:\\logs\\net.log", "D:\\logs\\net.log"},
-        {"\\\\server\\share\\net.log", "\\\\server\\share\\net.log", "\\\\server\\share\\net.log"},
-        {"\\logs\\net.log", "\\logs\\net.log", "\\logs\\net.log"},
-        {"D:net.log", "D:net.log", "D:net.log"},
-    };
     folders.exeFolderWritable = true;
     const SettingsPlace beside = ChooseSettingsPlace(folders, kDirectory);
-    for (const Case& c : cases) {
-        EXPECT_EQ(PlaceLogPath(perUser, c.stored), c.perUserPath) << c.stored;
-        EXPECT_EQ(PlaceLogPath(beside, c.stored), c.besidePath) << c.stored;
-    }
+    EXPECT_EQ(PlaceLogPath(perUser, ""), perUser.Folder + "vantor.log");
+    EXPECT_EQ(PlaceLogPath(beside, ""), "");
+    const std::pair<std::string, bool> cases[] = {
+        {"net.log", true}, {"logs\\net.log", true}, {"logs/net.log", true}, {"D:\\logs\\net.log", false},
+        {"\\\\server\\share\\net.log", false}, {"\\logs\\net.log", false}, {"D:net.log", false},
+    };
+    for (const auto& [stored, relative] : cases)
+        for (const SettingsPlace* place : {&perUser, &beside})
+            EXPECT_EQ(PlaceLogPath(*place, stored), relative ? place->Folder + stored : stored) << stored;
 }
 
 }  // namespace

@@ -34,8 +34,8 @@ TEST(StartWithWindows, ACommandStartsThisExecutableWhateverTheCaseQuotesSlashesA
     EXPECT_EQ(RunCommandFor(kExe), "\"C:\\Program Files\\Vantor\\vantor.exe\"");
 }
 
-// The two registry keys' values in memory and one environment variable; each change is recorded, and
-// one kind can be made to fail.
+// The two registry keys' values in memory and %ProgramFiles%; each change is recorded, and one kind can be
+// made to fail.
 class FakeStartupRegistry final : public StartupRegistry {
 public:
     std::map<std::string, RunValue, std::less<>> run;
@@ -68,9 +68,8 @@ public:
     }
     std::string ExpandEnvironment(std::string_view text) override {
         std::string expanded(text);
-        constexpr std::string_view kVariable = "%LOCALAPPDATA%";
-        for (auto at = expanded.find(kVariable); at != std::string::npos; at = expanded.find(kVariable))
-            expanded.replace(at, kVariable.size(), "C:\\Users\\ami\\AppData\\Local");
+        if (const auto at = expanded.find("%ProgramFiles%"); at != std::string::npos)
+            expanded.replace(at, 14, "C:\\Program Files");
         return expanded;
     }
 };
@@ -87,18 +86,13 @@ TEST(StartWithWindows, TheBoxShowsTheEntryAndOkChangesItOnlyWhenTheBoxChanged) {
         bool ticked;  // what it holds at OK
         std::vector<std::string> changes;
         std::optional<RunValue> runAfter;
-        std::string_view exe = kExe;
     };
     std::vector<std::uint8_t> enabledTwo = enabled, enabledSix = enabled, disabledSeven = disabled;
     enabledTwo[0] = 2;
     enabledSix[0] = 6;
     disabledSeven[0] = 7;
-    constexpr std::string_view kLocalExe = "C:\\Users\\ami\\AppData\\Local\\Vantor\\vantor.exe";
-    const RunValue expandable{"%LOCALAPPDATA%\\Vantor\\vantor.exe", true};
-    const RunValue expandableQuoted{"\"%LOCALAPPDATA%\\Vantor\\vantor.exe\" /minimized", true};
-    const RunValue unexpandable{"%LOCALAPPDATA%\\Vantor\\vantor.exe", false};
-    const RunValue local{"\"C:\\Users\\ami\\AppData\\Local\\Vantor\\vantor.exe\"", false};
-    const RunValue localExpandable{local.Command, true}, oursExpandable{ours, true};
+    const RunValue expandable{"%ProgramFiles%\\Vantor\\vantor.exe", true}, plain{expandable.Command, false};
+    const RunValue quoted{"\"%ProgramFiles%\\Vantor\\vantor.exe\" /minimized", true}, oursExpandable{ours, true};
     const Case cases[] = {
         {"no entry, left unticked", std::nullopt, std::nullopt, false, false, {}, std::nullopt},
         {"no entry, ticked", std::nullopt, std::nullopt, false, true, {"set " + ours}, mine},
@@ -109,26 +103,22 @@ TEST(StartWithWindows, TheBoxShowsTheEntryAndOkChangesItOnlyWhenTheBoxChanged) {
         {"another copy's, ticked: ours instead", another, std::nullopt, false, true, {"set " + ours}, mine},
         {"ours but disabled, left unticked", mine, disabled, false, false, {}, mine},
         {"ours but disabled, ticked: enabled again", mine, disabledSeven, false, true, {"set " + ours, "approve 2"}, mine},
-        {"expandable, ours once expanded", expandable, std::nullopt, true, true, {}, expandable, kLocalExe},
-        {"expandable, quoted, with arguments", expandableQuoted, std::nullopt, true, false, {"remove"}, std::nullopt,
-         kLocalExe},
-        {"a plain value is not expanded", unexpandable, std::nullopt, false, true, {"set " + local.Command}, local,
-         kLocalExe},
-        {"expandable, ours but disabled, ticked: stays expandable", expandable, disabled, false, true,
-         {"set expandable " + local.Command, "approve 2"}, localExpandable, kLocalExe},
-        {"another copy's expandable, ticked: ours, expandable", expandable, std::nullopt, false, true,
-         {"set expandable " + ours}, oursExpandable},
+        {"expandable, ours once expanded", expandable, std::nullopt, true, true, {}, expandable},
+        {"expandable, quoted, with arguments", quoted, std::nullopt, true, false, {"remove"}, std::nullopt},
+        {"a plain value is not expanded", plain, std::nullopt, false, true, {"set " + ours}, mine},
+        {"expandable but disabled, ticked: stays expandable", expandable, disabled, false, true,
+         {"set expandable " + ours, "approve 2"}, oursExpandable},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FakeStartupRegistry registry;
         if (c.run) registry.run[std::string(kRunValueName)] = *c.run;
         if (c.approval) registry.approved[std::string(kRunValueName)] = *c.approval;
-        EXPECT_EQ(StartsWithWindows(registry, c.exe), c.shown);
-        EXPECT_TRUE(ApplyStartWithWindows(registry, c.exe, c.shown, c.ticked));
+        EXPECT_EQ(StartsWithWindows(registry, kExe), c.shown);
+        EXPECT_TRUE(ApplyStartWithWindows(registry, kExe, c.shown, c.ticked));
         EXPECT_EQ(registry.changes, c.changes);
         EXPECT_EQ(registry.RunCommand(kRunValueName), c.runAfter);
-        EXPECT_EQ(StartsWithWindows(registry, c.exe), c.ticked) << "the box shows the same at the next opening";
+        EXPECT_EQ(StartsWithWindows(registry, kExe), c.ticked) << "the box shows the same at the next opening";
     }
     FakeStartupRegistry refusing;
     refusing.refuse = true;
