@@ -187,8 +187,13 @@ public:
             return std::nullopt;
         return command;
     }
-    void SetRun(const std::wstring& command) const {
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Vantor", REG_SZ, command.c_str(),
+    DWORD RunType() const {
+        DWORD type = REG_NONE;
+        ::RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Vantor", RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr);
+        return type;
+    }
+    void SetRun(const std::wstring& command, DWORD type = REG_SZ) const {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Vantor", type, command.c_str(),
                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
     }
     // The startup list's switch, as the system writes it: 2 enabled, 3 disabled, then a time.
@@ -280,6 +285,18 @@ TEST(StartWithWindowsE2E, TheBoxChangesTheEntryOnlyWhenItChangedAndFollowsTheReg
         ASSERT_TRUE(PressKeysUntil(opened.dialog, L"Return", [&] { return !::IsWindow(opened.dialog); }));
     }
     EXPECT_EQ(entry.Run(), L"\"C:\\elsewhere\\vantor.exe\"") << "is left as it was";
+
+    entry.SetRun(L"\"%TEMP%\\" + folder.Path().filename().wstring() + L"\\vantor.exe\" /min", REG_EXPAND_SZ);
+    for (const int approval : {2, 3}) {
+        entry.SetApproval(static_cast<BYTE>(approval));
+        const StartupBox opened = OpenSettings(vantor);
+        ASSERT_NE(opened.box, nullptr);
+        EXPECT_EQ(opened.Ticked(), approval == 2) << "an expandable entry of ours, expanded";
+        if (approval == 3) ASSERT_TRUE(ToggleAndConfirm(opened));
+        else ASSERT_TRUE(PressKeysUntil(opened.dialog, L"Return", [&] { return !::IsWindow(opened.dialog); }));
+    }
+    EXPECT_TRUE(namesThisExe());
+    EXPECT_EQ(entry.RunType(), static_cast<DWORD>(REG_EXPAND_SZ)) << "written back as the type it was";
     ASSERT_TRUE(vantor.Quit());
 }
 
