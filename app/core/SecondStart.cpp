@@ -8,7 +8,9 @@ constexpr std::chrono::milliseconds kSearchPause{100};
 
 }  // namespace
 
-bool RunsTheProgram(InstanceMutex mutex) { return mutex == InstanceMutex::Created || mutex == InstanceMutex::Unavailable; }
+bool RunsTheProgram(InstanceMutex mutex) {
+    return mutex == InstanceMutex::Created || mutex == InstanceMutex::Unavailable;
+}
 
 bool ShowRunningCopy(RunningCopies& copies) {
     const std::string user = copies.OwnUser();

@@ -26,7 +26,7 @@ struct SettingsPlace {
     std::string ReadPath;   // the file the settings are read from at start
     std::string SavePath;   // the file they are written to at exit
     std::string Folder;     // the folder of SavePath, where a default log goes too
-    bool PerUser = false;   // the executable's folder or its settings file cannot be written: the user's serves
+    bool PerUser = false;   // the exe's folder or settings file cannot be written: the user's folder serves
 
     bool operator==(const SettingsPlace&) const = default;
 };

@@ -70,7 +70,8 @@ bool ApplyStartWithWindows(StartupRegistry& registry, std::string_view exePath, 
     if (ticked == wasTicked) return true;
     if (!ticked) return registry.RemoveRunCommand(kRunValueName);
     const std::optional<RunValue> previous = registry.RunCommand(kRunValueName);
-    if (!registry.SetRunCommand(kRunValueName, {RunCommandFor(exePath), previous && previous->Expandable})) return false;
+    const RunValue command{RunCommandFor(exePath), previous && previous->Expandable};
+    if (!registry.SetRunCommand(kRunValueName, command)) return false;
     // A tick the startup list would overrule is no tick: the entry is enabled there too.
     if (ApprovalDisables(registry.StartupApproval(kRunValueName)))
         return registry.SetStartupApproval(kRunValueName, kEnabledApproval);

@@ -52,8 +52,8 @@ bool ApprovalDisables(const std::optional<std::vector<std::uint8_t>>& approval);
 bool StartsWithWindows(StartupRegistry& registry, std::string_view exePath);
 
 // OK in the settings dialog. Newly ticked writes this executable's entry, of the type the value had (and
-// enables it in the startup list where that disabled it); newly unticked removes the entry; unchanged writes nothing, so another
-// copy's entry stays. Returns false when the registry refused a change.
+// enables it in the startup list where that disabled it); newly unticked removes the entry; unchanged
+// writes nothing, so another copy's entry stays. Returns false when the registry refused a change.
 [[nodiscard]] bool ApplyStartWithWindows(StartupRegistry& registry, std::string_view exePath, bool wasTicked,
                                          bool ticked);
 

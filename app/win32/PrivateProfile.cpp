@@ -31,7 +31,8 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
 }
 
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const KernelHandle opened(file);
     DWORD written = 0;
@@ -86,8 +87,8 @@ bool PrivateProfile::MakeUnicode() {
     // swap keeps the file's attributes and permissions.
     const std::wstring converted = widePath_ + L".utf16";
     if (!WriteWholeFile(converted, unicode)) return false;
-    if (::ReplaceFileW(widePath_.c_str(), converted.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return true;
+    const DWORD flags = REPLACEFILE_IGNORE_MERGE_ERRORS;
+    if (::ReplaceFileW(widePath_.c_str(), converted.c_str(), nullptr, flags, nullptr, nullptr)) return true;
     ::DeleteFileW(converted.c_str());
     return false;
 }

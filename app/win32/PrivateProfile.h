@@ -30,7 +30,8 @@ private:
     std::wstring widePath_;
 };
 
-// A probe file made and removed again, the file's attribute and a write open, the roaming application-data folder from the shell.
+// A probe file made and removed again, the file's attribute and a write open, the roaming
+// application-data folder from the shell.
 class SystemSettingsFolders final : public SettingsFolders {
 public:
     bool CanCreateFileIn(const std::string& folder) override;

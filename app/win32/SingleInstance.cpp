@@ -82,7 +82,9 @@ public:
         ::EnumWindows(Collect, reinterpret_cast<LPARAM>(this));
         return found_;
     }
-    std::optional<std::string> WindowUser(Window window) override { return ProcessUser(WindowProcess(AsWindow(window))); }
+    std::optional<std::string> WindowUser(Window window) override {
+        return ProcessUser(WindowProcess(AsWindow(window)));
+    }
     std::optional<std::uint32_t> WindowSession(Window window) override {
         DWORD session = 0;
         if (!::ProcessIdToSessionId(WindowProcess(AsWindow(window)), &session)) return std::nullopt;

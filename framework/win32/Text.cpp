@@ -49,7 +49,8 @@ bool AnsiHolds(std::wstring_view text) {
         ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr, &substituted);
     if (length == 0 || substituted) return false;
     std::string narrow(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, narrow.data(), length, nullptr, &substituted);
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, narrow.data(), length, nullptr,
+                          &substituted);
     return !substituted && AnsiToWide(narrow) == text;
 }
 
