@@ -84,35 +84,41 @@ std::size_t FilesIn(const fs::path& folder) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
-TEST(SettingsPlaceE2E, FromAFolderThatCannotBeWrittenTheSettingsGoToTheUsersFolderAndAreReadBackFromThere) {
-    const UserSettings user;
-    TempFolder folder;
-    const fs::path exe = folder.File(L"vantor.exe");
-    ASSERT_TRUE(::CopyFileW(PathFromEnvironment("VANTOR_EXE").c_str(), exe.c_str(), FALSE));
-    WriteFileBytes(folder.File(L"vantor20.ini"), "[Gauge]\r\nSend=25\r\n[Window]\r\nLeft=300\r\n");
-    const SealedFolder sealed(folder.Path());
-    if (!sealed.Sealed()) GTEST_SKIP() << "chattr +i cannot make a folder immutable on this file system";
-    {
-        VantorProcess vantor(exe);
-        const HWND form = vantor.Form();
-        ASSERT_TRUE(WaitUntil([&] { return form && ::IsWindowVisible(form); }));
-        EXPECT_EQ(StateOf(form).rect.left, 300) << "the settings shipped beside the exe are read";
-        ::SetWindowPos(form, nullptr, 340, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        vantor.RequestQuit();
-        ASSERT_TRUE(vantor.WaitForExit(10s)) << "no error box holds the exit";
+TEST(SettingsPlaceE2E, FromAFolderOrAFileThatCannotBeWrittenTheSettingsGoToTheUsersFolderAndAreReadBackFromThere) {
+    for (const bool sealFolder : {true, false}) {
+        SCOPED_TRACE(sealFolder ? "a folder no file can be added to" : "a read-only settings file");
+        const UserSettings user;
+        TempFolder folder;
+        const fs::path exe = folder.File(L"vantor.exe");
+        ASSERT_TRUE(::CopyFileW(PathFromEnvironment("VANTOR_EXE").c_str(), exe.c_str(), FALSE));
+        WriteFileBytes(folder.File(L"vantor20.ini"), "[Gauge]\r\nSend=25\r\n[Window]\r\nLeft=300\r\n");
+        std::optional<SealedFolder> sealed;
+        std::optional<testing::UnwritableFile> readOnly;
+        const bool unwritable = sealFolder ? sealed.emplace(folder.Path()).Sealed()
+                                           : readOnly.emplace(folder.File(L"vantor20.ini")).Locked();
+        if (!unwritable) GTEST_SKIP() << "chattr +i cannot make a file or folder immutable on this file system";
+        {
+            VantorProcess vantor(exe);
+            const HWND form = vantor.Form();
+            ASSERT_TRUE(WaitUntil([&] { return form && ::IsWindowVisible(form); }));
+            EXPECT_EQ(StateOf(form).rect.left, 300) << "the settings shipped beside the exe are read";
+            ::SetWindowPos(form, nullptr, 340, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            vantor.RequestQuit();
+            ASSERT_TRUE(vantor.WaitForExit(10s)) << "no error box holds the exit";
+        }
+        auto saved = IniValues(ReadFileBytes(user.File()));
+        EXPECT_EQ(saved["Gauge/Send"], "25");
+        EXPECT_EQ(saved["Window/Left"], "340");
+        EXPECT_EQ(saved["log/pass"], AnsiPath(user.Folder() / L"vantor.log")) << "the default log follows the settings";
+        {
+            VantorProcess vantor(exe);
+            const HWND form = vantor.Form();
+            ASSERT_TRUE(WaitUntil([&] { return form && ::IsWindowVisible(form); }));
+            EXPECT_EQ(StateOf(form).rect.left, 340) << "read back from the user's folder";
+            ASSERT_TRUE(vantor.Quit());
+        }
+        EXPECT_EQ(FilesIn(folder.Path()), 2u) << "beside the exe nothing was left";
     }
-    auto saved = IniValues(ReadFileBytes(user.File()));
-    EXPECT_EQ(saved["Gauge/Send"], "25");
-    EXPECT_EQ(saved["Window/Left"], "340");
-    EXPECT_EQ(saved["log/pass"], AnsiPath(user.Folder() / L"vantor.log")) << "the default log follows the settings";
-    {
-        VantorProcess vantor(exe);
-        const HWND form = vantor.Form();
-        ASSERT_TRUE(WaitUntil([&] { return form && ::IsWindowVisible(form); }));
-        EXPECT_EQ(StateOf(form).rect.left, 340) << "read back from the user's folder";
-        ASSERT_TRUE(vantor.Quit());
-    }
-    EXPECT_EQ(FilesIn(folder.Path()), 2u) << "beside the exe nothing was left";
 }
 
 TEST(SettingsPlaceE2E, AFolderInCyrillicComesBackIntactFromTheSettingsFileAndTheLogGoesThere) {
