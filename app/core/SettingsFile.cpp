@@ -86,6 +86,15 @@ std::string_view WatchModeText(TWatchMode mode) {
     return kWatchInterface;
 }
 
+// A path the file's code page cannot hold would come back with '?' in it: such a file turns UTF-16.
+template <typename Entries>
+void MakeRoomForEveryCharacter(ProfileStore& profile, const Entries& entries, Language language) {
+    const bool needed =
+        std::any_of(entries.begin(), entries.end(), [&](const auto& entry) { return !profile.Holds(entry.value); });
+    if (needed && !profile.MakeUnicode())
+        throw std::runtime_error(WithPath(TextsFor(language).CannotWriteSettings, profile.FilePath()));
+}
+
 std::string IntegerText(std::int32_t value) { return std::to_string(value); }
 std::string BoolText(bool value) { return value ? "1" : "0"; }
 
@@ -155,6 +164,7 @@ void SaveSettings(ProfileStore& profile, const MonitorSettings& s, TPoint positi
         entries.push_back({"Interface", "Description", s.WatchedInterface->Description});
     }
     entries.push_back({"Interface", "Watch", std::string(WatchModeText(s.Watch))});
+    MakeRoomForEveryCharacter(profile, entries, language);
     for (const Entry& entry : entries) {
         if (!profile.WriteString(entry.section, entry.key, entry.value)) {
             // What was written before the failing key still reaches the file.

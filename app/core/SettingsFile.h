@@ -25,6 +25,11 @@ public:
     [[nodiscard]] virtual bool WriteString(std::string_view section, std::string_view key, std::string_view value) = 0;
     // Makes the writes so far reach the file.
     virtual void Flush() = 0;
+    // Whether the file, as it is stored now, gives `text` back unchanged: a UTF-16 file always does, one in
+    // the ANSI code page when each character converts there and back with no substitute.
+    virtual bool Holds(std::string_view text) = 0;
+    // Stores the file as UTF-16LE with a byte-order mark from now on, every line kept as it was.
+    [[nodiscard]] virtual bool MakeUnicode() = 0;
 };
 
 // Where the monitor finds the desktop, in screen pixels.
@@ -62,7 +67,8 @@ std::string SettingsFilePath(std::string_view executableDirectory);
 LoadedSettings LoadSettings(ProfileStore& profile, std::string_view logDirectory);
 
 // Writes all thirteen keys, changed or not, then the language key where the file had one, then the
-// watched interface's identity where the settings hold one, then "Watch", then flushes. A write that fails throws
+// watched interface's identity where the settings hold one, then "Watch", then flushes. A file that
+// cannot hold one of the values becomes UTF-16 first; one that can stays as it is. A write that fails throws
 // std::runtime_error "<file> に書き込めません" (in `language`) and leaves the later keys unwritten.
 void SaveSettings(ProfileStore& profile, const MonitorSettings& settings, TPoint position,
                   Language language = Language::Japanese);

@@ -7,7 +7,9 @@ namespace vantor {
 SettingsPlace ChooseSettingsPlace(SettingsFolders& folders, std::string_view executableDirectory) {
     const std::string besideExe = SettingsFilePath(executableDirectory);
     const std::string userData = folders.UserDataFolder();
-    if (userData.empty() || folders.CanCreateFileIn(std::string(executableDirectory)))
+    const bool besideWritable = folders.CanCreateFileIn(std::string(executableDirectory)) &&
+                                (!folders.FileExists(besideExe) || folders.CanWriteFile(besideExe));
+    if (userData.empty() || besideWritable)
         return {besideExe, besideExe, std::string(executableDirectory), false};
     const std::string folder = userData + std::string(kPerUserFolderName) + "\\";
     const std::string perUser = SettingsFilePath(folder);
@@ -16,8 +18,10 @@ SettingsPlace ChooseSettingsPlace(SettingsFolders& folders, std::string_view exe
 }
 
 std::string PlaceLogPath(const SettingsPlace& place, std::string_view logPath) {
-    if (!place.PerUser || logPath.find_first_of("\\/:") != std::string_view::npos) return std::string(logPath);
-    return place.Folder + std::string(logPath.empty() ? kDefaultLogFileName : logPath);
+    if (logPath.empty()) return place.PerUser ? place.Folder + std::string(kDefaultLogFileName) : std::string();
+    const bool relative = logPath.find(':') == std::string_view::npos && logPath.front() != '\\' &&
+                          logPath.front() != '/';
+    return relative ? place.Folder + std::string(logPath) : std::string(logPath);
 }
 
 }  // namespace vantor

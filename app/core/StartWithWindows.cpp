@@ -60,14 +60,18 @@ bool ApprovalDisables(const std::optional<std::vector<std::uint8_t>>& approval) 
 }
 
 bool StartsWithWindows(StartupRegistry& registry, std::string_view exePath) {
-    const std::optional<std::string> command = registry.RunCommand(kRunValueName);
-    return command && CommandStarts(*command, exePath) && !ApprovalDisables(registry.StartupApproval(kRunValueName));
+    const std::optional<RunValue> value = registry.RunCommand(kRunValueName);
+    if (!value) return false;
+    const std::string command = value->Expandable ? registry.ExpandEnvironment(value->Command) : value->Command;
+    return CommandStarts(command, exePath) && !ApprovalDisables(registry.StartupApproval(kRunValueName));
 }
 
 bool ApplyStartWithWindows(StartupRegistry& registry, std::string_view exePath, bool wasTicked, bool ticked) {
     if (ticked == wasTicked) return true;
     if (!ticked) return registry.RemoveRunCommand(kRunValueName);
-    if (!registry.SetRunCommand(kRunValueName, RunCommandFor(exePath))) return false;
+    const std::optional<RunValue> previous = registry.RunCommand(kRunValueName);
+    const RunValue command{RunCommandFor(exePath), previous && previous->Expandable};
+    if (!registry.SetRunCommand(kRunValueName, command)) return false;
     // A tick the startup list would overrule is no tick: the entry is enabled there too.
     if (ApprovalDisables(registry.StartupApproval(kRunValueName)))
         return registry.SetStartupApproval(kRunValueName, kEnabledApproval);

@@ -59,6 +59,8 @@ constexpr UiTexts kJapanese{
     .CannotOpenLog = "ファイル %s は開けません",
     .CannotCreateLog = "ファイル %s を作成できません",
     .CannotChangeStartup = "Windows の起動時に実行する設定を変更できません",
+    .CannotMakePicture = "画像を作成できません",
+    .CannotMakeHints = "ヒントを表示するウィンドウを作成できません",
     .ChosenInterfaceAway = "%s は今ありません。戻ったときから測定します。",
 };
 
@@ -116,6 +118,8 @@ constexpr UiTexts kEnglish{
     .CannotOpenLog = "Cannot open file %s",
     .CannotCreateLog = "Cannot create file %s",
     .CannotChangeStartup = "Cannot change whether Vantor starts with Windows",
+    .CannotMakePicture = "Cannot create a picture",
+    .CannotMakeHints = "Cannot create the window that shows the hints",
     .ChosenInterfaceAway = "%s is not there now. It will be measured once it returns.",
 };
 

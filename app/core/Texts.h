@@ -43,6 +43,7 @@ struct UiTexts {
 
     // The error box's messages.
     std::string_view CannotWriteSettings, CannotOpenLog, CannotCreateLog, CannotChangeStartup;
+    std::string_view CannotMakePicture, CannotMakeHints;
     // After OK: the chosen interface is not in the table now; "%s" is its name.
     std::string_view ChosenInterfaceAway;
 };

@@ -18,11 +18,12 @@ constexpr wchar_t kAddresses[] = L"\r\nhttps://vantor.example.net/\r\nsupport@va
 
 // At 96 dpi the icon file's 32-pixel picture, stretched as it always was; at other densities the picture
 // drawn at the size it is shown.
-win32::IconHandle ProgramIcon(UINT dpi) {
+win32::IconHandle ProgramIcon(UINT dpi, Language language) {
     if (dpi == kDesignDpi)
         return win32::IconHandle(
             static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 32, 32, 0)));
-    return IconFromImage(art::MainIcon(ScaleToDpi(kProgramIcon.right - kProgramIcon.left, static_cast<int>(dpi))));
+    return IconFromImage(art::MainIcon(ScaleToDpi(kProgramIcon.right - kProgramIcon.left, static_cast<int>(dpi))),
+                         language);
 }
 
 }  // namespace
@@ -35,9 +36,10 @@ TAboutBox::TAboutBox(Language language)
                   .clientHeight = kClientHeight,
                   .font = win32::TextFont(language, {L"MS Sans Serif", -11, SHIFTJIS_CHARSET}),
                   .background = ::GetSysColor(COLOR_WINDOW)}),
+      language_(language),
       infoFontOptions_(win32::TextFont(language, {L"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET})),
       infoFont_(win32::MakeFont(infoFontOptions_, Dpi())),
-      programIcon_(ProgramIcon(Dpi())) {
+      programIcon_(ProgramIcon(Dpi(), language)) {
     // Creation order is the tab order: the button first, then the text.
     const UiTexts& texts = TextsFor(language);
     closeButton_ = AddControl({.className = L"BUTTON", .text = win32::Widen(texts.AboutClose).c_str(), .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
@@ -58,7 +60,7 @@ void TAboutBox::DpiChanged() {
     win32::GdiObject font = win32::MakeFont(infoFontOptions_, Dpi());
     ::SendMessageW(infoText_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
     infoFont_ = std::move(font);
-    programIcon_ = ProgramIcon(Dpi());
+    programIcon_ = ProgramIcon(Dpi(), language_);
 }
 
 LRESULT CALLBACK TAboutBox::InfoTextKeyPress(HWND text, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

@@ -23,6 +23,7 @@ private:
     static LRESULT CALLBACK InfoTextKeyPress(HWND text, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                              DWORD_PTR self);
 
+    Language language_;
     win32::FontOptions infoFontOptions_;
     win32::GdiObject infoFont_;
     win32::IconHandle programIcon_;

@@ -69,11 +69,13 @@ TMiniWindow::TMiniWindow(IfTableReader& interfaceTable)
                   .exStyle = kMiniWindowExStyle,
                   .parent = win32::Application::Current()->Handle()});
     win32::Application::Current()->AddForm(Handle());
+    // A copy started as administrator still hears a second start of the same user.
+    (void)win32::SingleInstance::AcceptShowRequests(Handle());
     // Laid out for the monitor it is made on; the saved position may take it to another one.
     dpi_ = win32::DpiForWindow(Handle());
     captionFont_ = win32::MakeFont(CaptionFont(), dpi_);
     figureFont_ = win32::MakeFont(kFigureFont, dpi_);
-    bandBitmap_ = BitmapFromImage(art::BackgroundBand(static_cast<int>(dpi_)));
+    bandBitmap_ = BitmapFromImage(art::BackgroundBand(static_cast<int>(dpi_)), language_);
     const SIZE frame = FrameSize(dpi_);
     ::SetWindowPos(Handle(), nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateControls();
@@ -128,8 +130,8 @@ void TMiniWindow::CreateControls() {
     };
     chart_->OnDblClick = hide;
     chart_->OnMouseDown = press;
-    hints_ = std::make_unique<win32::THints>(self);
     const UiTexts& t = Texts();
+    hints_ = std::make_unique<win32::THints>(self, t.CannotMakeHints);
     hints_->Add(chart_->Handle(), win32::Widen(t.ChartHint).c_str());
     const std::pair<win32::TLabel*, std::string_view> figures[] = {
         {sendRow_.current.get(), t.CurrentSendHint}, {receiveRow_.current.get(), t.CurrentReceiveHint},
@@ -153,7 +155,7 @@ void TMiniWindow::SetLayoutDpi(UINT dpi) {
     for (auto& caption : columnCaptions_) caption->SetDpi(dpi, reinterpret_cast<HFONT>(captionFont.Get()));
     captionFont_ = std::move(captionFont);
     figureFont_ = std::move(figureFont);
-    bandBitmap_ = BitmapFromImage(art::BackgroundBand(static_cast<int>(dpi)));
+    bandBitmap_ = BitmapFromImage(art::BackgroundBand(static_cast<int>(dpi)), language_);
     chart_->SetLayoutDpi(dpi);
     ::InvalidateRect(Handle(), nullptr, FALSE);
 }
@@ -174,7 +176,7 @@ void TMiniWindow::UpdateTrayPictures() {
     if (size == trayPictureSize_) return;
     trayPictureSize_ = size;
     for (std::size_t i = 0; i < trayPictures_.size(); ++i)
-        trayPictures_[i] = IconFromImage(art::TrayImage(static_cast<int>(i), size));
+        trayPictures_[i] = IconFromImage(art::TrayImage(static_cast<int>(i), size), language_);
     if (trayIcon_.Icon()) trayIcon_.SetIcon(trayPictures_[trayPicture_].Get());
 }
 
@@ -357,6 +359,7 @@ void TMiniWindow::SettingsClick(TComponent&) {
     if (dialog.ShowModal() != win32::mrOk) return;
     const SettingsDialogValues chosen = dialog.Read();
     const std::optional<WatchChoice> watch = ApplySettingsDialog(chosen, settings_, state_);
+    settings_.LogPath = PlaceLogPath(place_, settings_.LogPath);
     const bool present = !watch || WatchChosen(counterSource_, settings_, *watch);
     if (!ApplyStartWithWindows(startup, exe, values.StartWithWindows, chosen.StartWithWindows))
         throw std::runtime_error(std::string(Texts().CannotChangeStartup));

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace vantor {
@@ -15,7 +16,7 @@ static_assert(offsetof(RGBQUAD, rgbBlue) == 0 && offsetof(RGBQUAD, rgbGreen) == 
 
 }  // namespace
 
-win32::GdiObject BitmapFromImage(const art::Image& image) {
+win32::GdiObject BitmapFromImage(const art::Image& image, Language language) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = image.width;
@@ -25,13 +26,13 @@ win32::GdiObject BitmapFromImage(const art::Image& image) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     win32::GdiObject bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap) throw std::runtime_error("cannot create a bitmap");
+    if (!bitmap) throw std::runtime_error(std::string(TextsFor(language).CannotMakePicture));
     std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(image.pixels[0]));
     return bitmap;
 }
 
-win32::IconHandle IconFromImage(const art::Image& image) {
-    win32::GdiObject colour = BitmapFromImage(image);
+win32::IconHandle IconFromImage(const art::Image& image, Language language) {
+    win32::GdiObject colour = BitmapFromImage(image, language);
     // The AND mask: set where the picture is transparent.
     const int stride = ((image.width + 15) / 16) * 2;
     std::vector<unsigned char> maskBits(static_cast<std::size_t>(stride * image.height), 0);
@@ -42,7 +43,7 @@ win32::IconHandle IconFromImage(const art::Image& image) {
     win32::GdiObject mask(::CreateBitmap(image.width, image.height, 1, 1, maskBits.data()));
     ICONINFO info{TRUE, 0, 0, reinterpret_cast<HBITMAP>(mask.Get()), reinterpret_cast<HBITMAP>(colour.Get())};
     win32::IconHandle icon(::CreateIconIndirect(&info));
-    if (!icon) throw std::runtime_error("cannot create an icon");
+    if (!icon) throw std::runtime_error(std::string(TextsFor(language).CannotMakePicture));
     return icon;
 }
 

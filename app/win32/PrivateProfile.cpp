@@ -3,12 +3,44 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <optional>
 #include <utility>
 
 #include "framework/win32/Convert.h"
+#include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 
 namespace vantor::win32 {
+namespace {
+
+constexpr char kUtf16Mark[] = "\xFF\xFE";
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+// The file's bytes; empty where it does not exist, nothing where it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND ? std::optional<std::string>("") : std::nullopt;
+    const KernelHandle opened(file);
+    std::string bytes;
+    char block[4096];
+    DWORD read = 0;
+    while (::ReadFile(file, block, sizeof block, &read, nullptr) && read > 0) bytes.append(block, read);
+    return bytes;
+}
+
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const KernelHandle opened(file);
+    DWORD written = 0;
+    return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && ::FlushFileBuffers(file);
+}
+
+}  // namespace
 
 PrivateProfile::PrivateProfile(std::string path) : path_(std::move(path)), widePath_(Widen(path_)) {}
 
@@ -33,6 +65,34 @@ void PrivateProfile::Flush() {
     (void)::WritePrivateProfileStringW(nullptr, nullptr, nullptr, widePath_.c_str());
 }
 
+bool PrivateProfile::Unicode() const {
+    const std::optional<std::string> bytes = ReadWholeFile(widePath_);
+    return bytes && bytes->starts_with(kUtf16Mark);
+}
+
+bool PrivateProfile::Holds(std::string_view text) { return AnsiHolds(Widen(text)) || Unicode(); }
+
+bool PrivateProfile::MakeUnicode() {
+    // The system may still hold writes of ours in its copy of the file.
+    Flush();
+    const std::optional<std::string> bytes = ReadWholeFile(widePath_);
+    if (!bytes) return false;
+    if (bytes->starts_with(kUtf16Mark)) return true;
+    const std::wstring text = bytes->starts_with(kUtf8Mark) ? Widen(std::string_view(*bytes).substr(3))
+                                                            : Widen(AnsiToUtf8(*bytes));
+    std::string unicode(kUtf16Mark);
+    unicode.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    if (bytes->empty()) return WriteWholeFile(widePath_, unicode);
+    // Written beside it first and swapped in, so that a failure halfway leaves the old file whole; the
+    // swap keeps the file's attributes and permissions.
+    const std::wstring converted = widePath_ + L".utf16";
+    if (!WriteWholeFile(converted, unicode)) return false;
+    const DWORD flags = REPLACEFILE_IGNORE_MERGE_ERRORS;
+    if (::ReplaceFileW(widePath_.c_str(), converted.c_str(), nullptr, flags, nullptr, nullptr)) return true;
+    ::DeleteFileW(converted.c_str());
+    return false;
+}
+
 bool SystemSettingsFolders::CanCreateFileIn(const std::string& folder) {
     // Not GetTempFileNameW: Wine's reports a name even when the folder refused the file. The system
     // removes the probe again as its handle closes.
@@ -53,6 +113,22 @@ bool SystemSettingsFolders::CanCreateFileIn(const std::string& folder) {
 bool SystemSettingsFolders::FileExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool SystemSettingsFolders::CanWriteFile(const std::string& path) {
+    const std::wstring widePath = Widen(path);
+    const DWORD attributes = ::GetFileAttributesW(widePath.c_str());
+    // Under Wine an administrator may write a read-only file; the attribute says what Windows would do.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    const HANDLE file = ::CreateFileW(widePath.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        const KernelHandle opened(file);
+        return true;
+    }
+    // Only a refusal moves the settings: a file another program holds open is still ours to write later.
+    return ::GetLastError() != ERROR_ACCESS_DENIED;
 }
 
 std::string SystemSettingsFolders::UserDataFolder() {

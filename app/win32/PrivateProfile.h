@@ -10,7 +10,8 @@
 namespace vantor::win32 {
 
 // One INI file through GetPrivateProfileStringW / WritePrivateProfileStringW. Windows writes a file it
-// creates in the ANSI code page, so characters outside that code page come back as '?'.
+// creates in the ANSI code page, where characters outside that code page would come back as '?', and
+// keeps a file that begins with a UTF-16LE byte-order mark in UTF-16.
 class PrivateProfile final : public ProfileStore {
 public:
     explicit PrivateProfile(std::string path);
@@ -19,17 +20,23 @@ public:
     std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) override;
     [[nodiscard]] bool WriteString(std::string_view section, std::string_view key, std::string_view value) override;
     void Flush() override;
+    bool Holds(std::string_view text) override;
+    [[nodiscard]] bool MakeUnicode() override;
 
 private:
+    bool Unicode() const;
+
     std::string path_;
     std::wstring widePath_;
 };
 
-// A probe file made and removed again, the roaming application-data folder from the shell.
+// A probe file made and removed again, the file's attribute and a write open, the roaming
+// application-data folder from the shell.
 class SystemSettingsFolders final : public SettingsFolders {
 public:
     bool CanCreateFileIn(const std::string& folder) override;
     bool FileExists(const std::string& path) override;
+    bool CanWriteFile(const std::string& path) override;
     std::string UserDataFolder() override;
 };
 

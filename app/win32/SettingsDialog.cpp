@@ -150,7 +150,7 @@ TSettingsDialog::TSettingsDialog(Language language)
         win32::TSpinEdit::Options{page3, idLogInterval, 87, 82, 73, kEditHeight, 1, 10800, 10, Font()});
     logUnitNote = AddLabel(page3, t.LogUnitNote, 8, 128);
 
-    hints_ = std::make_unique<win32::THints>(Handle());
+    hints_ = std::make_unique<win32::THints>(Handle(), t.CannotMakeHints);
     hints_->Add(interfaceList, win32::Widen(t.InterfaceHint).c_str());
     hints_->Add(fixedGaugeBox, win32::Widen(t.FixedGaugeHint).c_str());
 

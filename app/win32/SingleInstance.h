@@ -1,7 +1,7 @@
 #pragma once
 // One running program per user and session: a named mutex, taken before the settings are read and the
-// tray icon added, held until the settings are saved at exit. A second start asks the running one to
-// show its window and ends without touching any file.
+// tray icon added, held until the settings are saved at exit. A second start asks the running one of the
+// same user and session to show its window and ends without touching any file (app/core/SecondStart).
 
 #include <windows.h>
 
@@ -21,6 +21,9 @@ public:
 
     // What the running program receives from a second start.
     static UINT ShowRequestMessage();
+    // Lets that message through to `window` from a start with fewer rights (the running copy was started
+    // as administrator): the system drops it otherwise. Windows before 7 take it for the whole process.
+    [[nodiscard]] static bool AcceptShowRequests(HWND window);
 
 private:
     KernelHandle mutex_;

@@ -14,7 +14,7 @@ namespace {
 TTrayIconWinProcList* registry = nullptr;
 
 constexpr std::uint32_t kNotifyRecordFlags = kNifMessage | kNifIcon | kNifTip;
-constexpr std::int32_t kAddRetries = 5;
+constexpr std::int32_t kAddRetries = 6;
 constexpr std::uint32_t kAddRetryDelay = 2000;
 
 // Copies at most `limit` UTF-16 units of `text` into `field` and ends it with a NUL; a surrogate pair is
@@ -204,26 +204,35 @@ bool TTaskTrayIcon::AddIcon() {
     iconData_.uFlags = kNotifyRecordFlags;
     if (!iconData_.hIcon) return false;
 
-    if (doForegroundWindow_) shell_.SetForegroundWindow(handle_);
-    if (shell_.NotifyIcon(NotifyAction::kAdd, iconData_)) {
-        added_ = true;
-        return true;
-    }
+    if (retry_) return false;
+    if (Add()) return true;
     // A busy shell answers with a time-out and may still have taken the icon: retry only then.
-    for (std::int32_t left = kAddRetries; !added_ && left >= 0;) {
-        if (shell_.LastError() != kErrorTimeout) break;
-        shell_.Sleep(kAddRetryDelay);
-        if (shell_.NotifyIcon(NotifyAction::kModify, iconData_)) {
-            added_ = true;
-            break;
-        }
-        if (doForegroundWindow_) shell_.SetForegroundWindow(handle_);
-        if (shell_.NotifyIcon(NotifyAction::kAdd, iconData_))
-            added_ = true;
-        else
-            --left;
-    }
+    if (shell_.LastError() == kErrorTimeout && shell_.SetTimer(handle_, kAddRetryTimerId, kAddRetryDelay))
+        retry_ = AddRetry{kAddRetries, NotifyAction::kModify};
+    return false;
+}
+
+bool TTaskTrayIcon::Add() {
+    if (doForegroundWindow_) shell_.SetForegroundWindow(handle_);
+    added_ = shell_.NotifyIcon(NotifyAction::kAdd, iconData_);
     return added_;
+}
+
+void TTaskTrayIcon::RetryAdd() {
+    if (retry_->next == NotifyAction::kModify) {
+        // The shell may have taken the icon after all; if not, the next tick adds it again.
+        added_ = shell_.NotifyIcon(NotifyAction::kModify, iconData_);
+        retry_->next = NotifyAction::kAdd;
+    } else if (!Add()) {
+        retry_->next = NotifyAction::kModify;
+        if (--retry_->addsLeft == 0 || shell_.LastError() != kErrorTimeout) EndAddRetry();
+    }
+    if (added_) EndAddRetry();
+}
+
+void TTaskTrayIcon::EndAddRetry() {
+    shell_.KillTimer(handle_, kAddRetryTimerId);
+    retry_.reset();
 }
 
 bool TTaskTrayIcon::ModifyIcon() {
@@ -237,6 +246,7 @@ bool TTaskTrayIcon::ModifyIcon() {
 }
 
 bool TTaskTrayIcon::DeleteIcon() {
+    if (retry_) EndAddRetry();
     if (!added_) return true;
     const bool deleted = shell_.NotifyIcon(NotifyAction::kDelete, iconData_);
     added_ = false;
@@ -244,6 +254,10 @@ bool TTaskTrayIcon::DeleteIcon() {
 }
 
 void TTaskTrayIcon::WndProc(TMessage& message) {
+    if (message.Msg == wm::kTimer && message.WParam == kAddRetryTimerId) {
+        if (retry_) RetryAdd();
+        return;
+    }
     if (registry && message.Msg == registry->TaskbarCreatedMessage() && added_) {
         added_ = false;
         (void)AddIcon();
@@ -308,7 +322,7 @@ WindowHandle TCustomToolTipStyle::FindTrayToolTip() {
 }
 
 void TCustomToolTipStyle::HandleMessage(const TMessage& message) {
-    if (message.Msg == wm::kTimer) {
+    if (message.Msg == wm::kTimer && message.WParam == kClickTimerId) {
         shell_.KillTimer(ownerHandle_, kClickTimerId);
         if (clickPending_) FireClick(PendingButton());
         return;

@@ -49,6 +49,7 @@ inline constexpr std::intptr_t TRAYN_MOUSEEXIT = 1235;
 inline constexpr std::intptr_t TRAYN_MOUSECLICK = 1236;       // wParam: 0 left, 1 right, 2 middle
 inline constexpr std::uint32_t kTrayIconId = 1;
 inline constexpr std::uintptr_t kClickTimerId = 7;
+inline constexpr std::uintptr_t kAddRetryTimerId = 8;
 
 // The window messages this layer reads; these and the other system values below are checked against
 // the system's headers where win32/ binds them.
@@ -129,7 +130,6 @@ public:
     // The notification area.
     [[nodiscard]] virtual bool NotifyIcon(NotifyAction action, const NotifyIconRecord& record) = 0;
     virtual std::uint32_t LastError() = 0;
-    virtual void Sleep(std::uint32_t milliseconds) = 0;
 
     // The shell library's version: DllGetVersion (nullopt when the library cannot be loaded), and the
     // version resource of its file.
@@ -337,9 +337,15 @@ public:
     TBalloonIconType BalloonIcon() const noexcept;
     void SetBalloonIcon(TBalloonIconType icon) noexcept;
 
+    // A shell that answers with a time-out may still have taken the icon: the add is then retried from a
+    // timer of the hidden window, one shell call a tick (a modify, then another add) every two seconds,
+    // six times at most, so the GUI thread never waits for the shell. Until a retry succeeds the icon is
+    // not Added, and adds and modifies only update the record the retry sends.
     [[nodiscard]] bool AddIcon();
     [[nodiscard]] bool ModifyIcon();
+    // Also ends a pending retry.
     [[nodiscard]] bool DeleteIcon();
+    bool AddRetryPending() const noexcept { return retry_.has_value(); }
 
     // The owner's handler of every routed message; it answers by setting Result.
     std::function<void(TMessage&)> OnMessage;
@@ -347,11 +353,20 @@ public:
     void WndProc(TMessage& message);
 
 private:
+    struct AddRetry {
+        std::int32_t addsLeft;
+        NotifyAction next;
+    };
+    [[nodiscard]] bool Add();
+    void RetryAdd();
+    void EndAddRetry();
+
     TrayShell& shell_;
     std::uint32_t shellVersion_ = 0;
     WindowHandle handle_ = nullptr;
     NotifyIconRecord iconData_;
     bool added_ = false;
+    std::optional<AddRetry> retry_;
     std::unique_ptr<TToolTipStyle> style_;
     bool doForegroundWindow_ = false;
 };

@@ -3,15 +3,16 @@
 #include <commctrl.h>
 
 #include <stdexcept>
+#include <string>
 
 namespace vantor::win32 {
 
-THints::THints(HWND owner)
+THints::THints(HWND owner, std::string_view cannotCreate)
     : owner_(owner),
       tooltip_(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                                  ::GetModuleHandleW(nullptr), nullptr)) {
-    if (!tooltip_) throw std::runtime_error("cannot create the hint window");
+    if (!tooltip_) throw std::runtime_error(std::string(cannotCreate));
     ::SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
     ::SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
 }

@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace vantor::win32 {
 
 class THints {
 public:
-    explicit THints(HWND owner);
+    // `cannotCreate` is what a failure to make the tooltip says, in the program's language (UTF-8).
+    THints(HWND owner, std::string_view cannotCreate);
     ~THints();
     THints(const THints&) = delete;
     THints& operator=(const THints&) = delete;

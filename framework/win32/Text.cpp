@@ -40,4 +40,18 @@ std::string Narrow(std::wstring_view utf16) {
 std::string AnsiToUtf8(std::string_view ansi) { return Narrow(AnsiToWide(ansi)); }
 std::string Utf8ToAnsi(std::string_view utf8) { return WideToAnsi(Widen(utf8)); }
 
+bool AnsiHolds(std::wstring_view text) {
+    // UTF-8 as the code page holds everything, and takes neither the flag nor the question.
+    if (text.empty() || ::GetACP() == CP_UTF8) return true;
+    const int size = static_cast<int>(text.size());
+    BOOL substituted = FALSE;
+    const int length =
+        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr, &substituted);
+    if (length == 0 || substituted) return false;
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, narrow.data(), length, nullptr,
+                          &substituted);
+    return !substituted && AnsiToWide(narrow) == text;
+}
+
 }  // namespace vantor::win32

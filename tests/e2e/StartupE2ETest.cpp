@@ -84,35 +84,61 @@ std::size_t FilesIn(const fs::path& folder) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
-TEST(SettingsPlaceE2E, FromAFolderThatCannotBeWrittenTheSettingsGoToTheUsersFolderAndAreReadBackFromThere) {
-    const UserSettings user;
+TEST(SettingsPlaceE2E, FromAFolderOrAFileThatCannotBeWrittenTheSettingsGoToTheUsersFolderAndAreReadBackFromThere) {
+    for (const bool sealFolder : {true, false}) {
+        SCOPED_TRACE(sealFolder ? "a folder no file can be added to" : "a read-only settings file");
+        const UserSettings user;
+        TempFolder folder;
+        const fs::path exe = folder.File(L"vantor.exe");
+        ASSERT_TRUE(::CopyFileW(PathFromEnvironment("VANTOR_EXE").c_str(), exe.c_str(), FALSE));
+        WriteFileBytes(folder.File(L"vantor20.ini"), "[Gauge]\r\nSend=25\r\n[Window]\r\nLeft=300\r\n");
+        std::optional<SealedFolder> sealed;
+        std::optional<testing::UnwritableFile> readOnly;
+        const bool unwritable = sealFolder ? sealed.emplace(folder.Path()).Sealed()
+                                           : readOnly.emplace(folder.File(L"vantor20.ini")).Locked();
+        if (!unwritable) GTEST_SKIP() << "chattr +i cannot make a file or folder immutable on this file system";
+        {
+            VantorProcess vantor(exe);
+            const HWND form = vantor.Form();
+            ASSERT_TRUE(WaitUntil([&] { return form && ::IsWindowVisible(form); }));
+            EXPECT_EQ(StateOf(form).rect.left, 300) << "the settings shipped beside the exe are read";
+            ::SetWindowPos(form, nullptr, 340, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            vantor.RequestQuit();
+            ASSERT_TRUE(vantor.WaitForExit(10s)) << "no error box holds the exit";
+        }
+        auto saved = IniValues(ReadFileBytes(user.File()));
+        EXPECT_EQ(saved["Gauge/Send"], "25");
+        EXPECT_EQ(saved["Window/Left"], "340");
+        EXPECT_EQ(saved["log/pass"], AnsiPath(user.Folder() / L"vantor.log")) << "the default log follows the settings";
+        {
+            VantorProcess vantor(exe);
+            const HWND form = vantor.Form();
+            ASSERT_TRUE(WaitUntil([&] { return form && ::IsWindowVisible(form); }));
+            EXPECT_EQ(StateOf(form).rect.left, 340) << "read back from the user's folder";
+            ASSERT_TRUE(vantor.Quit());
+        }
+        EXPECT_EQ(FilesIn(folder.Path()), 2u) << "beside the exe nothing was left";
+    }
+}
+
+TEST(SettingsPlaceE2E, AFolderInCyrillicComesBackIntactFromTheSettingsFileAndTheLogGoesThere) {
+    if (::GetACP() != 1252) GTEST_SKIP() << "written for code page 1252, not " << ::GetACP();
     TempFolder folder;
-    const fs::path exe = folder.File(L"vantor.exe");
+    const fs::path own = folder.File(L"Программа"), exe = own / L"vantor.exe", settings = own / L"vantor20.ini";
+    fs::create_directory(own);
     ASSERT_TRUE(::CopyFileW(PathFromEnvironment("VANTOR_EXE").c_str(), exe.c_str(), FALSE));
-    WriteFileBytes(folder.File(L"vantor20.ini"), "[Gauge]\r\nSend=25\r\n[Window]\r\nLeft=300\r\n");
-    const SealedFolder sealed(folder.Path());
-    if (!sealed.Sealed()) GTEST_SKIP() << "chattr +i cannot make a folder immutable on this file system";
-    {
+    WriteFileBytes(settings, "[Window]\r\nmain=0\r\n[log]\r\nmode=1\r\nwait=1\r\n");
+    const std::wstring log = (own / L"vantor.log").wstring();
+    for (int start = 1; start <= 2; ++start) {
         VantorProcess vantor(exe);
-        const HWND form = vantor.Form();
-        ASSERT_TRUE(WaitUntil([&] { return form && ::IsWindowVisible(form); }));
-        EXPECT_EQ(StateOf(form).rect.left, 300) << "the settings shipped beside the exe are read";
-        ::SetWindowPos(form, nullptr, 340, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        vantor.RequestQuit();
-        ASSERT_TRUE(vantor.WaitForExit(10s)) << "no error box holds the exit";
+        EXPECT_TRUE(WaitUntil([&] { return fs::exists(log); }, kTickLimit)) << "the log, after start " << start;
+        ASSERT_TRUE(vantor.Quit()) << "no error box holds the exit after start " << start;
+        const std::string bytes = ReadFileBytes(settings);
+        ASSERT_TRUE(bytes.starts_with("\xFF\xFE")) << start;
+        const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+        EXPECT_NE(text.find(L"\r\npass=" + log + L"\r\n"), std::wstring::npos) << start;
+        fs::remove(log);
     }
-    auto saved = IniValues(ReadFileBytes(user.File()));
-    EXPECT_EQ(saved["Gauge/Send"], "25");
-    EXPECT_EQ(saved["Window/Left"], "340");
-    EXPECT_EQ(saved["log/pass"], AnsiPath(user.Folder() / L"vantor.log")) << "the default log follows the settings";
-    {
-        VantorProcess vantor(exe);
-        const HWND form = vantor.Form();
-        ASSERT_TRUE(WaitUntil([&] { return form && ::IsWindowVisible(form); }));
-        EXPECT_EQ(StateOf(form).rect.left, 340) << "read back from the user's folder";
-        ASSERT_TRUE(vantor.Quit());
-    }
-    EXPECT_EQ(FilesIn(folder.Path()), 2u) << "beside the exe nothing was left";
 }
 
 TEST(SecondStartE2E, EndsAtOnceAndTheRunningOneShowsItsWindowOrBringsItsOpenDialogForward) {
@@ -167,8 +193,13 @@ public:
             return std::nullopt;
         return command;
     }
-    void SetRun(const std::wstring& command) const {
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Vantor", REG_SZ, command.c_str(),
+    DWORD RunType() const {
+        DWORD type = REG_NONE;
+        ::RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Vantor", RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr);
+        return type;
+    }
+    void SetRun(const std::wstring& command, DWORD type = REG_SZ) const {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Vantor", type, command.c_str(),
                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
     }
     // The startup list's switch, as the system writes it: 2 enabled, 3 disabled, then a time.
@@ -260,6 +291,18 @@ TEST(StartWithWindowsE2E, TheBoxChangesTheEntryOnlyWhenItChangedAndFollowsTheReg
         ASSERT_TRUE(PressKeysUntil(opened.dialog, L"Return", [&] { return !::IsWindow(opened.dialog); }));
     }
     EXPECT_EQ(entry.Run(), L"\"C:\\elsewhere\\vantor.exe\"") << "is left as it was";
+
+    entry.SetRun(L"\"%TEMP%\\" + folder.Path().filename().wstring() + L"\\vantor.exe\" /min", REG_EXPAND_SZ);
+    for (const int approval : {2, 3}) {
+        entry.SetApproval(static_cast<BYTE>(approval));
+        const StartupBox opened = OpenSettings(vantor);
+        ASSERT_NE(opened.box, nullptr);
+        EXPECT_EQ(opened.Ticked(), approval == 2) << "an expandable entry of ours, expanded";
+        if (approval == 3) ASSERT_TRUE(ToggleAndConfirm(opened));
+        else ASSERT_TRUE(PressKeysUntil(opened.dialog, L"Return", [&] { return !::IsWindow(opened.dialog); }));
+    }
+    EXPECT_TRUE(namesThisExe());
+    EXPECT_EQ(entry.RunType(), static_cast<DWORD>(REG_EXPAND_SZ)) << "written back as the type it was";
     ASSERT_TRUE(vantor.Quit());
 }
 

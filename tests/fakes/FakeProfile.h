@@ -1,6 +1,7 @@
 #pragma once
 // An INI file held in memory: sections and keys keep the order of their first write, names match
-// without regard to case, and every call is recorded. A write can be told to fail.
+// without regard to case, and every call is recorded. A write can be told to fail. Until it is made Unicode,
+// the file stores '?' for each character its code page lacks.
 
 #include <algorithm>
 #include <cctype>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "app/core/SettingsFile.h"
+#include "framework/Unicode.h"
 
 namespace vantor::testing {
 
@@ -24,8 +26,10 @@ public:
 
     std::string path = "C:\\Vantor\\vantor20.ini";
     std::vector<Section> sections;
-    std::vector<std::string> calls;           // "read Section/key", "write Section/key=value", "flush"
+    std::vector<std::string> calls;           // "read Section/key", "write Section/key=value", "flush", "unicode"
     std::optional<std::size_t> failingWrite;  // 0-based number of the write that fails
+    char32_t codePageEnd = 0;                 // the code page holds the characters before this one; 0: all
+    bool unicode = false, unicodeFails = false;
 
     const std::string& FilePath() const override { return path; }
 
@@ -38,11 +42,18 @@ public:
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) override {
         calls.push_back("write " + std::string(section) + "/" + std::string(key) + "=" + std::string(value));
         if (failingWrite && *failingWrite == writes_++) return false;
-        Set(section, key, value);
+        Set(section, key, Stored(value));
         return true;
     }
 
     void Flush() override { calls.push_back("flush"); }
+
+    bool Holds(std::string_view text) override { return Stored(text) == text; }
+
+    bool MakeUnicode() override {
+        calls.push_back("unicode");
+        return unicode = !unicodeFails;
+    }
 
     // Stores a value as the file would hold it, without recording a call.
     void Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -64,6 +75,13 @@ public:
     }
 
 private:
+    std::string Stored(std::string_view text) const {
+        std::u32string characters = Utf8ToUtf32(text);
+        for (char32_t& c : characters)
+            if (!unicode && codePageEnd && c >= codePageEnd) c = U'?';
+        return Utf32ToUtf8(characters);
+    }
+
     static bool Same(std::string_view a, std::string_view b) {
         return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
             return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));

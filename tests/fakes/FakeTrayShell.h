@@ -58,7 +58,6 @@ public:
 
     // --- what happened
     std::vector<NotifyCall> notifyCalls;
-    std::vector<std::uint32_t> sleeps;
     std::vector<WindowHandle> foregroundCalls;
     int classRegistrations = 0;
     int classUnregistrations = 0;
@@ -147,10 +146,6 @@ public:
         return answer.succeeds;
     }
     std::uint32_t LastError() override { return lastError_; }
-    void Sleep(std::uint32_t milliseconds) override {
-        sleeps.push_back(milliseconds);
-        now += milliseconds;
-    }
     std::optional<DllVersion> CallDllGetVersion() override { return dllVersion; }
     std::string SystemDirectory() override { return systemDirectory; }
     std::optional<std::vector<std::byte>> ReadFileVersionInfo(const std::string& path) override {

@@ -213,6 +213,29 @@ TEST(SettingsSave, AFailedWriteStopsAtThatKeyAndNamesTheFile) {
     }
 }
 
+TEST(SettingsSave, AValueTheCodePageCannotHoldTurnsTheFileUnicodeFirstAndComesBackIntact) {
+    const std::pair<const char*, bool> cases[] = {
+        {"C:\\Users\\ami\\vantor.log", false},   {"C:\\Users\\José\\vantor.log", false},  // code page 1252 holds these
+        {"C:\\Users\\Дмитрий\\vantor.log", true}, {"D:\\ログ\\net.log", true},
+        {"C:\\Users\\Łukasz\\vantor.log", true},  // a best fit (L) is no fit
+    };
+    for (const auto& [path, unicode] : cases) {
+        FakeProfile profile;
+        profile.codePageEnd = 0x100;
+        MonitorSettings settings = Unusual();
+        settings.LogPath = path;
+        settings.WatchedInterface->Description = "Ethernet";
+        SaveSettings(profile, settings, {-1500, 30});
+        EXPECT_EQ(profile.calls.front(), unicode ? "unicode" : "write Gauge/Send=250") << path;
+        EXPECT_EQ(LoadSettings(profile, kDirectory).Settings, settings) << path;
+    }
+    FakeProfile refusing;
+    refusing.codePageEnd = 0x80;
+    refusing.unicodeFails = true;
+    EXPECT_THROW(SaveSettings(refusing, Unusual(), {}), std::runtime_error);
+    EXPECT_EQ(refusing.calls, std::vector<std::string>{"unicode"}) << "nothing is written broken";
+}
+
 // A desktop of monitor rectangles (left, top, right, bottom).
 class FakeDisplay final : public DisplayLayout {
 public:
@@ -276,16 +299,20 @@ TEST(WindowPositionCheck, AsksAboutTheWholeWindowRectangle) {
     EXPECT_EQ(two.asked[0], (TRect{-230, 700, -7, 784}));
 }
 
-// A machine where the executable's folder can or cannot be written, and these files exist.
+// A machine where the executable's folder can or cannot be written, and these files exist (some read-only).
 class FakeFolders final : public SettingsFolders {
 public:
     bool exeFolderWritable = true;
     std::string userData = "C:\\Users\\ami\\AppData\\Roaming\\";
     std::vector<std::string> files;
+    std::vector<std::string> readOnly;
 
     bool CanCreateFileIn(const std::string&) override { return exeFolderWritable; }
     bool FileExists(const std::string& path) override {
         return std::find(files.begin(), files.end(), path) != files.end();
+    }
+    bool CanWriteFile(const std::string& path) override {
+        return std::find(readOnly.begin(), readOnly.end(), path) == readOnly.end();
     }
     std::string UserDataFolder() override { return userData; }
 };
@@ -299,6 +326,7 @@ TEST(SettingsPlace, BesideTheExecutableWhereAFileCanBeMadeThereElseInTheUsersFol
         std::vector<std::string> files;
         std::string read, save;
         const char* what;
+        std::vector<std::string> readOnly = {};
     };
     const Case cases[] = {
         {true, "C:\\Users\\ami\\AppData\\Roaming\\", {user}, beside, beside, "writable: beside the exe, as always"},
@@ -306,12 +334,16 @@ TEST(SettingsPlace, BesideTheExecutableWhereAFileCanBeMadeThereElseInTheUsersFol
         {false, "C:\\Users\\ami\\AppData\\Roaming\\", {beside}, beside, user, "shipped settings read once"},
         {false, "C:\\Users\\ami\\AppData\\Roaming\\", {beside, user}, user, user, "the user's file from then on"},
         {false, "", {beside}, beside, beside, "no user folder known: beside the exe, whatever comes of it"},
+        {true, "C:\\Users\\ami\\AppData\\Roaming\\", {beside}, beside, user, "read-only file: read once", {beside}},
+        {true, "C:\\Users\\ami\\AppData\\Roaming\\", {beside, user}, user, user, "read-only file, then the user's",
+         {beside}},
     };
     for (const Case& c : cases) {
         FakeFolders folders;
         folders.exeFolderWritable = c.writable;
         folders.userData = c.userData;
         folders.files = c.files;
+        folders.readOnly = c.readOnly;
         const SettingsPlace place = ChooseSettingsPlace(folders, kDirectory);
         EXPECT_EQ(place.ReadPath, c.read) << c.what;
         EXPECT_EQ(place.SavePath, c.save) << c.what;
@@ -320,31 +352,24 @@ TEST(SettingsPlace, BesideTheExecutableWhereAFileCanBeMadeThereElseInTheUsersFol
     }
 }
 
-TEST(SettingsPlace, ADefaultLogPathFollowsTheSettingsIntoTheUsersFolder) {
+TEST(SettingsPlace, ARelativeLogPathIsTakenFromTheSettingsFolderWhereverThatIs) {
     FakeFolders folders;
     folders.exeFolderWritable = false;
     const SettingsPlace perUser = ChooseSettingsPlace(folders, kDirectory);
     FakeProfile noFile;
     const LoadedSettings loaded = LoadSettings(noFile, perUser.Folder);
     EXPECT_EQ(loaded.Settings.LogPath, "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\vantor.log") << "no key";
-    struct Case {
-        const char* stored;
-        const char* perUserPath;
-    };
-    const Case cases[] = {
-        {"", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\vantor.log"},
-        {"net.log", "C:\\Users\\ami\\AppData\\Roaming\\Vantor\\net.log"},
-        {"D:\\logs\\net.log", "D:\\logs\\net.log"},
-        {"\\\\server\\share\\net.log", "\\\\server\\share\\net.log"},
-        {"D:net.log", "D:net.log"},
-        {"logs/net.log", "logs/net.log"},
-    };
     folders.exeFolderWritable = true;
     const SettingsPlace beside = ChooseSettingsPlace(folders, kDirectory);
-    for (const Case& c : cases) {
-        EXPECT_EQ(PlaceLogPath(perUser, c.stored), c.perUserPath) << c.stored;
-        EXPECT_EQ(PlaceLogPath(beside, c.stored), c.stored) << "beside the exe every path stays: " << c.stored;
-    }
+    EXPECT_EQ(PlaceLogPath(perUser, ""), perUser.Folder + "vantor.log");
+    EXPECT_EQ(PlaceLogPath(beside, ""), "");
+    const std::pair<std::string, bool> cases[] = {
+        {"net.log", true}, {"logs\\net.log", true}, {"logs/net.log", true}, {"D:\\logs\\net.log", false},
+        {"\\\\server\\share\\net.log", false}, {"\\logs\\net.log", false}, {"D:net.log", false},
+    };
+    for (const auto& [stored, relative] : cases)
+        for (const SettingsPlace* place : {&perUser, &beside})
+            EXPECT_EQ(PlaceLogPath(*place, stored), relative ? place->Folder + stored : stored) << stored;
 }
 
 }  // namespace

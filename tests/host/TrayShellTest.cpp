@@ -116,26 +116,24 @@ TEST(TaskTrayIconPolicy, AddWithoutAnIconSendsNothing) {
     EXPECT_FALSE(icon.ModifyIcon()) << "a modify of an icon never added adds it, and fails the same way";
 }
 
-TEST(TaskTrayIconPolicy, AddRetriesOnlyWhileTheShellTimesOut) {
+TEST(TaskTrayIconPolicy, AddRetriesOnlyWhileTheShellTimesOutOneCallATimerTickNeverWaiting) {
     struct Case {
         const char* name;
         std::vector<FakeTrayShell::NotifyAnswer> answers;
         bool added;
         std::vector<NotifyAction> actions;
-        std::size_t sleeps;
     };
     const FakeTrayShell::NotifyAnswer ok{true, 0}, timeout{false, kErrorTimeout}, refused{false, 5};
     const Case cases[] = {
-        {"at once", {ok}, true, {kAdd}, 0},
-        {"refused: no retry, no sleep", {refused}, false, {kAdd}, 0},
-        {"time-out, then the modify finds the icon", {timeout, ok}, true, {kAdd, kModify}, 1},
-        {"time-out, modify fails, re-add succeeds", {timeout, timeout, ok}, true, {kAdd, kModify, kAdd}, 1},
-        {"time-out, then refused", {timeout, timeout, refused}, false, {kAdd, kModify, kAdd}, 1},
+        {"at once", {ok}, true, {kAdd}},
+        {"refused: no retry", {refused}, false, {kAdd}},
+        {"time-out, then the modify finds the icon", {timeout, ok}, true, {kAdd, kModify}},
+        {"time-out, modify fails, re-add succeeds", {timeout, timeout, ok}, true, {kAdd, kModify, kAdd}},
+        {"time-out, then refused", {timeout, timeout, refused}, false, {kAdd, kModify, kAdd}},
         {"time-outs to the end: six retries",
          std::vector<FakeTrayShell::NotifyAnswer>(13, timeout),
          false,
-         {kAdd, kModify, kAdd, kModify, kAdd, kModify, kAdd, kModify, kAdd, kModify, kAdd, kModify, kAdd},
-         6},
+         {kAdd, kModify, kAdd, kModify, kAdd, kModify, kAdd, kModify, kAdd, kModify, kAdd, kModify, kAdd}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,28 +141,38 @@ TEST(TaskTrayIconPolicy, AddRetriesOnlyWhileTheShellTimesOut) {
         shell.notifyAnswers.assign(c.answers.begin(), c.answers.end());
         TTaskTrayIcon icon(shell);
         icon.SetIcon(kIcon);
-        EXPECT_EQ(icon.AddIcon(), c.added);
+        EXPECT_EQ(icon.AddIcon(), c.actions.size() == 1 && c.added);
+        EXPECT_EQ(shell.notifyCalls.size(), 1u) << "the GUI thread made one call and went on";
+        EXPECT_EQ(shell.now, 0u) << "and never waited";
+        for (std::size_t tick = 1; tick < c.actions.size(); ++tick) {
+            EXPECT_FALSE(icon.AddIcon()) << "an add while a retry is pending only updates the record";
+            EXPECT_FALSE(icon.ModifyIcon());
+            shell.Advance(1999);
+            EXPECT_EQ(shell.notifyCalls.size(), tick);
+            shell.Advance(1);
+            EXPECT_EQ(shell.notifyCalls.size(), tick + 1) << "one call a tick, two seconds apart";
+        }
+        shell.Advance(60000);
         EXPECT_EQ(icon.Added(), c.added);
         EXPECT_EQ(shell.Actions(), c.actions);
-        EXPECT_EQ(shell.sleeps, std::vector<std::uint32_t>(c.sleeps, 2000));
-        shell.notifyCalls.clear();
-        shell.notifyAnswers.clear();
-        if (c.added) EXPECT_TRUE(icon.AddIcon()) << "an added icon is not sent again";
-        if (c.added) EXPECT_TRUE(shell.notifyCalls.empty());
+        EXPECT_FALSE(icon.AddRetryPending());
+        EXPECT_TRUE(shell.timers.empty()) << "the retry timer is gone";
     }
 }
 
-TEST(TaskTrayIconPolicy, ForegroundBeforeEveryAddAndModifyWhenAsked) {
+TEST(TaskTrayIconPolicy, ADeleteEndsAPendingRetryAndAClickTimerIsNoRetry) {
     FakeTrayShell shell;
-    shell.notifyAnswers = {{false, kErrorTimeout}, {false, kErrorTimeout}, {true, 0}, {true, 0}};
+    shell.notifyAnswers = {{false, kErrorTimeout}};
     TTaskTrayIcon icon(shell);
-    icon.SetDoForegroundWindow(true);
     icon.SetIcon(kIcon);
-    ASSERT_TRUE(icon.AddIcon());
-    EXPECT_EQ(shell.foregroundCalls.size(), 2u) << "before the add and before the re-add";
-    ASSERT_TRUE(icon.ModifyIcon());
-    EXPECT_EQ(shell.foregroundCalls.size(), 3u);
-    EXPECT_EQ(shell.foregroundCalls.back(), icon.Handle());
+    EXPECT_FALSE(icon.AddIcon());
+    ASSERT_TRUE(icon.AddRetryPending());
+    shell.Route(icon.Handle(), wm::kTimer, kClickTimerId, 0);
+    EXPECT_EQ(shell.notifyCalls.size(), 1u);
+    EXPECT_TRUE(icon.DeleteIcon());
+    shell.Advance(60000);
+    EXPECT_EQ(shell.Actions(), std::vector{kAdd}) << "a hidden icon does not come back";
+    EXPECT_TRUE(shell.timers.empty());
 }
 
 TEST(TaskTrayIconPolicy, ModifyTakesATimeOutAsSuccessAndReAddsAfterARefusal) {

@@ -11,7 +11,7 @@ win32::IconHandle TwoColourIcon(DWORD leftRgb, DWORD rightRgb) {
     art::Image image(16, 16);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) image.At(x, y) = art::Rgb(x < 8 ? leftRgb : rightRgb);
-    return IconFromImage(image);
+    return IconFromImage(image, Language::English);
 }
 
 ScreenPixels::ScreenPixels(const RECT& area) : area_(area), pixels_(static_cast<std::size_t>(Width() * Height())) {

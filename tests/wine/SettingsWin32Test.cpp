@@ -52,6 +52,13 @@ std::string ReadBytes(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The file's text in UTF-8: UTF-16 after a byte-order mark, else the ANSI code page.
+std::string FileText(const fs::path& file) {
+    const std::string bytes = ReadBytes(file);
+    if (!bytes.starts_with("\xFF\xFE")) return AnsiToUtf8(bytes);
+    return Narrow({reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2});
+}
+
 void WriteBytes(const fs::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
 }
@@ -80,6 +87,8 @@ public:
         return inner_.WriteString(s, k, v);
     }
     void Flush() override { inner_.Flush(); }
+    bool Holds(std::string_view text) override { return inner_.Holds(text); }
+    bool MakeUnicode() override { return inner_.MakeUnicode(); }
 
 private:
     ProfileStore& inner_;
@@ -93,8 +102,9 @@ TEST(SettingsFileWin32, ANewFileHoldsEveryKeyWithItsDefault) {
     ASSERT_FALSE(fs::exists(folder.File(L"vantor20.ini")));
     SaveSettings(profile, loaded.Settings, loaded.Position);
 
-    const std::string logPath = Utf8ToAnsi(folder.Directory() + "vantor.log");
-    EXPECT_EQ(NonEmptyLines(ReadBytes(folder.File(L"vantor20.ini"))),
+    // The folder's name holds Japanese: where the code page lacks it, the file is UTF-16.
+    const std::string logPath = folder.Directory() + "vantor.log";
+    EXPECT_EQ(NonEmptyLines(FileText(folder.File(L"vantor20.ini"))),
               (std::vector<std::string>{"[Gauge]", "Send=10", "Rese=10", "[Interface]", "Selected=1", "flg=0",
                                         "Watch=route", "[Window]", "Left=200", "Top=200", "Mode=0", "main=1", "[Graph]", "mode=0",
                                         "bps=0", "[log]", "mode=0", "pass=" + logPath, "wait=60"}));
@@ -181,6 +191,39 @@ TEST(SettingsFileWin32, AFileLockedByAnotherProgramStopsTheSaveAtTheFirstKey) {
     EXPECT_EQ(message, iniPath + " に書き込めません");
     EXPECT_EQ(writes, 1);
     EXPECT_EQ(ReadBytes(file), original);
+}
+
+TEST(SettingsFileWin32, APathCodePage1252CannotHoldTurnsTheFileUnicodeAndAnyOtherLeavesItByteForByte) {
+    if (::GetACP() != 1252) GTEST_SKIP() << "the cases are written for code page 1252, not " << ::GetACP();
+    TempFolder folder;
+    const fs::path file = folder.File(L"vantor20.ini");
+    PrivateProfile profile(SettingsFilePath(folder.Directory()));
+    WriteBytes(file, "; kept by hand\r\n[Gauge]\r\nSend=5\r\nOther=keep\r\n");
+    MonitorSettings settings;
+    settings.LogPath = "C:\\Users\\José\\vantor.log";
+    SaveSettings(profile, settings, {});
+    const std::string ansi = ReadBytes(file);
+    SaveSettings(profile, settings, {});
+    EXPECT_EQ(ReadBytes(file), ansi) << "what the code page holds is stored as before, byte for byte";
+    EXPECT_NE(ansi.find("pass=C:\\Users\\Jos\xE9\\vantor.log"), std::string::npos);
+    for (const char* path : {"C:\\Users\\Дмитрий\\vantor.log", "C:\\Users\\Łukasz\\vantor.log", "D:\\ログ\\net.log"}) {
+        settings.LogPath = path;
+        SaveSettings(profile, settings, {});
+        ASSERT_TRUE(ReadBytes(file).starts_with("\xFF\xFE")) << path;
+        const std::string text = FileText(file);
+        EXPECT_TRUE(text.starts_with("; kept by hand\r\n[Gauge]\r\nSend=10\r\nOther=keep\r\n")) << text;
+        EXPECT_NE(text.find(std::string("pass=") + path), std::string::npos) << text;
+        EXPECT_EQ(LoadSettings(profile, folder.Directory()).Settings.LogPath, path);
+    }
+}
+
+TEST(SettingsFileWin32, AReadOnlySettingsFileCannotBeWritten) {
+    TempFolder folder;
+    WriteBytes(folder.File(L"vantor20.ini"), "[Gauge]\r\nSend=5\r\n");
+    SystemSettingsFolders folders;
+    EXPECT_TRUE(folders.CanWriteFile(SettingsFilePath(folder.Directory())));
+    ASSERT_TRUE(::SetFileAttributesW(folder.File(L"vantor20.ini").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(folders.CanWriteFile(SettingsFilePath(folder.Directory())));
 }
 
 TEST(DisplayLayoutWin32, AgreesWithTheMonitorsTheSystemLists) {

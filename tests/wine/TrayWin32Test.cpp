@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -123,6 +124,34 @@ TEST_F(TrayWin32, TwoIconsRouteToTheirOwnWindowsAndTheLastToGoUnregistersTheClas
     EXPECT_TRUE(later.AddIcon()) << "a new icon registers the class again and works";
     EXPECT_TRUE(ClassRegistered());
     EXPECT_TRUE(later.DeleteIcon());
+}
+
+// The real binding, except that the shell is busy: every notification call fails with a time-out.
+class TimingOutShell final : public TrayShellWin32 {
+public:
+    std::vector<std::chrono::steady_clock::time_point> calls;
+    bool NotifyIcon(NotifyAction, const NotifyIconRecord&) override {
+        calls.push_back(std::chrono::steady_clock::now());
+        return false;
+    }
+    std::uint32_t LastError() override { return ERROR_TIMEOUT; }
+};
+
+TEST_F(TrayWin32, ABusyShellIsRetriedFromTheWindowsTimerOneCallATickWhileTheThreadRunsItsLoop) {
+    TimingOutShell busy;
+    TTaskTrayIcon icon(busy);
+    const IconHandle picture = SolidIcon(0x00405060);
+    icon.SetIcon(picture.Get());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(icon.AddIcon());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << "the add came back at once";
+    int pumped = 0;
+    ASSERT_TRUE(PumpUntil([&] { return ++pumped && !icon.AddRetryPending(); }, 40s));
+    ASSERT_EQ(busy.calls.size(), 13u) << "the add, then six rounds of a modify and an add";
+    for (std::size_t i = 1; i < busy.calls.size(); ++i)
+        EXPECT_GE(busy.calls[i] - busy.calls[i - 1], 1800ms) << "one call a timer tick, call " << i;
+    EXPECT_GT(pumped, 100) << "the message loop ran between the calls";
+    EXPECT_FALSE(icon.Added());
 }
 
 TEST_F(TrayWin32, AddedIconShowsInTheNotificationAreaUntilDeleted) {

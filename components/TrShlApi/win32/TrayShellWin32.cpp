@@ -139,8 +139,6 @@ bool TrayShellWin32::NotifyIcon(NotifyAction action, const NotifyIconRecord& rec
 
 std::uint32_t TrayShellWin32::LastError() { return lastError_; }
 
-void TrayShellWin32::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
-
 std::optional<DllVersion> TrayShellWin32::CallDllGetVersion() {
     // No "insert a disk" box if the library cannot be opened.
     const UINT previousMode = ::SetErrorMode(SEM_NOOPENFILEERRORBOX);

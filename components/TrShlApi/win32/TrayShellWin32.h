@@ -30,7 +30,6 @@ public:
 
     [[nodiscard]] bool NotifyIcon(NotifyAction action, const NotifyIconRecord& record) override;
     std::uint32_t LastError() override;
-    void Sleep(std::uint32_t milliseconds) override;
 
     std::optional<DllVersion> CallDllGetVersion() override;
     std::string SystemDirectory() override;
