@@ -54,6 +54,11 @@ constexpr UiTexts kJapanese{
     .CannotOpenLog = "ファイル %s は開けません",
     .CannotCreateLog = "ファイル %s を作成できません",
     .CannotChangeStartup = "Windows の起動時に実行する設定を変更できません",
+    .UsageDamaged = "使用量の記録が壊れていたため %s として残し、新しく記録を始めました",
+    .UsageUnwritable = "使用量の記録 %s に書き込めません。書き込めるまで使用量はメモリに数えます",
+    .UsageCsvNoFile = "使い方: vantor.exe --usage-csv 書き出すファイル",
+    .UsageCsvCannotRead = "使用量の記録 %s を読めません",
+    .UsageCsvCannotWrite = "ファイル %s に書き込めません",
 };
 
 constexpr UiTexts kEnglish{
@@ -105,6 +110,11 @@ constexpr UiTexts kEnglish{
     .CannotOpenLog = "Cannot open file %s",
     .CannotCreateLog = "Cannot create file %s",
     .CannotChangeStartup = "Cannot change whether Vantor starts with Windows",
+    .UsageDamaged = "The usage history was damaged: it was kept as %s and a new one was started",
+    .UsageUnwritable = "Cannot write the usage history %s: usage is counted in memory until it can be written",
+    .UsageCsvNoFile = "Usage: vantor.exe --usage-csv FILE",
+    .UsageCsvCannotRead = "Cannot read the usage history %s",
+    .UsageCsvCannotWrite = "Cannot write to %s",
 };
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -41,6 +41,11 @@ struct UiTexts {
 
     // The error box's messages.
     std::string_view CannotWriteSettings, CannotOpenLog, CannotCreateLog, CannotChangeStartup;
+
+    // The usage history's balloons: the damaged file's new name, the file that cannot be written.
+    std::string_view UsageDamaged, UsageUnwritable;
+    // What `vantor.exe --usage-csv FILE` says on failure: no file named, the history, the CSV file.
+    std::string_view UsageCsvNoFile, UsageCsvCannotRead, UsageCsvCannotWrite;
 };
 
 const UiTexts& TextsFor(Language language);
