@@ -184,11 +184,14 @@ std::unique_ptr<UsageStore> UsageHistory::OpenForReading() {
 
 bool UsageHistory::SetAside() {
     const CivilDate date = DateOfDay(Today());
-    char stamp[16];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d", date.Year, date.Month, date.Day);
-    const std::string stem = folder_ + "vantor-usage.damaged-" + stamp;
     for (int attempt = 1; attempt < 100; ++attempt) {
-        const std::string aside = stem + (attempt > 1 ? "-" + std::to_string(attempt) : "") + ".db";
+        char name[64];
+        if (attempt == 1)
+            std::snprintf(name, sizeof name, "vantor-usage.damaged-%04d-%02d-%02d.db", date.Year, date.Month, date.Day);
+        else
+            std::snprintf(name, sizeof name, "vantor-usage.damaged-%04d-%02d-%02d-%d.db", date.Year, date.Month, date.Day,
+                          attempt);
+        const std::string aside = folder_ + name;
         if (files_.Exists(aside) || files_.Exists(aside + "-journal")) continue;
         // The journal first: left behind, it would be played into the new file.
         const std::string journal = path_ + "-journal";

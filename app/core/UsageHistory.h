@@ -15,7 +15,8 @@
 //
 // Nothing throws out of it and no call waits long: a damaged file is renamed aside with the date
 // ("vantor-usage.damaged-2025-05-20.db") and a new one started, an unwritable one leaves the counts in
-// memory until a write succeeds; TakeProblem reports each kind of trouble once per run.
+// memory until a write succeeds; TakeProblem reports each kind of trouble once per run. One thread uses it
+// (the Windows build's SQLite is built without locks).
 
 #include <cstdint>
 #include <deque>
@@ -104,7 +105,7 @@ public:
     // Per local day and connection, firstDay..lastDay, ordered by day, then name, then GUID; what is not yet
     // written is included.
     std::vector<DailyUsage> DailyTotals(std::int64_t firstDay, std::int64_t lastDay);
-    // Per local day firstDay..lastDay (every day, zero where nothing moved), one connection or all.
+    // Per local day firstDay..lastDay (every day of that range, zero where nothing moved), one connection or all.
     std::vector<UsageTotals> TotalsByDay(std::int64_t firstDay, std::int64_t lastDay,
                                          std::optional<std::string_view> guid = std::nullopt);
     // The sum over days firstDay..lastDay (a billing period), one connection or all.
