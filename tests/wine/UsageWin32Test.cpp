@@ -1,6 +1,6 @@
 // `vantor.exe --usage-csv FILE` run as a script runs it, beside a history written here with a fixed clock:
 // its exit codes, the file's bytes and the message on failure, also while this process holds the history
-// open and the single-instance mutex; and the system clock's offset against the local time Windows shows.
+// open and the single-instance mutex; a damaged history set aside; the system clock's offsets.
 
 #include <windows.h>
 
@@ -117,6 +117,16 @@ TEST(UsageCsvCommand, WritesTheDailyTotalsBesideARunningCopyAndSaysWhyItCannot) 
     EXPECT_EQ(outcome.exitCode, 2u);
     EXPECT_EQ(outcome.standardError, "Cannot read the usage history " + database + "\r\n");
     EXPECT_EQ(Bytes(folder / L"usage.csv"), expected) << "left as it was";
+
+    // The running program sets the damaged file aside: closed before the rename, which Windows needs.
+    FixedClock clock;
+    win32::SystemUsageFiles files;
+    UsageHistory history(win32::Narrow(folder.wstring()) + "\\", clock, files);
+    history.Tick({{"{A}", "Wi-Fi", "", 0, 0}});
+    EXPECT_EQ(history.TakeProblem(), (UsageProblemReport{UsageProblem::Damaged,
+                                                         win32::Narrow((folder / L"vantor-usage.damaged-2025-05-20.db").wstring())}));
+    EXPECT_EQ(Bytes(folder / L"vantor-usage.damaged-2025-05-20.db"), std::string(8192, 'x'));
+    EXPECT_EQ(RunExport(folder, L"--usage-csv usage.csv").exitCode, 0u);
     fs::remove_all(folder);
 }
 
