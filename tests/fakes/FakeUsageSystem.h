@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <iterator>
 #include <random>
 #include <string>
 #include <utility>
@@ -26,8 +25,7 @@ public:
     std::uint64_t UptimeMilliseconds() override { return uptimeMilliseconds; }
     int OffsetMinutesAt(std::int64_t utcSeconds) override {
         int offset = zone.front().second;
-        for (const auto& [from, minutes] : zone)
-            if (utcSeconds >= from) offset = minutes;
+        for (const auto& [from, minutes] : zone) offset = utcSeconds >= from ? minutes : offset;
         return offset;
     }
 };
@@ -54,9 +52,8 @@ public:
     bool Exists(const std::string& path) override { return std::filesystem::exists(path); }
     bool Rename(const std::string& from, const std::string& to) override {
         std::error_code error;
-        if (std::filesystem::exists(to)) return false;
-        std::filesystem::rename(from, to, error);
-        return !error;
+        if (!Exists(to)) std::filesystem::rename(from, to, error);
+        return !error && !Exists(from);
     }
 
 private:
