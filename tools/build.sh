@@ -25,8 +25,10 @@ for tree in "${trees[@]}"; do
         ;;
     windows)
         echo "build: Windows tree (MinGW-w64 cross build of ${named:-vantor.exe and the Win32 tests}) in $build/windows"
+        "$root/tools/sqlite-source.sh" "$build/sqlite"
         cmake -S "$root" -B "$build/windows" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+            -DVANTOR_SQLITE_SOURCE="$build/sqlite/amalgamation" >/dev/null
         cmake --build "$build/windows" "${only[@]}"
         ;;
     *)

@@ -5,14 +5,16 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VANTOR_BUILD_DIR:-$root/build}/release
+sqlite=${VANTOR_BUILD_DIR:-$root/build}/sqlite
 dist=$root/dist
 
 "$root/tools/install-deps.sh"
+"$root/tools/sqlite-source.sh" "$sqlite"
 echo "release: building vantor.exe and its zip (Release, no tests) in $build"
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DVANTOR_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DVANTOR_SQLITE_SOURCE="$sqlite/amalgamation" >/dev/null
 # A zip of an earlier version would be copied too.
 rm -rf "$build/dist"
 cmake --build "$build" --target release_zip

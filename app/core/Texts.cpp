@@ -62,6 +62,11 @@ constexpr UiTexts kJapanese{
     .CannotMakePicture = "画像を作成できません",
     .CannotMakeHints = "ヒントを表示するウィンドウを作成できません",
     .ChosenInterfaceAway = "%s は今ありません。戻ったときから測定します。",
+    .UsageDamaged = "使用量の記録が壊れていたため %s として残し、新しく記録を始めました",
+    .UsageUnwritable = "使用量の記録 %s に書き込めません。書き込めるまで使用量はメモリに数えます",
+    .UsageCsvNoFile = "使い方: vantor.exe --usage-csv 書き出すファイル",
+    .UsageCsvCannotRead = "使用量の記録 %s を読めません",
+    .UsageCsvCannotWrite = "ファイル %s に書き込めません",
 };
 
 constexpr UiTexts kEnglish{
@@ -121,6 +126,11 @@ constexpr UiTexts kEnglish{
     .CannotMakePicture = "Cannot create a picture",
     .CannotMakeHints = "Cannot create the window that shows the hints",
     .ChosenInterfaceAway = "%s is not there now. It will be measured once it returns.",
+    .UsageDamaged = "The usage history was damaged: it was kept as %s and a new one was started",
+    .UsageUnwritable = "Cannot write the usage history %s: usage is counted in memory until it can be written",
+    .UsageCsvNoFile = "Usage: vantor.exe --usage-csv FILE",
+    .UsageCsvCannotRead = "Cannot read the usage history %s",
+    .UsageCsvCannotWrite = "Cannot write to %s",
 };
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

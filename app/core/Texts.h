@@ -46,6 +46,11 @@ struct UiTexts {
     std::string_view CannotMakePicture, CannotMakeHints;
     // After OK: the chosen interface is not in the table now; "%s" is its name.
     std::string_view ChosenInterfaceAway;
+
+    // The usage history's balloons: the damaged file's new name, the file that cannot be written.
+    std::string_view UsageDamaged, UsageUnwritable;
+    // What `vantor.exe --usage-csv FILE` says on failure: no file named, the history, the CSV file.
+    std::string_view UsageCsvNoFile, UsageCsvCannotRead, UsageCsvCannotWrite;
 };
 
 const UiTexts& TextsFor(Language language);

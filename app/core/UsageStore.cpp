@@ -1,0 +1,227 @@
+#include "app/core/UsageStore.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+#include <string_view>
+
+namespace vantor {
+namespace {
+
+// Step i takes the schema from version i to version i + 1.
+constexpr std::string_view kMigrations[] = {
+    R"(CREATE TABLE connection(
+         id INTEGER PRIMARY KEY,
+         guid TEXT NOT NULL UNIQUE,
+         alias TEXT NOT NULL,
+         description TEXT NOT NULL,
+         last_in INTEGER,
+         last_out INTEGER);
+       CREATE TABLE hourly(
+         day INTEGER NOT NULL,
+         hour_utc INTEGER NOT NULL,
+         offset_minutes INTEGER NOT NULL,
+         connection INTEGER NOT NULL REFERENCES connection(id),
+         sent INTEGER NOT NULL,
+         received INTEGER NOT NULL,
+         PRIMARY KEY(day, hour_utc, offset_minutes, connection)) WITHOUT ROWID;
+       CREATE TABLE run(
+         id INTEGER PRIMARY KEY CHECK(id = 1),
+         uptime_ms INTEGER NOT NULL,
+         utc_seconds INTEGER NOT NULL);)",
+};
+static_assert(std::size(kMigrations) == UsageStore::kSchemaVersion);
+
+// A page cache of at most this many KiB per open connection.
+constexpr int kCacheKibibytes = 256;
+
+StoreStatus StatusOf(int code) {
+    switch (code & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE: return StoreStatus::Ok;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return StoreStatus::Busy;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return StoreStatus::Damaged;
+    default: return StoreStatus::Unwritable;
+    }
+}
+
+// Counters are unsigned 64-bit; SQLite keeps signed ones, so they are stored bit for bit.
+std::int64_t AsStored(std::uint64_t counter) { return std::bit_cast<std::int64_t>(counter); }
+std::uint64_t FromStored(std::int64_t value) { return std::bit_cast<std::uint64_t>(value); }
+// Byte counts stay positive in SQLite's arithmetic.
+std::int64_t AsCount(std::uint64_t bytes) {
+    return static_cast<std::int64_t>(std::min<std::uint64_t>(bytes, std::numeric_limits<std::int64_t>::max() / 2));
+}
+
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) { code_ = sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr); }
+    ~Statement() { sqlite3_finalize(statement_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    int Code() const noexcept { return code_; }
+    Statement& Bind(int index, std::int64_t value) {
+        Keep(sqlite3_bind_int64(statement_, index, value));
+        return *this;
+    }
+    Statement& Bind(int index, const std::string& text) {
+        Keep(sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT));
+        return *this;
+    }
+    Statement& Bind(int index, std::optional<std::uint64_t> counter) {
+        Keep(counter ? sqlite3_bind_int64(statement_, index, AsStored(*counter)) : sqlite3_bind_null(statement_, index));
+        return *this;
+    }
+    // SQLITE_ROW while rows come, then SQLITE_DONE, or the error (also one from preparing or binding).
+    int Step() {
+        if (code_ != SQLITE_OK && code_ != SQLITE_ROW && code_ != SQLITE_DONE) return code_;
+        return code_ = sqlite3_step(statement_);
+    }
+    // Runs a statement that returns no rows, ready to be bound and run again.
+    int Run() {
+        const int code = Step();
+        sqlite3_reset(statement_);
+        if (code == SQLITE_DONE) code_ = SQLITE_OK;
+        return code == SQLITE_DONE ? SQLITE_OK : code;
+    }
+    std::int64_t Integer(int column) const { return sqlite3_column_int64(statement_, column); }
+    std::optional<std::uint64_t> Counter(int column) const {
+        if (sqlite3_column_type(statement_, column) == SQLITE_NULL) return std::nullopt;
+        return FromStored(sqlite3_column_int64(statement_, column));
+    }
+    std::string Text(int column) const {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+        return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column))) : std::string();
+    }
+
+private:
+    void Keep(int code) {
+        if (code_ == SQLITE_OK && code != SQLITE_OK) code_ = code;
+    }
+    sqlite3_stmt* statement_ = nullptr;
+    int code_ = SQLITE_OK;
+};
+
+}  // namespace
+
+std::int64_t LocalDayOf(std::int64_t hourUtc, int offsetMinutes) {
+    const std::int64_t localStart = hourUtc + std::int64_t{offsetMinutes} * 60;
+    return localStart >= 0 ? localStart / 86400 : -((-localStart + 86399) / 86400);
+}
+
+UsageStore::UsageStore(const std::string& path, Access access, int busyMilliseconds) {
+    const int flags = access == Access::Write ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READWRITE;
+    const int opened = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    if (opened != SQLITE_OK) {
+        status_ = StatusOf(opened);
+        return;
+    }
+    sqlite3_busy_timeout(db_, busyMilliseconds);
+    const std::string cache = "PRAGMA cache_size=-" + std::to_string(kCacheKibibytes);
+    status_ = Execute(cache.c_str());
+    if (status_ == StoreStatus::Ok && access == Access::Write)
+        status_ = Execute("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;");
+    if (status_ == StoreStatus::Ok && access == Access::Write) status_ = Migrate();
+    if (status_ == StoreStatus::Ok && access == Access::Read) {
+        Statement version(db_, "PRAGMA user_version");
+        const int code = version.Step();
+        status_ = StatusOf(code);
+        if (code == SQLITE_ROW && version.Integer(0) == 0) status_ = StoreStatus::Missing;
+    }
+}
+
+UsageStore::~UsageStore() { sqlite3_close(db_); }
+
+StoreStatus UsageStore::Execute(const char* sql) { return StatusOf(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr)); }
+
+StoreStatus UsageStore::Migrate() {
+    // IMMEDIATE: two programs opening a new file at once do not both create its tables.
+    if (const StoreStatus begun = Execute("BEGIN IMMEDIATE"); begun != StoreStatus::Ok) return begun;
+    Statement version(db_, "PRAGMA user_version");
+    const int code = version.Step();
+    StoreStatus status = StatusOf(code);
+    const std::int64_t from = code == SQLITE_ROW ? version.Integer(0) : 0;
+    for (std::int64_t step = from; status == StoreStatus::Ok && step < kSchemaVersion; ++step)
+        status = Execute(std::string(kMigrations[step]).c_str());
+    if (status == StoreStatus::Ok && from < kSchemaVersion)
+        status = Execute(("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
+    if (status == StoreStatus::Ok) status = Execute("COMMIT");
+    if (status != StoreStatus::Ok) (void)Execute("ROLLBACK");
+    return status;
+}
+
+StoreStatus UsageStore::Check() {
+    if (status_ != StoreStatus::Ok) return status_;
+    Statement check(db_, "PRAGMA quick_check(1)");
+    const int code = check.Step();
+    if (code != SQLITE_ROW) return StatusOf(code) == StoreStatus::Ok ? StoreStatus::Damaged : StatusOf(code);
+    return check.Text(0) == "ok" ? StoreStatus::Ok : StoreStatus::Damaged;
+}
+
+StoreStatus UsageStore::ReadRun(std::optional<StoredRun>& run, std::vector<StoredConnection>& connections) {
+    if (status_ != StoreStatus::Ok) return status_;
+    run.reset();
+    connections.clear();
+    Statement readRun(db_, "SELECT uptime_ms, utc_seconds FROM run WHERE id = 1");
+    int code = readRun.Step();
+    if (code == SQLITE_ROW) run = StoredRun{FromStored(readRun.Integer(0)), readRun.Integer(1)};
+    else if (code != SQLITE_DONE) return StatusOf(code);
+    Statement readConnections(db_, "SELECT guid, alias, description, last_in, last_out FROM connection");
+    while ((code = readConnections.Step()) == SQLITE_ROW)
+        connections.push_back({readConnections.Text(0), readConnections.Text(1), readConnections.Text(2),
+                               readConnections.Counter(3), readConnections.Counter(4)});
+    return StatusOf(code);
+}
+
+StoreStatus UsageStore::Write(const std::vector<StoredConnection>& connections,
+                              const std::map<HourKey, UsageTotals>& hours, const StoredRun& run) {
+    if (status_ != StoreStatus::Ok) return status_;
+    if (const StoreStatus begun = Execute("BEGIN IMMEDIATE"); begun != StoreStatus::Ok) return begun;
+    int code = sqlite3_exec(db_, "UPDATE connection SET last_in = NULL, last_out = NULL", nullptr, nullptr, nullptr);
+    {
+        Statement connection(db_,
+                             "INSERT INTO connection(guid, alias, description, last_in, last_out) VALUES(?1, ?2, ?3, ?4, ?5) "
+                             "ON CONFLICT(guid) DO UPDATE SET alias = excluded.alias, description = excluded.description, "
+                             "last_in = excluded.last_in, last_out = excluded.last_out");
+        for (auto c = connections.begin(); code == SQLITE_OK && c != connections.end(); ++c)
+            code = connection.Bind(1, c->Guid).Bind(2, c->Alias).Bind(3, c->Description).Bind(4, c->InOctets)
+                       .Bind(5, c->OutOctets).Run();
+        Statement hour(db_,
+                       "INSERT INTO hourly(day, hour_utc, offset_minutes, connection, sent, received) "
+                       "VALUES(?1, ?2, ?3, (SELECT id FROM connection WHERE guid = ?4), ?5, ?6) "
+                       "ON CONFLICT DO UPDATE SET sent = sent + excluded.sent, received = received + excluded.received");
+        for (auto h = hours.begin(); code == SQLITE_OK && h != hours.end(); ++h) {
+            code = hour.Bind(1, LocalDayOf(h->first.HourUtc, h->first.OffsetMinutes)).Bind(2, h->first.HourUtc).Bind(3, std::int64_t{h->first.OffsetMinutes})
+                       .Bind(4, h->first.Guid).Bind(5, AsCount(h->second.Sent)).Bind(6, AsCount(h->second.Received)).Run();
+        }
+        Statement writeRun(db_, "INSERT OR REPLACE INTO run(id, uptime_ms, utc_seconds) VALUES(1, ?1, ?2)");
+        if (code == SQLITE_OK)
+            code = writeRun.Bind(1, AsStored(run.UptimeMilliseconds)).Bind(2, run.UtcSeconds).Run();
+    }
+    if (code == SQLITE_OK) code = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK) (void)Execute("ROLLBACK");
+    return StatusOf(code);
+}
+
+StoreStatus UsageStore::Daily(std::int64_t firstDay, std::int64_t lastDay, std::vector<DailyUsage>& days) {
+    if (status_ != StoreStatus::Ok) return status_;
+    days.clear();
+    Statement daily(db_,
+                    "SELECT h.day, c.guid, c.alias, SUM(h.sent), SUM(h.received) FROM hourly h "
+                    "JOIN connection c ON c.id = h.connection WHERE h.day BETWEEN ?1 AND ?2 "
+                    "GROUP BY h.day, h.connection ORDER BY h.day, c.alias, c.guid");
+    daily.Bind(1, firstDay).Bind(2, lastDay);
+    int code;
+    while ((code = daily.Step()) == SQLITE_ROW)
+        days.push_back({daily.Integer(0), daily.Text(1), daily.Text(2),
+                        {static_cast<std::uint64_t>(daily.Integer(3)), static_cast<std::uint64_t>(daily.Integer(4))}});
+    return StatusOf(code);
+}
+
+}  // namespace vantor

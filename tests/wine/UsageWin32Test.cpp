@@ -1,0 +1,146 @@
+// `vantor.exe --usage-csv FILE` run as a script runs it, beside a history written here with a fixed clock:
+// its exit codes, the file's bytes and the message on failure, also while this process holds the history
+// open and the single-instance mutex; a damaged history set aside; the system clock's offsets.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <sqlite3.h>
+
+#include "app/win32/SingleInstance.h"
+#include "app/win32/UsageSystem.h"
+#include "framework/win32/Handles.h"
+#include "framework/win32/Text.h"
+
+namespace vantor {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FixedClock final : public UsageClock {
+public:
+    static constexpr std::int64_t kStart = 20'228 * 86400 + 10 * 3600;  // 2025-05-20 10:00 UTC
+    std::int64_t utc = kStart;
+    std::int64_t UtcSeconds() override { return utc; }
+    std::uint64_t UptimeMilliseconds() override { return static_cast<std::uint64_t>(3600 + utc - kStart) * 1000; }
+    int OffsetMinutesAt(std::int64_t) override { return 540; }
+};
+
+std::string Bytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+struct Outcome {
+    DWORD exitCode = 0;
+    std::string standardError;
+};
+
+// Runs the copy in `folder` there, its standard error into a file.
+Outcome RunExport(const fs::path& folder, const std::wstring& arguments) {
+    const fs::path errors = folder / L"stderr.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    win32::KernelHandle error(::CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdError = error.Get();
+    PROCESS_INFORMATION process{};
+    std::wstring command = L"\"" + (folder / L"vantor.exe").wstring() + L"\" " + arguments;
+    EXPECT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup, &process));
+    const win32::KernelHandle thread(process.hThread), child(process.hProcess);
+    EXPECT_EQ(::WaitForSingleObject(child.Get(), 60'000), WAIT_OBJECT_0);
+    Outcome outcome;
+    ::GetExitCodeProcess(child.Get(), &outcome.exitCode);
+    error.Reset();
+    outcome.standardError = Bytes(errors);
+    return outcome;
+}
+
+TEST(UsageCsvCommand, WritesTheDailyTotalsBesideARunningCopyAndSaysWhyItCannot) {
+    std::string exe = std::getenv("VANTOR_EXE");
+    if (exe.starts_with('/')) exe = "Z:" + exe;
+    const fs::path folder = fs::temp_directory_path() / L"usage-csv-テスト";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    ASSERT_TRUE(::CopyFileW(win32::Widen(exe).c_str(), (folder / L"vantor.exe").c_str(), FALSE));
+    const std::string database = win32::Narrow((folder / L"vantor-usage.db").wstring());
+    {
+        FixedClock clock;
+        win32::SystemUsageFiles files;
+        UsageHistory history(win32::Narrow(folder.wstring()) + "\\", clock, files);
+        history.Tick({{"{A}", "Wi-Fi, 5 GHz", "", 0, 0}, {"{B}", "イーサネット", "", 0, 0}});
+        clock.utc += 15 * 3600;  // past local midnight
+        history.Tick({{"{A}", "Wi-Fi, 5 GHz", "", 5678, 1234}, {"{B}", "イーサネット", "", 20, 10}});
+        history.Flush();
+    }
+    const std::string expected = "\xEF\xBB\xBF" "Date,Connection,Id,Sent,Received\r\n"
+                                 "2025-05-21,\"Wi-Fi, 5 GHz\",{A},1234,5678\r\n"
+                                 "2025-05-21,イーサネット,{B},10,20\r\n";
+
+    Outcome outcome = RunExport(folder, L"--usage-csv usage.csv");
+    EXPECT_EQ(outcome.exitCode, 0u) << outcome.standardError;
+    EXPECT_EQ(Bytes(folder / L"usage.csv"), expected);
+    {
+        // A running copy holds the mutex, and a reader the file.
+        const win32::SingleInstance running;
+        ASSERT_TRUE(running.First());
+        sqlite3* reader = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(database.c_str(), &reader, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        sqlite3_stmt* rows = nullptr;
+        sqlite3_exec(reader, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_prepare_v2(reader, "SELECT * FROM hourly", -1, &rows, nullptr);
+        EXPECT_EQ(sqlite3_step(rows), SQLITE_ROW);
+        outcome = RunExport(folder, L"--USAGE-CSV \"copy beside.csv\"");
+        sqlite3_finalize(rows);
+        sqlite3_close(reader);
+        EXPECT_EQ(outcome.exitCode, 0u) << outcome.standardError;
+        EXPECT_EQ(Bytes(folder / L"copy beside.csv"), expected);
+    }
+
+    outcome = RunExport(folder, L"--usage-csv no-such-folder\\usage.csv");
+    EXPECT_EQ(outcome.exitCode, 3u);
+    EXPECT_EQ(outcome.standardError, "Cannot write to no-such-folder\\usage.csv\r\n");
+    outcome = RunExport(folder, L"--usage-csv");
+    EXPECT_EQ(outcome.exitCode, 1u);
+    EXPECT_EQ(outcome.standardError, "Usage: vantor.exe --usage-csv FILE\r\n");
+    std::ofstream(folder / L"vantor-usage.db", std::ios::binary | std::ios::trunc) << std::string(8192, 'x');
+    outcome = RunExport(folder, L"--usage-csv usage.csv");
+    EXPECT_EQ(outcome.exitCode, 2u);
+    EXPECT_EQ(outcome.standardError, "Cannot read the usage history " + database + "\r\n");
+    EXPECT_EQ(Bytes(folder / L"usage.csv"), expected) << "left as it was";
+
+    // The running program sets the damaged file aside: closed before the rename, which Windows needs.
+    FixedClock clock;
+    win32::SystemUsageFiles files;
+    UsageHistory history(win32::Narrow(folder.wstring()) + "\\", clock, files);
+    history.Tick({{"{A}", "Wi-Fi", "", 0, 0}});
+    EXPECT_EQ(history.TakeProblem(), (UsageProblemReport{UsageProblem::Damaged,
+                                                         win32::Narrow((folder / L"vantor-usage.damaged-2025-05-20.db").wstring())}));
+    EXPECT_EQ(Bytes(folder / L"vantor-usage.damaged-2025-05-20.db"), std::string(8192, 'x'));
+    EXPECT_EQ(RunExport(folder, L"--usage-csv usage.csv").exitCode, 0u);
+    fs::remove_all(folder);
+}
+
+// ctest runs it in New York's time zone: each instant takes the offset in force then.
+TEST(UsageClockWin32, TheOffsetInForceAtEachInstant) {
+    win32::SystemUsageClock clock;
+    const std::int64_t january = 19'737 * 86400, july = 19'919 * 86400;  // 2024-01-15, 2024-07-15
+    EXPECT_EQ(clock.OffsetMinutesAt(january), -300);
+    EXPECT_EQ(clock.OffsetMinutesAt(july), -240);
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    const auto ticks = static_cast<std::int64_t>((std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime);
+    EXPECT_NEAR(static_cast<double>(clock.UtcSeconds()), static_cast<double>((ticks - 116'444'736'000'000'000) / 10'000'000), 2);
+}
+
+}  // namespace
+}  // namespace vantor
