@@ -119,12 +119,7 @@ bool TNetworkSpeed::ReadTable() {
     return result == kNoError;
 }
 
-void TNetworkSpeed::ReadRows() {
-    std::optional<std::vector<InterfaceEntry>> entries = reader_.GetIfTable2();
-    std::unordered_map<std::uint32_t, std::size_t> entryOfIndex;
-    if (entries)
-        for (std::size_t i = 0; i < entries->size(); ++i) entryOfIndex.emplace((*entries)[i].Index, i);
-
+void TNetworkSpeed::ReadRows(const std::optional<std::vector<InterfaceEntry>>& entries) {
     const std::size_t count = RowCount(table_);
     rows_.clear();
     rows_.reserve(count);
@@ -141,11 +136,35 @@ void TNetworkSpeed::ReadRows() {
         row.InOctets = ReadU32(table_, at + kInOctetsOffset);
         row.OutOctets = ReadU32(table_, at + kOutOctetsOffset);
         row.Description = reader_.DecodeDescription(DescriptionBytes(table_, position));
-        if (const auto entry = entryOfIndex.find(row.Index); entry != entryOfIndex.end())
-            row.Entry = (*entries)[entry->second];
         adapterTable_.push_back(row.Description);
         rows_.push_back(std::move(row));
     }
+    TakeEntries(entries);
+}
+
+void TNetworkSpeed::TakeEntries(const std::optional<std::vector<InterfaceEntry>>& entries) {
+    std::unordered_map<std::uint32_t, const InterfaceEntry*> entryOfIndex;
+    if (entries)
+        for (const InterfaceEntry& entry : *entries) entryOfIndex.emplace(entry.Index, &entry);
+    for (InterfaceRow& row : rows_) {
+        const auto found = entryOfIndex.find(row.Index);
+        row.Entry.reset();
+        if (found == entryOfIndex.end()) continue;
+        row.Entry = *found->second;
+        // The table's 32-bit counters are the low halves of these: they stay in step without a table read.
+        row.InOctets = static_cast<std::uint32_t>(row.Entry->InOctets);
+        row.OutOctets = static_cast<std::uint32_t>(row.Entry->OutOctets);
+    }
+}
+
+bool TNetworkSpeed::TableNeeded(const std::optional<std::vector<InterfaceEntry>>& entries) const {
+    if (!tableRead_ || !entries || entries->empty() || entries->size() != rows_.size()) return true;
+    std::vector<std::uint32_t> listed, described;
+    for (const InterfaceRow& row : rows_) listed.push_back(row.Index);
+    for (const InterfaceEntry& entry : *entries) described.push_back(entry.Index);
+    std::sort(listed.begin(), listed.end());
+    std::sort(described.begin(), described.end());
+    return listed != described;
 }
 
 bool TNetworkSpeed::Resolve(const InterfaceChoice& choice) {
@@ -321,11 +340,19 @@ void TNetworkSpeed::Count(const std::vector<const InterfaceRow*>& measured) {
 
 void TNetworkSpeed::Sample() {
     countersRestarted_ = false;
-    if (!ReadTable()) {
+    const std::optional<std::vector<InterfaceEntry>> entries = reader_.GetIfTable2();
+    // The table comes sorted by interface index, so its positions stand as long as the same interfaces
+    // are there: it is read again only when they change, or where the version-2 table does not describe
+    // every row.
+    if (!TableNeeded(entries)) {
+        TakeEntries(entries);
+    } else if (ReadTable()) {
+        tableRead_ = true;
+        ReadRows(entries);
+    } else {
         inPacket_ = outPacket_ = 0;
         return;
     }
-    ReadRows();
     if (pendingChoice_ && Resolve(*pendingChoice_)) pendingChoice_.reset();
     Count(Measured());
 }

@@ -108,9 +108,10 @@ public:
     void Watch(TWatchMode mode, InterfaceChoice choice = {});
     TWatchMode WatchMode() const noexcept { return mode_; }
 
-    // Reads the table once: the snapshot the dialog lists until the next sample, and the bytes of what
-    // is watched since the previous sample. A failed read shows 0, keeps the baseline and the totals,
-    // and the next sample reads again.
+    // Reads the table once (the version-2 table, and the table of positions where the interfaces
+    // changed): the snapshot the dialog lists until the next sample, and the bytes of what is watched
+    // since the previous sample. A failed read shows 0, keeps the baseline and the totals, and the next
+    // sample reads again.
     void Sample();
 
     // Every row of the table at the last sample that read it, in table order.
@@ -176,7 +177,11 @@ private:
     };
 
     [[nodiscard]] bool ReadTable();
-    void ReadRows();
+    void ReadRows(const std::optional<std::vector<InterfaceEntry>>& entries);
+    void TakeEntries(const std::optional<std::vector<InterfaceEntry>>& entries);
+    // The table itself must be read: never read yet, or the version-2 table is missing, empty or lists
+    // other interfaces than the table's rows.
+    bool TableNeeded(const std::optional<std::vector<InterfaceEntry>>& entries) const;
     bool Resolve(const InterfaceChoice& choice);
     const InterfaceRow* FindFollowed() const;
     const InterfaceRow* FindRouteRow();
@@ -193,6 +198,7 @@ private:
     std::optional<std::size_t> watchedRow_;  // into rows_
 
     std::vector<std::byte> table_;
+    bool tableRead_ = false;
     std::vector<InterfaceRow> rows_;
     std::vector<std::string> adapterTable_;
     // The measured interfaces' counters at the previous sample; nothing: no baseline.

@@ -326,12 +326,18 @@ const std::vector<WatchCase>& Cases() {
          .startWatched = 2,
          .ticks = {{{{&kLoopback}, {&kEthernet, 1800, 1500}}, 2, 500, 800}},
          .saved = Saved(2, &kEthernet)},
-        {.name = "a reorder",
+        {.name = "a reorder: another interface takes an index below it",
          .file = Identity(2, kEthernet),
          .start = {{&kLoopback}, {&kEthernet, 1000, 1000}, {&kWifi, 5'000'000'000, 7'000'000'000}},
          .startWatched = 2,
-         .ticks = {{{{&kLoopback}, {&kWifi, 5'000'000'000, 7'000'000'000}, {&kEthernet, 1100, 1050}}, 3, 50, 100},
-                   {{{&kLoopback}, {&kWifi, 5'000'900'000, 7'000'900'000}, {&kEthernet, 1200, 1250}}, 3, 200, 100}},
+         .ticks = {{{{&kLoopback},
+                     {.nic = &kWifi, .in = 5'000'000'000, .out = 7'000'000'000, .index = 2},
+                     {&kEthernet, 1100, 1050}},
+                    3, 50, 100},
+                   {{{&kLoopback},
+                     {.nic = &kWifi, .in = 5'000'900'000, .out = 7'000'900'000, .index = 2},
+                     {&kEthernet, 1200, 1250}},
+                    3, 200, 100}},
          .saved = Saved(3, &kEthernet)},
         {.name = "it vanishes and returns: 0 while gone and at its return",
          .file = {{"Selected", "2"}},
@@ -541,6 +547,7 @@ TEST(WatchedInterface, FromTheFirstStartThroughAdapterAndRouteChangesAtAnyLinkSp
         table.routeV4 = c.route;
         table.routeV6 = c.route6;
         for (int i = 0; i < c.failedReadsAtStart; ++i) table.failures.push_back(31);
+        table.table2Fails = c.failedReadsAtStart > 0;
         TNetworkSpeed source(nullptr, table);
         const LoadedSettings loaded = LoadSettings(profile, "C:\\");
         MonitorSettings settings = loaded.Settings;
@@ -573,6 +580,7 @@ TEST(WatchedInterface, FromTheFirstStartThroughAdapterAndRouteChangesAtAnyLinkSp
                 table.routeV6.reset();
             }
             if (tick.readFails) table.failures = {31};
+            table.table2Fails = tick.readFails;
             source.Sample();
             FollowWatchedInterface(source, settings);
             const CounterSample sample = ReadCounters(source);
@@ -611,7 +619,7 @@ TEST(WatchedInterface, FromTheFirstStartThroughAdapterAndRouteChangesAtAnyLinkSp
     }
 }
 
-TEST(WatchedInterface, ASampleReadsEachTableOnceAndTheRouteOnlyWhenFollowingIt) {
+TEST(WatchedInterface, ASampleReadsTheVersionTwoTableOnceThePositionsOnlyWhenTheInterfacesChange) {
     for (const TWatchMode mode : {TWatchMode::wmInterface, TWatchMode::wmAll, TWatchMode::wmRoute}) {
         testing::FakeIfTable table;
         table.rows = Table({{&kLoopback}, {&kEthernet}, {&kWifi}});
@@ -619,12 +627,19 @@ TEST(WatchedInterface, ASampleReadsEachTableOnceAndTheRouteOnlyWhenFollowingIt) 
         TNetworkSpeed source(nullptr, table);
         source.Watch(mode, {.Position = 2});
         source.Sample();
-        const std::size_t tableCalls = table.calls.size();
-        table.table2Calls = table.routeCalls = 0;
-        source.Sample();
-        EXPECT_EQ(table.calls.size(), tableCalls + 1) << "one GetIfTable";
-        EXPECT_EQ(table.table2Calls, 1) << "one GetIfTable2";
-        EXPECT_EQ(table.routeCalls, mode == TWatchMode::wmRoute ? 1 : 0) << "one route lookup while following it";
+        const auto sampleCalls = [&](const std::vector<R>& rows) {
+            table.rows = Table(rows);
+            const std::size_t before = table.calls.size();
+            table.table2Calls = table.routeCalls = 0;
+            source.Sample();
+            EXPECT_EQ(table.table2Calls, 1) << "one GetIfTable2";
+            EXPECT_EQ(table.routeCalls, mode == TWatchMode::wmRoute ? 1 : 0) << "one route lookup while following it";
+            return table.calls.size() - before;
+        };
+        EXPECT_EQ(sampleCalls({{&kLoopback}, {&kEthernet, 5, 5}, {&kWifi}}), 0u) << "the same interfaces";
+        EXPECT_EQ(sampleCalls({{&kLoopback}, {&kUsb}, {&kEthernet, 6, 6}, {&kWifi}}), 2u) << "one came: grown, read again";
+        EXPECT_EQ(source.Interfaces()[2].Position, 3) << "Ethernet's new place";
+        EXPECT_EQ(sampleCalls({{&kLoopback}, {&kUsb}, {&kEthernet, 7, 7}, {&kWifi}}), 0u);
     }
 }
 
