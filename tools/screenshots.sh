@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Photographs the program as a user sees it, into docs/screenshots/: the mini window idle and with
 # traffic, the tray icon at each load level and its tip, the popup menu over the window and over the
-# icon, the about box and the settings dialog's three pages, as a Japanese Windows shows them; and the
+# icon, the about box and the settings dialog's three pages (the first also with its list open), as a
+# Japanese Windows shows them; and the
 # English face (english-*.png): the window with its menu, the tip, the about box and the three pages.
 #   screenshots.sh            all of that at 96 dpi
 #   screenshots.sh --dpi N    the mini window, the tray icon, the about box and the settings dialog at N
@@ -129,6 +130,12 @@ menu_and_dialogs() {  # prefix about-caption settings-caption tab2-x tab3-x
     sleep 0.5
     # The dialog: 483 x 185 client pixels, centred; its tabs sit along the top of the page control.
     shoot "$1settings-interface" 262 274 500 220 200
+    # The interface list opened: the two ways of watching above the interfaces.
+    xdotool key alt+Down
+    sleep 0.5
+    shoot "$1settings-interface-list" 262 274 500 260 200
+    xdotool key Escape
+    sleep 0.3
     xdotool mousemove "$4" 312 click 1
     sleep 0.5
     shoot "$1settings-graph" 262 274 500 220 200
