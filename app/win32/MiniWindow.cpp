@@ -255,10 +255,7 @@ void TMiniWindow::ApplySettingsAndShow(const LoadedSettings& loaded) {
 
     StartWatching(counterSource_, settings_);
 
-    if (settings_.ShowAtStart) {
-        ::ShowWindow(Handle(), SW_SHOW);
-        visibleMark_ = true;
-    }
+    if (settings_.ShowAtStart) ::ShowWindow(Handle(), SW_SHOW);
     if (settings_.StayOnTop) {
         stayOnTopItem_->SetChecked(true);
         ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -292,8 +289,6 @@ void TMiniWindow::ExitSequence() {
 }
 
 void TMiniWindow::KeepApplicationWindowHidden() { ::ShowWindow(win32::Application::Current()->Handle(), SW_HIDE); }
-
-void TMiniWindow::FaceDblClick(TComponent&) { ::ShowWindow(Handle(), SW_HIDE); }
 
 void TMiniWindow::FaceMouseDown(TComponent&, TMouseButton button, TShiftState shift, int x, int y) {
     // A right press opens the menu even when its state still reports a left button released elsewhere.
@@ -391,13 +386,11 @@ void TMiniWindow::TrayIconMouseDown(TComponent&, TMouseButton, TShiftState, int,
     // A window shown during a modal run would take input the run is meant to hold.
     if (win32::Application::Current()->BringModalRunToFront()) return;
     ::SetForegroundWindow(Handle());
-    visibleMark_ = true;
     ::ShowWindow(Handle(), SW_SHOW);
 }
 
 void TMiniWindow::ShowForAnotherStart() {
     if (win32::Application::Current()->BringModalRunToFront()) return;
-    visibleMark_ = true;
     ::ShowWindow(Handle(), SW_SHOW);
     ::SetForegroundWindow(Handle());
 }
@@ -451,14 +444,9 @@ LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_LBUTTONDBLCLK: {
-        // The band is a picture of the window's own; the rest of the face is the window itself.
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        const RECT band = BandRect();
-        if (::PtInRect(&band, at))
-            HideClick(*this);
-        else
-            FaceDblClick(*this);
-        FaceMouseDown(*this, TMouseButton::mbLeft, win32::MouseShiftState(wParam, true), at.x, at.y - band.top);
+        HideClick(*this);
+        FaceMouseDown(*this, TMouseButton::mbLeft, win32::MouseShiftState(wParam, true), at.x, at.y - BandRect().top);
         return 0;
     }
     case WM_LBUTTONDOWN: {

@@ -51,9 +51,8 @@ public:
     void StayOnTopClick(TComponent& sender);
     void ExitClick(TComponent& sender);
 
-    // A press on the face starts a drag; a double-click hides the window.
+    // A press on the face starts a drag; a double-click hides the window (HideClick).
     void FaceMouseDown(TComponent& sender, TMouseButton button, TShiftState shift, int x, int y);
-    void FaceDblClick(TComponent& sender);
     // A left or middle press on the tray icon shows the window.
     void TrayIconMouseDown(TComponent& sender, TMouseButton button, TShiftState shift, int x, int y);
     // Another start of the program asked for the window: shown and in front, or the open modal run is.
@@ -133,7 +132,6 @@ private:
     UINT dpi_ = kDesignDpi;
     bool moving_ = false;
     TrafficLog log_;
-    bool visibleMark_ = false;
     bool tickErrorShown_ = false;
     bool exitDone_ = false;
 };

@@ -5,9 +5,17 @@
 namespace vantor {
 namespace {
 
-// Presses, releases and double clicks of the three buttons (contiguous codes), and the icon's own click.
-bool IsButtonNotification(std::intptr_t code) {
-    return (code >= wm::kLButtonDown && code <= wm::kMButtonDblClk) || code == TRAYN_MOUSECLICK;
+bool IsButtonAction(TrayMouseAction action) {
+    return action != TrayMouseAction::kMove && action != TrayMouseAction::kEnter && action != TrayMouseAction::kExit;
+}
+
+TShiftState ShiftOf(TMouseButton button) {
+    switch (button) {
+    case TMouseButton::mbLeft: return ssLeft;
+    case TMouseButton::mbRight: return ssRight;
+    case TMouseButton::mbMiddle: return ssMiddle;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -26,6 +34,7 @@ void TIconAnimation::Execute() {
 TTrayIcon::TTrayIcon(TComponent* owner, TaskbarHost& host, TrayShell& shell)
     : TComponent(owner), host_(host), trayIcon_(std::make_unique<TTaskTrayIcon>(shell)) {
     trayIcon_->OnMessage = [this](TMessage& message) { TrayMessage(message); };
+    trayIcon_->Style()->OnMouseEvent = [this](const TrayMouseEvent& event) { MouseEvent(event); };
     previousMinimize_ = std::exchange(host_.MinimizeHandler(), [this] { AppMinimize(); });
     previousRestore_ = std::exchange(host_.RestoreHandler(), [this] { AppRestore(); });
     trayIcon_->SetTip("TipHelp");
@@ -39,6 +48,7 @@ TTrayIcon::~TTrayIcon() {
     resourceIcon_.reset();
     // Messages that reach the hidden window while it is destroyed no longer find this component.
     trayIcon_->OnMessage = nullptr;
+    trayIcon_->Style()->OnMouseEvent = nullptr;
     trayIcon_.reset();  // deletes the icon and destroys the hidden window
     icon_.reset();
 }
@@ -188,8 +198,8 @@ void TTrayIcon::AppRestore() {
     if (previousRestore_) previousRestore_();
     if (!minimized_) return;
     HideIcon();
-    if (Owner())
-        if (const WindowHandle window = host_.ComponentWindow(*Owner())) host_.SetForegroundWindow(window);
+    if (!Owner()) return;
+    if (const WindowHandle window = host_.ComponentWindow(*Owner())) trayIcon_->Shell().SetForegroundWindow(window);
 }
 
 void TTrayIcon::Notification(TComponent& component, TOperation operation) {
@@ -201,51 +211,49 @@ void TTrayIcon::Notification(TComponent& component, TOperation operation) {
 
 void TTrayIcon::Popup(TCustomPopupMenu& menu, TPoint at) {
     // Without the foreground the menu would not close when the user clicks elsewhere.
-    host_.SetForegroundWindow(host_.ApplicationWindow());
+    trayIcon_->Shell().SetForegroundWindow(host_.ApplicationWindow());
     host_.ProcessMessages();
     menu.Popup(at.X, at.Y);
 }
 
 void TTrayIcon::TrayMessage(TMessage& message) {
     if (message.Msg == wm::kQueryEndSession) message.Result = 1;
-    if (message.Msg != WM_TRAYNOTIFY) return;
+}
+
+void TTrayIcon::MouseEvent(const TrayMouseEvent& event) {
+    // The tray's hidden window is no part of a modal run: a menu or a window opened from here would escape it.
+    if (IsButtonAction(event.action) && host_.BringModalRunToFront()) return;
     const TPoint at = trayIcon_->Shell().CursorPos();
-    const auto press = [&](TMouseButton button, TShiftState shift, TCustomPopupMenu* menu) {
+    const TMouseButton button = event.button;
+    const auto notify = [&](const TNotifyEvent& handler) {
+        if (handler) handler(*this);
+    };
+    switch (event.action) {
+    case TrayMouseAction::kMove:
+        if (OnMouseMove) OnMouseMove(*this, 0, at.X, at.Y);
+        break;
+    case TrayMouseAction::kEnter: notify(OnMouseEnter); break;
+    case TrayMouseAction::kExit: notify(OnMouseExit); break;
+    case TrayMouseAction::kPress: {
+        TCustomPopupMenu* const menu = button == TMouseButton::mbLeft    ? lButtonPopupMenu_
+                                       : button == TMouseButton::mbRight ? rButtonPopupMenu_
+                                                                         : nullptr;
         if (menu && autoPopup_)
             Popup(*menu, at);
         else if (OnMouseDown)
-            OnMouseDown(*this, button, shift, at.X, at.Y);
-    };
-    const auto release = [&](TMouseButton button, TShiftState shift) {
-        if (OnMouseUp) OnMouseUp(*this, button, shift, at.X, at.Y);
-    };
-    const auto notify = [&](const TNotifyEvent& event) {
-        if (event) event(*this);
-    };
-    // The tray's hidden window is no part of a modal run: a menu or a window opened from here would escape it.
-    if (IsButtonNotification(message.LParam) && host_.BringModalRunToFront()) return;
-    switch (message.LParam) {
-    case wm::kMouseMove:
-        if (OnMouseMove) OnMouseMove(*this, 0, at.X, at.Y);
-        break;
-    case wm::kLButtonDown: press(TMouseButton::mbLeft, ssLeft, lButtonPopupMenu_); break;
-    case wm::kLButtonUp: release(TMouseButton::mbLeft, ssLeft); break;
-    case wm::kLButtonDblClk: notify(OnDblClick); break;
-    case wm::kRButtonDown: press(TMouseButton::mbRight, ssRight, rButtonPopupMenu_); break;
-    case wm::kRButtonUp: release(TMouseButton::mbRight, ssRight); break;
-    case wm::kRButtonDblClk: notify(OnRDblClick); break;
-    case wm::kMButtonDown: press(TMouseButton::mbMiddle, ssMiddle, nullptr); break;
-    case wm::kMButtonUp: release(TMouseButton::mbMiddle, ssMiddle); break;
-    case TRAYN_MOUSEENTER: notify(OnMouseEnter); break;
-    case TRAYN_MOUSEEXIT: notify(OnMouseExit); break;
-    case TRAYN_MOUSECLICK: {
-        static constexpr TMouseButton kButtons[] = {TMouseButton::mbLeft, TMouseButton::mbRight,
-                                                    TMouseButton::mbMiddle};
-        const unsigned button = message.WParam & 0xFF;
-        if (button < 3 && OnMouseClick) OnMouseClick(*this, kButtons[button], 0, at.X, at.Y);
+            OnMouseDown(*this, button, ShiftOf(button), at.X, at.Y);
         break;
     }
-    default: break;
+    case TrayMouseAction::kRelease:
+        if (OnMouseUp) OnMouseUp(*this, button, ShiftOf(button), at.X, at.Y);
+        break;
+    case TrayMouseAction::kDoubleClick:
+        if (button == TMouseButton::mbLeft) notify(OnDblClick);
+        if (button == TMouseButton::mbRight) notify(OnRDblClick);
+        break;
+    case TrayMouseAction::kClick:
+        if (OnMouseClick) OnMouseClick(*this, button, 0, at.X, at.Y);
+        break;
     }
 }
 

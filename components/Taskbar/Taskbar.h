@@ -22,7 +22,8 @@
 // foreground and processing pending messages) and fires no OnMouseDown. With CheckSingleDoubleClick a
 // single click is reported by OnMouseClick one double-click time after its release, and a double click
 // gives OnDblClick, one more OnMouseDown and no OnMouseClick. While the application runs a modal dialog
-// or box, every button only brings that to the front: no menu, no button event.
+// or box, every button only brings that to the front: no menu, no button event. How a click comes here
+// from the shell: components/TrShlApi/TrShlApi.h.
 //
 // Everything runs on the GUI thread; the animation thread only paces AnimateStep.
 
@@ -49,7 +50,7 @@ public:
     virtual IconRef Handle() const noexcept = 0;
 };
 
-// The application and icon services the component uses.
+// The application and icon services the component uses; it calls on windows through its icon's TrayShell.
 class TaskbarHost {
 public:
     virtual ~TaskbarHost() = default;
@@ -60,7 +61,6 @@ public:
     // The application's minimise and restore handlers, which the component chains itself into.
     virtual std::function<void()>& MinimizeHandler() = 0;
     virtual std::function<void()>& RestoreHandler() = 0;
-    virtual void SetForegroundWindow(WindowHandle window) = 0;
     virtual void HideWindow(WindowHandle window) = 0;
     // The component's window when it is a windowed control, else null.
     virtual WindowHandle ComponentWindow(TComponent& component) = 0;
@@ -174,6 +174,7 @@ private:
     void AppMinimize();
     void AppRestore();
     void TrayMessage(TMessage& message);
+    void MouseEvent(const TrayMouseEvent& event);
     void Popup(TCustomPopupMenu& menu, TPoint at);
 
     TaskbarHost& host_;

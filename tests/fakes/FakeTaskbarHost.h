@@ -9,11 +9,20 @@
 
 #include "components/Taskbar/Taskbar.h"
 #include "tests/fakes/FakeSynchronizer.h"
+#include "tests/fakes/FakeTrayShell.h"
 
 namespace vantor::testing {
 
 class FakeTaskbarHost final : public TaskbarHost {
 public:
+    // The shell's foreground calls go into this host's log, in order with the host's own.
+    explicit FakeTaskbarHost(FakeTrayShell& shell) {
+        shell.onForeground = [this](WindowHandle window) {
+            log.push_back("foreground");
+            foregroundWindows.push_back(window);
+        };
+    }
+
     WindowHandle applicationWindow = reinterpret_cast<WindowHandle>(0xA0);
     IconRef applicationIcon = reinterpret_cast<IconRef>(0xA1);
     bool iconic = false;
@@ -48,10 +57,6 @@ public:
     void ProcessMessages() override { log.push_back("process"); }
     std::function<void()>& MinimizeHandler() override { return onMinimize; }
     std::function<void()>& RestoreHandler() override { return onRestore; }
-    void SetForegroundWindow(WindowHandle window) override {
-        log.push_back("foreground");
-        foregroundWindows.push_back(window);
-    }
     void HideWindow(WindowHandle window) override {
         log.push_back(window == applicationWindow ? "hide application" : "hide");
     }

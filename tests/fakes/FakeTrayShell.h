@@ -5,13 +5,13 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "components/TrShlApi/TrShlApi.h"
-#include "tests/fakes/FakeSynchronizer.h"
 
 namespace vantor::testing {
 
@@ -58,7 +58,7 @@ public:
 
     // --- what happened
     std::vector<NotifyCall> notifyCalls;
-    std::vector<WindowHandle> foregroundCalls;
+    std::function<void(WindowHandle)> onForeground;
     int classRegistrations = 0;
     int classUnregistrations = 0;
     std::vector<WindowHandle> createdWindows;
@@ -115,8 +115,6 @@ public:
         return actions;
     }
 
-    FakeSynchronizer gui;
-
     // --- TrayShell
     void RegisterTrayClass() override { ++classRegistrations; }
     void UnregisterTrayClass() override { ++classUnregistrations; }
@@ -132,7 +130,7 @@ public:
         return defaultResult;
     }
     bool SetForegroundWindow(WindowHandle window) override {
-        foregroundCalls.push_back(window);
+        if (onForeground) onForeground(window);
         return true;
     }
     bool NotifyIcon(NotifyAction action, const NotifyIconRecord& record) override {
@@ -200,7 +198,6 @@ public:
         return 0;
     }
     TColor SysColor(int index) override { return index == kColorInfoBk ? 0x00E1FFFFu : 0x00000000u; }
-    Synchronizer& GuiThread() override { return gui; }
 
 private:
     std::uint32_t lastError_ = 0;

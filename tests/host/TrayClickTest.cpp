@@ -1,5 +1,5 @@
 // Clicks, double clicks, enter and leave, and the taskbar tooltip's colours, as the component's events
-// report them: shell notifications go into the icon's hidden window, a fake clock drives the click timer.
+// report them: shell notifications go into the icon's hidden window, a fake clock drives its timers.
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ const char* Name(TMouseButton button) {
 // A tray icon whose events are written into `events` as short words.
 struct ClickRig {
     FakeTrayShell shell;
-    FakeTaskbarHost host;
+    FakeTaskbarHost host{shell};
     TTrayIcon tray{nullptr, host, shell};
     std::vector<std::string> events;
 
@@ -50,7 +50,7 @@ struct ClickRig {
     TToolTipStyle& Style() { return tray.ToolTipStyle(); }
 
     // What the shell sends: the callback message with the icon's id and a mouse message.
-    void Shell(std::uint32_t mouseMessage) { shell.Route(Window(), WM_TRAYNOTIFY, kTrayIconId, mouseMessage); }
+    void Shell(std::uint32_t mouseMessage) { shell.Route(Window(), wm::kTrayNotify, kTrayIconId, mouseMessage); }
     void Sequence(std::initializer_list<std::uint32_t> messages) {
         for (const auto m : messages) Shell(m);
         shell.DispatchPosted();
@@ -154,9 +154,9 @@ TEST(TrayClicks, WithoutAWindowNoClickIsReportedButThePressIsCleared) {
     FakeTrayShell shell;
     TToolTipStyle style(shell);
     style.SetCheckSingleDoubleClick(false);
-    style.HandleMessage({WM_TRAYNOTIFY, 1, wm::kRButtonDown, 0});
+    style.HandleMessage({wm::kTrayNotify, 1, wm::kRButtonDown, 0});
     EXPECT_EQ(style.MouseState(), unsigned{TCustomToolTipStyle::msRightDown});
-    style.HandleMessage({WM_TRAYNOTIFY, 1, wm::kRButtonUp, 0});
+    style.HandleMessage({wm::kTrayNotify, 1, wm::kRButtonUp, 0});
     EXPECT_EQ(style.MouseState(), 0u);
     EXPECT_TRUE(shell.sent.empty());
 }
@@ -201,24 +201,27 @@ TEST(TrayEnterLeave, EnterComesBeforeTheMoveAndTheDetectorReportsTheLeave) {
     EXPECT_EQ(rig.Take(), (Events{"move 1012,760"}));
     EXPECT_EQ(rig.Style().MouseRect(), (TRect{1006, 752, 1012, 760}));
 
-    // Still over the icon: the detector keeps checking and reports nothing.
-    rig.shell.gui.ServeFor(std::chrono::milliseconds(250));
+    // Still over the icon: the hidden window's timer checks every 100 ms and reports nothing.
+    const std::pair leaveTimer{rig.Window(), kLeaveTimerId};
+    rig.shell.Advance(250);
     EXPECT_TRUE(rig.Take().empty());
-    const int checks = rig.shell.gui.Served();
-    EXPECT_GE(checks, 1);
+    ASSERT_TRUE(rig.shell.timers.contains(leaveTimer));
+    EXPECT_EQ(rig.shell.timers.at(leaveTimer).period, 100u);
 
     rig.shell.cursor = {900, 700};
-    ASSERT_TRUE(rig.shell.gui.ServeUntil([&] { return !rig.events.empty(); }));
+    rig.shell.Advance(49);
+    EXPECT_TRUE(rig.Take().empty()) << "the leave is seen at the next check";
+    rig.shell.Advance(1);
     EXPECT_EQ(rig.Take(), (Events{"exit"}));
-    // Outside, the detector sleeps: no more checks.
-    ASSERT_TRUE(rig.shell.gui.ServeUntil([&] { return rig.Style().MouseEventMaker()->Sleeping(); }));
-    const int served = rig.shell.gui.Served();
-    rig.shell.gui.ServeFor(std::chrono::milliseconds(250));
-    EXPECT_EQ(rig.shell.gui.Served(), served);
+    EXPECT_FALSE(rig.shell.timers.contains(leaveTimer)) << "outside, the checks stop";
 
+    rig.shell.timersFail = true;
     rig.shell.cursor = {1008, 755};
     rig.Shell(wm::kMouseMove);
     EXPECT_EQ(rig.Take(), (Events{"enter", "move 1008,755"}));
+    rig.shell.timersFail = false;
+    rig.Shell(wm::kMouseMove);
+    EXPECT_TRUE(rig.shell.timers.contains(leaveTimer)) << "a timer that could not be set is set at the next move";
 }
 
 TEST(TrayToolTip, FindsTheShellsTooltipWithoutNoPrefix) {
@@ -265,12 +268,13 @@ TEST(TrayToolTip, ColoursFollowEnterAndLeaveUnlessDefaultAndAreAlwaysRestoredAtT
             style.SetBackGroundColor(0x00112233);
             style.SetTextColor(0x80000008);
             shell.cursor = {10, 10};
-            shell.Route(icon.Handle(), WM_TRAYNOTIFY, 1, wm::kMouseMove);
+            shell.Route(icon.Handle(), wm::kTrayNotify, 1, wm::kMouseMove);
             const Sent apply{{wm::kTtmSetTipBkColor, 0x00112233}, {wm::kTtmSetTipTextColor, 0x80000008}};
             EXPECT_EQ(tooltipMessages(shell), useDefault ? Sent{} : apply);
             shell.sent.clear();
             shell.cursor = {50, 50};
-            ASSERT_TRUE(shell.gui.ServeUntil([&] { return !(style.MouseState() & TCustomToolTipStyle::msMouseInside); }));
+            shell.Advance(100);
+            ASSERT_FALSE(style.MouseState() & TCustomToolTipStyle::msMouseInside);
             EXPECT_EQ(tooltipMessages(shell), useDefault ? Sent{} : restore);
             shell.sent.clear();
         }

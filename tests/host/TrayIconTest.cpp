@@ -23,7 +23,7 @@ IconRef Icon(std::uintptr_t n) { return reinterpret_cast<IconRef>(n); }
 
 struct Rig {
     FakeTrayShell shell;
-    FakeTaskbarHost host;
+    FakeTaskbarHost host{shell};
 };
 
 TEST(TrayIconComponent, StartsWithItsInitialValuesAndSendsNothing) {
@@ -178,7 +178,7 @@ TEST(TrayIconComponent, PressesPopUpTheirMenuOrFireMouseDown) {
     tray.SetIcon(Icon(1));
     tray.SetRButtonPopupMenu(&menu);
     rig.shell.cursor = {-300, 20};  // on a monitor left of the primary one
-    auto press = [&](std::uint32_t m) { rig.shell.Route(tray.TaskTrayIcon().Handle(), WM_TRAYNOTIFY, 1, m); };
+    auto press = [&](std::uint32_t m) { rig.shell.Route(tray.TaskTrayIcon().Handle(), wm::kTrayNotify, 1, m); };
 
     rig.host.log.clear();
     press(wm::kRButtonDown);

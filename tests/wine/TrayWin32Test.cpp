@@ -90,9 +90,9 @@ TEST_F(TrayWin32, HiddenWindowIsAnUnshownToolWindowPopupOfTheSharedClass) {
 
     TMessage seen{};
     icon.OnMessage = [&](TMessage& m) {
-        if (m.Msg == WM_TRAYNOTIFY) seen = m, m.Result = 77;
+        if (m.Msg == wm::kTrayNotify) seen = m, m.Result = 77;
     };
-    EXPECT_EQ(::SendMessageW(window, WM_TRAYNOTIFY, 1, WM_MOUSEMOVE), 77);
+    EXPECT_EQ(::SendMessageW(window, wm::kTrayNotify, 1, WM_MOUSEMOVE), 77);
     EXPECT_EQ(seen.LParam, WM_MOUSEMOVE);
 }
 

@@ -59,7 +59,6 @@ std::function<void()>& TaskbarHostWin32::RestoreHandler() {
     return TheApplication() ? TheApplication()->OnRestore : none;
 }
 
-void TaskbarHostWin32::SetForegroundWindow(WindowHandle window) { ::SetForegroundWindow(static_cast<HWND>(window)); }
 void TaskbarHostWin32::HideWindow(WindowHandle window) { ::ShowWindow(static_cast<HWND>(window), SW_HIDE); }
 
 WindowHandle TaskbarHostWin32::ComponentWindow(TComponent& component) {

@@ -16,7 +16,6 @@ public:
     void ProcessMessages() override;
     std::function<void()>& MinimizeHandler() override;
     std::function<void()>& RestoreHandler() override;
-    void SetForegroundWindow(WindowHandle window) override;
     void HideWindow(WindowHandle window) override;
     WindowHandle ComponentWindow(TComponent& component) override;
     std::unique_ptr<TrayIconImage> CopyIcon(IconRef icon) override;

@@ -22,9 +22,7 @@ TrayShell& DefaultTrayShell() {
 namespace win32 {
 namespace {
 
-static_assert(WM_TRAYNOTIFY == WM_USER + 200);
-// The icon's own codes travel in the callback's lParam beside the mouse messages the shell puts there.
-static_assert(TRAYN_MOUSEENTER > WM_MOUSELAST && TRAYN_MOUSEEXIT > WM_MOUSELAST && TRAYN_MOUSECLICK > WM_MOUSELAST);
+static_assert(wm::kTrayNotify == WM_USER + 200);
 static_assert(wm::kQueryEndSession == WM_QUERYENDSESSION);
 static_assert(wm::kTimer == WM_TIMER);
 static_assert(wm::kMouseMove == WM_MOUSEMOVE);
@@ -238,12 +236,6 @@ std::uint32_t TrayShellWin32::WindowStyle(WindowHandle window) {
 }
 
 TColor TrayShellWin32::SysColor(int index) { return FromColorRef(::GetSysColor(index)); }
-
-Synchronizer& TrayShellWin32::GuiThread() {
-    Application* application = Application::Current();
-    if (!application) throw std::logic_error("the tray icon's worker threads need the application object");
-    return *application;
-}
 
 }  // namespace win32
 }  // namespace vantor

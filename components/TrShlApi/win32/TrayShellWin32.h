@@ -52,9 +52,6 @@ public:
     std::uint32_t WindowStyle(WindowHandle window) override;
     TColor SysColor(int index) override;
 
-    // The application object; the workers need one.
-    Synchronizer& GuiThread() override;
-
 private:
     DWORD lastError_ = 0;
 };
