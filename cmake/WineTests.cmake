@@ -85,7 +85,7 @@ function(vantor_wine_gtest target)
     target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/StartedMarker.cpp)
   endif()
   target_link_libraries(${target} PRIVATE GTest::gtest_main)
-  target_compile_options(${target} PRIVATE ${VANTOR_WARNINGS})
+  target_link_libraries(${target} PRIVATE vantor_warnings)
   gtest_add_tests(TARGET ${target} TEST_LIST added)
   set_tests_properties(${added} PROPERTIES LABELS wine TIMEOUT 180
     SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
