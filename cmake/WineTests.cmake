@@ -76,49 +76,90 @@ if(CMAKE_CROSSCOMPILING)
   set(VANTOR_KEY_RETRY_LOG ${CMAKE_BINARY_DIR}/key-retries.txt)
 endif()
 
-# Registers every TEST of a gtest exe as a ctest test (run through Wine when cross-compiled); the list is
-# read from the sources, so the build never runs a Windows program.
-function(vantor_wine_gtest target)
-  if(CMAKE_CROSSCOMPILING)
-    # The program tells wine-run that it started, so that only a start Wine failed is tried again.
-    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR "${WINE_RUN};--marks-start")
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/StartedMarker.cpp)
+# A suite of the Win32 tests: the TESTs of <source>..., compiled into the gtest exe <target>, each a ctest
+# test run under Wine when cross-compiled, declared with what its tests need from the machine:
+#
+#   vantor_wine_suite(<target> <source>... [DESKTOP] [SERIAL] [AT_OTHER_DPIS] [LOCKS <resource>...]
+#                     [FIXTURES <fixture>...] [TIMEOUT <seconds>] [ENVIRONMENT <NAME=op:value>...])
+#
+# DESKTOP   they drive the one desktop (the pointer with xdotool, the taskbar, the screen's pixels) and take
+#           turns on it; that needs Wine's virtual desktop on an X display, so on Windows itself they are
+#           listed but not run.
+# SERIAL    each runs alone.
+# AT_OTHER_DPIS  each gtest suite of the sources runs once more in the session of each other display
+#           density, as ctest test <suite>.At<dpi>Dpi; on Windows itself the density cannot be chosen.
+# LOCKS     what they take turns on with other tests (RESOURCE_LOCK).
+# FIXTURES  what must be set up for them besides the Wine session.
+# TIMEOUT   seconds, 180 unless given.
+# ENVIRONMENT  changes to their environment (ENVIRONMENT_MODIFICATION).
+#
+# The tests are listed from the sources, so the build never runs a Windows program; <target>_tests in the
+# caller's scope collects their names.
+function(vantor_wine_suite target)
+  cmake_parse_arguments(PARSE_ARGV 1 suite "DESKTOP;SERIAL;AT_OTHER_DPIS" "TIMEOUT" "LOCKS;FIXTURES;ENVIRONMENT")
+  get_target_property(ready ${target} VANTOR_WINE_GTEST)
+  if(NOT ready)
+    if(CMAKE_CROSSCOMPILING)
+      # The program tells wine-run that it started, so that only a start Wine failed is tried again.
+      set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR "${WINE_RUN};--marks-start")
+      target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/StartedMarker.cpp)
+    endif()
+    target_link_libraries(${target} PRIVATE GTest::gtest_main vantor_warnings)
+    set_target_properties(${target} PROPERTIES VANTOR_WINE_GTEST TRUE)
   endif()
-  target_link_libraries(${target} PRIVATE GTest::gtest_main)
-  target_compile_options(${target} PRIVATE ${VANTOR_WARNINGS})
-  gtest_add_tests(TARGET ${target} TEST_LIST added)
-  set_tests_properties(${added} PROPERTIES LABELS wine TIMEOUT 180
+
+  set(sources)
+  foreach(source IN LISTS suite_UNPARSED_ARGUMENTS)
+    get_filename_component(source ${source} ABSOLUTE)
+    list(APPEND sources ${source})
+  endforeach()
+  target_sources(${target} PRIVATE ${sources})
+  gtest_add_tests(TARGET ${target} SOURCES ${sources} TEST_LIST added)
+
+  if(NOT suite_TIMEOUT)
+    set(suite_TIMEOUT 180)
+  endif()
+  set(fixtures ${suite_FIXTURES})
+  if(CMAKE_CROSSCOMPILING)
+    list(PREPEND fixtures wine)
+  endif()
+  set(locks ${suite_LOCKS})
+  if(suite_DESKTOP)
+    list(PREPEND locks desktop)
+    list(REMOVE_DUPLICATES locks)
+  endif()
+  set_tests_properties(${added} PROPERTIES LABELS wine TIMEOUT ${suite_TIMEOUT}
     SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
     ENVIRONMENT "VANTOR_VETH_PREFIX=${VANTOR_VETH_PREFIX};VANTOR_SOURCE_DIR=${PROJECT_SOURCE_DIR};VANTOR_KEY_RETRY_LOG=${VANTOR_KEY_RETRY_LOG}")
-  if(CMAKE_CROSSCOMPILING)
-    set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine)
+  if(fixtures)
+    set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED "${fixtures}")
   endif()
-  set(${target}_tests ${added} PARENT_SCOPE)
-endfunction()
+  if(locks)
+    set_tests_properties(${added} PROPERTIES RESOURCE_LOCK "${locks}")
+  endif()
+  if(suite_SERIAL)
+    set_tests_properties(${added} PROPERTIES RUN_SERIAL TRUE)
+  endif()
+  if(suite_ENVIRONMENT)
+    set_tests_properties(${added} PROPERTIES ENVIRONMENT_MODIFICATION "${suite_ENVIRONMENT}")
+  endif()
+  if(suite_DESKTOP AND NOT CMAKE_CROSSCOMPILING)
+    set_tests_properties(${added} PROPERTIES DISABLED TRUE)
+  endif()
 
-# Tests that drive the one desktop (the pointer with xdotool, the taskbar, the screen's pixels) take turns.
-# They need Wine's virtual desktop on an X display, so on Windows itself they are listed but not run.
-function(vantor_desktop_tests)
-  set_tests_properties(${ARGN} PROPERTIES RESOURCE_LOCK desktop)
-  if(NOT CMAKE_CROSSCOMPILING)
-    set_tests_properties(${ARGN} PROPERTIES DISABLED TRUE)
+  if(suite_AT_OTHER_DPIS AND CMAKE_CROSSCOMPILING)
+    set(suites ${added})
+    list(TRANSFORM suites REPLACE "\\..*" "")
+    list(REMOVE_DUPLICATES suites)
+    foreach(name IN LISTS suites)
+      foreach(dpi IN LISTS VANTOR_OTHER_DPIS)
+        add_test(NAME ${name}.At${dpi}Dpi
+          COMMAND ${CMAKE_BINARY_DIR}/dpi-${dpi}/wine-run --marks-start $<TARGET_FILE:${target}> --gtest_filter=${name}.*)
+        set_tests_properties(${name}.At${dpi}Dpi PROPERTIES FIXTURES_REQUIRED wine_${dpi} LABELS wine TIMEOUT 180
+          SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+      endforeach()
+    endforeach()
   endif()
-endfunction()
 
-# Runs a gtest exe (those of its tests that the gtest filter given after the name selects, else all) once
-# in each session at another display density, as ctest tests <name>.At<dpi>Dpi; on Windows itself the
-# density cannot be chosen, and they are left out.
-function(vantor_at_other_dpis target name)
-  if(NOT CMAKE_CROSSCOMPILING)
-    return()
-  endif()
-  set(filter)
-  if(ARGC GREATER 2)
-    set(filter --gtest_filter=${ARGV2})
-  endif()
-  foreach(dpi IN LISTS VANTOR_OTHER_DPIS)
-    add_test(NAME ${name}.At${dpi}Dpi COMMAND ${CMAKE_BINARY_DIR}/dpi-${dpi}/wine-run --marks-start $<TARGET_FILE:${target}> ${filter})
-    set_tests_properties(${name}.At${dpi}Dpi PROPERTIES FIXTURES_REQUIRED wine_${dpi} LABELS wine TIMEOUT 180
-      SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
-  endforeach()
+  set(${target}_tests ${${target}_tests} ${added} PARENT_SCOPE)
 endfunction()

@@ -3,7 +3,7 @@
 #   interfaces.sh up PREFIX PAIRS    veth pairs, so that the interface table has more rows than small tables allow
 #   interfaces.sh oneway PREFIX      a link whose bytes only leave (PREFIXwa), for the one-way traffic check
 #   interfaces.sh oneway-down PREFIX removes that link
-#   interfaces.sh down PREFIX        removes the veth pairs
+#   interfaces.sh down PREFIX        removes the veth pairs PREFIX<number>a (and their peers)
 #   interfaces.sh route PREFIX       a machine of its own with two links to a far side, for the route check
 #   interfaces.sh route-move PREFIX N [only]
 #                                    moves that machine's default route onto link N; `only` takes the other down
@@ -133,7 +133,7 @@ route-down)
     ip netns del "$far" 2>/dev/null || true
     ;;
 down)
-    for link in $(ip -o link show 2>/dev/null | awk -F': ' '{print $2}' | cut -d@ -f1 | grep "^${prefix}[0-9]*a$"); do
+    for link in $(ip -o link show 2>/dev/null | awk -F': ' '{print $2}' | cut -d@ -f1 | grep "^${prefix}[0-9][0-9]*a$"); do
         ip link del "$link" 2>/dev/null || true
     done
     ;;

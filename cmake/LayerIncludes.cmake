@@ -1,0 +1,56 @@
+# Fails when a file of one layer includes a header of a layer that is not below it (see Layers.cmake),
+# naming each such include by file and line. Run by the build before the layer compiles:
+#   cmake -DROOT=<tree> -DSETTINGS=<layer>-includes.cmake -DSTAMP=<touched when all is well> -P LayerIncludes.cmake
+include(${SETTINGS})
+
+set(reachable)
+foreach(folder IN LISTS REACH)
+  string(REPLACE "*" "[^/]+" pattern "${folder}")
+  list(APPEND reachable "^${pattern}$")
+endforeach()
+
+set(wrong 0)
+foreach(file IN LISTS FILES)
+  file(RELATIVE_PATH shown ${ROOT} ${file})
+  get_filename_component(folder ${file} DIRECTORY)
+  file(READ ${file} text)
+  # One list item a line: what would split or join items goes first.
+  string(REPLACE "\\" "/" text "${text}")
+  string(REPLACE ";" " " text "${text}")
+  string(REPLACE "[" " " text "${text}")
+  string(REPLACE "]" " " text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(number 0)
+  foreach(line IN LISTS lines)
+    math(EXPR number "${number} + 1")
+    if(NOT line MATCHES "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"]")
+      continue()
+    endif()
+    set(header ${CMAKE_MATCH_1})
+    # A header beside the file (`"Version.h"`, `"../core/X.h"`) is found there first.
+    if(EXISTS ${folder}/${header} AND NOT IS_DIRECTORY ${folder}/${header})
+      file(RELATIVE_PATH header ${ROOT} ${folder}/${header})
+    endif()
+    cmake_path(SET header NORMALIZE "${header}")
+    if(NOT header MATCHES "^(framework|components|app|tests|tools)/")
+      continue()  # the system's, the libraries' and generated headers
+    endif()
+    cmake_path(GET header PARENT_PATH home)
+    set(below FALSE)
+    foreach(pattern IN LISTS reachable)
+      if(home MATCHES "${pattern}")
+        set(below TRUE)
+      endif()
+    endforeach()
+    if(NOT below)
+      message(NOTICE "${shown}:${number}: error: ${LAYER} includes ${header}, which is in no layer below it")
+      math(EXPR wrong "${wrong} + 1")
+    endif()
+  endforeach()
+endforeach()
+
+if(wrong GREATER 0)
+  message(FATAL_ERROR "${LAYER}: ${wrong} include(s) of a layer above it. A layer includes only its own headers "
+    "and those of the layers it links (cmake/Layers.cmake).")
+endif()
+file(TOUCH ${STAMP})
