@@ -229,10 +229,12 @@ StoreStatus UsageStore::Write(const std::vector<StoredConnection>& connections,
 StoreStatus UsageStore::Daily(std::int64_t firstDay, std::int64_t lastDay, std::vector<DailyUsage>& days) {
     if (status_ != StoreStatus::Ok) return status_;
     days.clear();
+    // Summed before the join, which then looks up one name per day and connection rather than per hour.
     Statement daily(db_,
-                    "SELECT h.day, c.guid, c.alias, SUM(h.sent), SUM(h.received) FROM hourly h "
-                    "JOIN connection c ON c.id = h.connection WHERE h.day BETWEEN ?1 AND ?2 "
-                    "GROUP BY h.day, h.connection ORDER BY h.day, c.alias, c.guid");
+                    "SELECT d.day, c.guid, c.alias, d.sent, d.received FROM (SELECT day, connection, "
+                    "SUM(sent) AS sent, SUM(received) AS received FROM hourly WHERE day BETWEEN ?1 AND ?2 "
+                    "GROUP BY day, connection) d JOIN connection c ON c.id = d.connection "
+                    "ORDER BY d.day, c.alias, c.guid");
     daily.Bind(1, firstDay).Bind(2, lastDay);
     int code;
     while ((code = daily.Step()) == SQLITE_ROW)
