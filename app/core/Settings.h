@@ -11,6 +11,19 @@
 
 namespace vantor {
 
+inline constexpr std::int32_t kLastStartDay = 28;  // every month has it
+inline constexpr std::int32_t kMaxAllowanceMegabytes = 2'147'483'647;
+
+// The billing plan the usage window sets ("Usage" section): what counts against the allowance, and when.
+struct UsagePlan {
+    std::int32_t StartDay = 1;            // the day of the month each billing period starts, 1..kLastStartDay
+    std::int32_t AllowanceMegabytes = 0;  // per period, in MB of 1,000,000 bytes; 0: none
+    bool ReceiveOnly = false;             // counts received bytes only, else sent and received
+    std::string Connection;               // the GUID of the one connection counted; empty: all connections
+
+    bool operator==(const UsagePlan&) const = default;
+};
+
 struct MonitorSettings {
     std::int32_t GaugeSend = 10;          // send chart maximum in KB, used with FixedGauge
     std::int32_t GaugeReceive = 10;       // receive chart maximum in KB, likewise
@@ -33,6 +46,8 @@ struct MonitorSettings {
     std::optional<InterfaceIdentity> WatchedInterface;
     // "Interface"/"Watch": the connection in use, all connections, else the interface above.
     TWatchMode Watch = TWatchMode::wmInterface;
+    // "Usage": nothing while the file holds none of its keys, so a file never given a plan keeps its shape.
+    std::optional<UsagePlan> Plan;
 
     bool operator==(const MonitorSettings&) const = default;
 };

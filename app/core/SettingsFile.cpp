@@ -95,6 +95,22 @@ void MakeRoomForEveryCharacter(ProfileStore& profile, const Entries& entries, La
         throw std::runtime_error(WithPath(TextsFor(language).CannotWriteSettings, profile.FilePath()));
 }
 
+// "Usage": each key pulled into its range; a GUID that is none counts all connections.
+std::optional<UsagePlan> ReadPlan(ProfileStore& profile) {
+    const std::optional<std::string> startDay = ReadIfPresent(profile, "Usage", "StartDay");
+    const std::optional<std::string> allowance = ReadIfPresent(profile, "Usage", "AllowanceMB");
+    const std::optional<std::string> receiveOnly = ReadIfPresent(profile, "Usage", "ReceiveOnly");
+    const std::optional<std::string> connection = ReadIfPresent(profile, "Usage", "Connection");
+    if (!startDay && !allowance && !receiveOnly && !connection) return std::nullopt;
+    const UsagePlan defaults;
+    UsagePlan plan;
+    plan.StartDay = std::clamp(ParseProfileInteger(startDay.value_or(""), defaults.StartDay), 1, kLastStartDay);
+    plan.AllowanceMegabytes = std::max(ParseProfileInteger(allowance.value_or(""), defaults.AllowanceMegabytes), 0);
+    plan.ReceiveOnly = ParseProfileInteger(receiveOnly.value_or(""), defaults.ReceiveOnly ? 1 : 0) != 0;
+    plan.Connection = CanonicalGuid(connection.value_or("")).value_or("");
+    return plan;
+}
+
 std::string IntegerText(std::int32_t value) { return std::to_string(value); }
 std::string BoolText(bool value) { return value ? "1" : "0"; }
 
@@ -133,6 +149,7 @@ LoadedSettings LoadSettings(ProfileStore& profile, std::string_view logDirectory
     // A first start, with no interface named, follows the connection in use.
     s.Watch = ParseWatchMode(ReadText(profile, "Interface", "Watch", ""));
     if (!loaded.InterfaceSelected && s.Watch == TWatchMode::wmInterface) s.Watch = TWatchMode::wmRoute;
+    s.Plan = ReadPlan(profile);
     loaded.State.LogTicks = s.LogInterval;
     return loaded;
 }
@@ -164,6 +181,12 @@ void SaveSettings(ProfileStore& profile, const MonitorSettings& s, TPoint positi
         entries.push_back({"Interface", "Description", s.WatchedInterface->Description});
     }
     entries.push_back({"Interface", "Watch", std::string(WatchModeText(s.Watch))});
+    if (s.Plan) {
+        entries.push_back({"Usage", "StartDay", IntegerText(s.Plan->StartDay)});
+        entries.push_back({"Usage", "AllowanceMB", IntegerText(s.Plan->AllowanceMegabytes)});
+        entries.push_back({"Usage", "ReceiveOnly", BoolText(s.Plan->ReceiveOnly)});
+        entries.push_back({"Usage", "Connection", s.Plan->Connection});
+    }
     MakeRoomForEveryCharacter(profile, entries, language);
     for (const Entry& entry : entries) {
         if (!profile.WriteString(entry.section, entry.key, entry.value)) {

@@ -1,7 +1,8 @@
 #pragma once
 // The settings file: the thirteen keys the monitor keeps between runs, then the two that identify the
-// watched interface and the one that says what is watched, read once when the main window is created
-// and written once when it is destroyed, and the check that puts the window back on screen.
+// watched interface and the one that says what is watched, then the billing plan's section, read once when
+// the main window is created and written once when it is destroyed, and the check that puts the window back
+// on screen.
 
 #include <cstddef>
 #include <cstdint>
@@ -63,13 +64,16 @@ std::string SettingsFilePath(std::string_view executableDirectory);
 
 // Reads the keys in their fixed order, then "Window"/"Language"; anything missing or unreadable takes its
 // default. A missing "pass" names "vantor.log" in `logDirectory` (with its separator). Without "Selected"
-// (a first start) the monitor follows the connection in use, unless "Watch" names all connections.
+// (a first start) the monitor follows the connection in use, unless "Watch" names all connections. Then
+// "Usage": a start day out of 1..28 is pulled to the nearer end (31 reads as 28), a negative allowance reads
+// as none, a connection that is no GUID as all connections.
 LoadedSettings LoadSettings(ProfileStore& profile, std::string_view logDirectory);
 
 // Writes all thirteen keys, changed or not, then the language key where the file had one, then the
-// watched interface's identity where the settings hold one, then "Watch", then flushes. A file that
-// cannot hold one of the values becomes UTF-16 first; one that can stays as it is. A write that fails throws
-// std::runtime_error "<file> に書き込めません" (in `language`) and leaves the later keys unwritten.
+// watched interface's identity where the settings hold one, then "Watch", then the plan's four keys where the
+// settings hold a plan, then flushes. A file that cannot hold one of the values becomes UTF-16 first; one that
+// can stays as it is. A write that fails throws std::runtime_error "<file> に書き込めません" (in `language`)
+// and leaves the later keys unwritten.
 void SaveSettings(ProfileStore& profile, const MonitorSettings& settings, TPoint position,
                   Language language = Language::Japanese);
 

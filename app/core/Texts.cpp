@@ -67,6 +67,35 @@ constexpr UiTexts kJapanese{
     .UsageCsvNoFile = "使い方: vantor.exe --usage-csv 書き出すファイル",
     .UsageCsvCannotRead = "使用量の記録 %s を読めません",
     .UsageCsvCannotWrite = "ファイル %s に書き込めません",
+    .MenuUsage = "使用量...",
+    .UsageCaption = "使用量",
+    .UsageDaysView = "今期の日別",
+    .UsagePeriodsView = "過去 24 期間",
+    .UsageDayColumn = "日付",
+    .UsagePeriodColumn = "期間",
+    .UsageSentColumn = "送信",
+    .UsageReceivedColumn = "受信",
+    .UsageTotalColumn = "合計",
+    .UsageConnection = "接続",
+    .UsagePeriodDates = "%1～%2",
+    .UsageExport = "CSV に書き出す...",
+    .CsvFilter = "CSV ファイル (*.csv)",
+    .PlanGroup = "プラン",
+    .PlanStartDay = "期間の開始日（毎月）",
+    .PlanAllowance = "上限",
+    .PlanNoAllowance = "0 で上限なし",
+    .UnitMegabytes = "MB",
+    .UnitGigabytes = "GB",
+    .PlanReceiveOnly = "受信だけを数える",
+    .PlanConnection = "数える接続",
+    .PlanSummary = "今期 %1 / %2（%3）、%4",
+    .PlanTip = "今期 %1 / %2",
+    .PlanPassed = "%1 % に達した日時: %2",
+    .PlanDayLeft = "残り 1 日",
+    .PlanDaysLeft = "残り %1 日",
+    .PlanWarningTitle = "使用量が上限の 80 % に達しました",
+    .PlanUsedUpTitle = "使用量が上限に達しました",
+    .PlanBalloon = "今期の使用量は %1 / %2 です。%3です。",
 };
 
 constexpr UiTexts kEnglish{
@@ -131,6 +160,35 @@ constexpr UiTexts kEnglish{
     .UsageCsvNoFile = "Usage: vantor.exe --usage-csv FILE",
     .UsageCsvCannotRead = "Cannot read the usage history %s",
     .UsageCsvCannotWrite = "Cannot write to %s",
+    .MenuUsage = "Usage...",
+    .UsageCaption = "Usage",
+    .UsageDaysView = "Days of this period",
+    .UsagePeriodsView = "Last 24 periods",
+    .UsageDayColumn = "Date",
+    .UsagePeriodColumn = "Period",
+    .UsageSentColumn = "Sent",
+    .UsageReceivedColumn = "Received",
+    .UsageTotalColumn = "Total",
+    .UsageConnection = "Connection",
+    .UsagePeriodDates = "%1 – %2",
+    .UsageExport = "Export CSV...",
+    .CsvFilter = "CSV files (*.csv)",
+    .PlanGroup = "Plan",
+    .PlanStartDay = "Period starts on day",
+    .PlanAllowance = "Allowance",
+    .PlanNoAllowance = "0: no allowance",
+    .UnitMegabytes = "MB",
+    .UnitGigabytes = "GB",
+    .PlanReceiveOnly = "Count received data only",
+    .PlanConnection = "Connection counted",
+    .PlanSummary = "This period %1 of %2 (%3), %4",
+    .PlanTip = "This period %1 of %2",
+    .PlanPassed = "%1 % passed on %2",
+    .PlanDayLeft = "1 day left",
+    .PlanDaysLeft = "%1 days left",
+    .PlanWarningTitle = "80 % of your allowance used",
+    .PlanUsedUpTitle = "Allowance used up",
+    .PlanBalloon = "%1 of %2 used this period, %3.",
 };
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -165,6 +223,20 @@ const UiTexts& TextsFor(Language language) { return language == Language::Japane
 std::string WithPath(std::string_view message, std::string_view path) {
     std::string text(message);
     if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, path);
+    return text;
+}
+
+std::string WithValues(std::string_view pattern, std::initializer_list<std::string_view> values) {
+    std::string text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        if (pattern[i] == '%' && next >= '1' && next <= '9' && static_cast<std::size_t>(next - '1') < values.size()) {
+            text += values.begin()[next - '1'];
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
     return text;
 }
 

@@ -3,6 +3,7 @@
 // Japanese Windows, English for any other, unless the settings file's "Window"/"Language" names one.
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,11 +52,29 @@ struct UiTexts {
     std::string_view UsageDamaged, UsageUnwritable;
     // What `vantor.exe --usage-csv FILE` says on failure: no file named, the history, the CSV file.
     std::string_view UsageCsvNoFile, UsageCsvCannotRead, UsageCsvCannotWrite;
+
+    // The usage window: the menu item after the settings item, its caption, its two views, the table's
+    // first column in each view and the figures' columns, the connection choice (its first entry is
+    // WatchAll), a period's first and last day, and the export with its file type.
+    std::string_view MenuUsage, UsageCaption, UsageDaysView, UsagePeriodsView;
+    std::string_view UsageDayColumn, UsagePeriodColumn, UsageSentColumn, UsageReceivedColumn, UsageTotalColumn;
+    std::string_view UsageConnection, UsagePeriodDates, UsageExport, CsvFilter;
+    // The plan's fields in the window; the allowance is typed in one of the two units.
+    std::string_view PlanGroup, PlanStartDay, PlanAllowance, PlanNoAllowance, UnitMegabytes, UnitGigabytes;
+    std::string_view PlanReceiveOnly, PlanConnection;
+    // The plan in figures ("%1" used of "%2" allowed, "%3" the share, "%4" the days left): the window's line,
+    // the tip's line while an allowance is set, when a share ("%1" percent) was passed ("%2"), the days left.
+    std::string_view PlanSummary, PlanTip, PlanPassed, PlanDayLeft, PlanDaysLeft;
+    // The balloons at 80 % and at 100 %, and their text: "%1" used of "%2", "%3" the days left.
+    std::string_view PlanWarningTitle, PlanUsedUpTitle, PlanBalloon;
 };
 
 const UiTexts& TextsFor(Language language);
 
 // `message` with its "%s" replaced by `path`.
 std::string WithPath(std::string_view message, std::string_view path);
+
+// `pattern` with each "%1".."%9" replaced by that value (a value's own "%2" stays as it is).
+std::string WithValues(std::string_view pattern, std::initializer_list<std::string_view> values);
 
 }  // namespace vantor

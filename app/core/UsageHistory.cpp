@@ -136,18 +136,24 @@ void UsageHistory::Write() {
 
     auto store = OpenStore();
     if (!store) return;
-    StoreStatus status = store->Write(connections, unwritten_, run);
+    StoreStatus status = store->Write(connections, unwritten_, run, unwrittenPasses_);
     if (status == StoreStatus::Damaged) {
         // The check at open missed it; the write found it.
         store.reset();
         if (!SetAside()) return Report(UsageProblem::Unwritable, path_);
         store = OpenStore();
         if (!store) return;
-        status = store->Write(connections, unwritten_, run);
+        status = store->Write(connections, unwritten_, run, unwrittenPasses_);
     }
     if (status == StoreStatus::Unwritable) Report(UsageProblem::Unwritable, path_);
     if (status != StoreStatus::Ok) return;  // kept, for the next write
+    if (periodDays_)
+        for (const auto& [hour, totals] : unwritten_)
+            if (const std::int64_t day = LocalDayOf(hour.HourUtc, hour.OffsetMinutes);
+                day >= periodDays_->first && day <= periodDays_->second)
+                Add(periodStored_[hour.Guid], totals);
     unwritten_.clear();
+    unwrittenPasses_.clear();
     std::vector<DailyUsage> today;
     const std::int64_t day = Today();
     todayStored_.clear();
@@ -199,6 +205,7 @@ bool UsageHistory::SetAside() {
         if (files_.Exists(journal) && !files_.Rename(journal, aside + "-journal")) return false;
         if (!files_.Rename(path_, aside)) return false;
         checked_ = false;
+        periodDays_.reset();
         Report(UsageProblem::Damaged, aside);
         return true;
     }
@@ -293,6 +300,52 @@ std::vector<KnownConnection> UsageHistory::Connections() {
         return std::tie(a.Alias, a.Guid) < std::tie(b.Alias, b.Guid);
     });
     return connections;
+}
+
+std::optional<UsageTotals> UsageHistory::PeriodTotals(std::int64_t firstDay, std::int64_t lastDay,
+                                                      std::optional<std::string_view> guid) {
+    if (periodDays_ != std::make_pair(firstDay, lastDay)) {
+        std::vector<DailyUsage> days;
+        const auto store = OpenForReading();
+        if (!store || store->Daily(firstDay, lastDay, days) != StoreStatus::Ok) return std::nullopt;
+        periodStored_.clear();
+        for (const DailyUsage& row : days) Add(periodStored_[row.Guid], row.Totals);
+        periodDays_ = {firstDay, lastDay};
+    }
+    UsageTotals sum;
+    for (const auto& [id, totals] : periodStored_)
+        if (Matches(guid, id)) Add(sum, totals);
+    for (const auto& [hour, totals] : unwritten_)
+        if (const std::int64_t day = LocalDayOf(hour.HourUtc, hour.OffsetMinutes);
+            Matches(guid, hour.Guid) && day >= firstDay && day <= lastDay)
+            Add(sum, totals);
+    return sum;
+}
+
+std::optional<std::map<int, PassedAt>> UsageHistory::Passed(std::int64_t periodFirst) {
+    std::map<int, PassedAt> passed;
+    const auto store = OpenForReading();
+    if (!store || store->Passed(periodFirst, passed) != StoreStatus::Ok) return std::nullopt;
+    for (const auto& [key, at] : unwrittenPasses_) {
+        if (key.first != periodFirst) continue;
+        if (at) passed.try_emplace(key.second, *at);
+        else passed.erase(key.second);
+    }
+    return passed;
+}
+
+PassedAt UsageHistory::RecordPassed(std::int64_t periodFirst, int percent) {
+    const std::int64_t utc = clock_.UtcSeconds();
+    const PassedAt now{utc, clock_.OffsetMinutesAt(utc)};
+    unwrittenPasses_[{periodFirst, percent}] = now;
+    // Before the first tick a write would drop the counters the next start relies on.
+    if (started_) Write();
+    return now;
+}
+
+void UsageHistory::ForgetPassed(std::int64_t periodFirst, int percent) {
+    unwrittenPasses_[{periodFirst, percent}] = std::nullopt;
+    if (started_) Write();
 }
 
 }  // namespace vantor

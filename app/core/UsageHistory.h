@@ -113,6 +113,18 @@ public:
     // Every connection the history knows, by name.
     std::vector<KnownConnection> Connections();
 
+    // The sum over days firstDay..lastDay as Totals gives it, cheap enough for every tick: the written part
+    // is read once for the range and then follows this run's writes. Nothing when the file cannot be read.
+    std::optional<UsageTotals> PeriodTotals(std::int64_t firstDay, std::int64_t lastDay,
+                                            std::optional<std::string_view> guid = std::nullopt);
+    // The shares of the plan's allowance recorded as passed in the period that starts on `periodFirst`;
+    // nothing when the file cannot be read.
+    std::optional<std::map<int, PassedAt>> Passed(std::int64_t periodFirst);
+    // Records that `percent` is passed now (a share recorded already keeps its time), or forgets it. Written
+    // at once from the first tick on; what cannot be written yet goes with a later write.
+    PassedAt RecordPassed(std::int64_t periodFirst, int percent);
+    void ForgetPassed(std::int64_t periodFirst, int percent);
+
 private:
     struct Counted {
         std::string Alias, Description;
@@ -142,6 +154,9 @@ private:
     std::map<HourKey, UsageTotals> unwritten_;        // counted since the last write
     std::optional<std::int64_t> todayDay_;            // the day todayStored_ holds
     std::map<std::string, UsageTotals> todayStored_;  // that day's written totals by GUID
+    std::optional<std::pair<std::int64_t, std::int64_t>> periodDays_;  // the days periodStored_ holds
+    std::map<std::string, UsageTotals> periodStored_;                 // their written totals by GUID
+    PassChanges unwrittenPasses_;
 
     std::deque<UsageProblemReport> problems_;
     bool damagedReported_ = false, unwritableReported_ = false;

@@ -31,6 +31,12 @@ constexpr std::string_view kMigrations[] = {
          id INTEGER PRIMARY KEY CHECK(id = 1),
          uptime_ms INTEGER NOT NULL,
          utc_seconds INTEGER NOT NULL);)",
+    R"(CREATE TABLE plan_warning(
+         period_first INTEGER NOT NULL,
+         percent INTEGER NOT NULL,
+         passed_utc INTEGER NOT NULL,
+         offset_minutes INTEGER NOT NULL,
+         PRIMARY KEY(period_first, percent)) WITHOUT ROWID;)",
 };
 static_assert(std::size(kMigrations) == UsageStore::kSchemaVersion);
 
@@ -132,7 +138,8 @@ UsageStore::UsageStore(const std::string& path, Access access, int busyMilliseco
         Statement version(db_, "PRAGMA user_version");
         const int code = version.Step();
         status_ = StatusOf(code);
-        if (code == SQLITE_ROW && version.Integer(0) == 0) status_ = StoreStatus::Missing;
+        if (code == SQLITE_ROW) version_ = version.Integer(0);
+        if (code == SQLITE_ROW && version_ == 0) status_ = StoreStatus::Missing;
     }
 }
 
@@ -180,7 +187,8 @@ StoreStatus UsageStore::ReadRun(std::optional<StoredRun>& run, std::vector<Store
 }
 
 StoreStatus UsageStore::Write(const std::vector<StoredConnection>& connections,
-                              const std::map<HourKey, UsageTotals>& hours, const StoredRun& run) {
+                              const std::map<HourKey, UsageTotals>& hours, const StoredRun& run,
+                              const PassChanges& passes) {
     if (status_ != StoreStatus::Ok) return status_;
     if (const StoreStatus begun = Execute("BEGIN IMMEDIATE"); begun != StoreStatus::Ok) return begun;
     int code = sqlite3_exec(db_, "UPDATE connection SET last_in = NULL, last_out = NULL", nullptr, nullptr, nullptr);
@@ -203,6 +211,15 @@ StoreStatus UsageStore::Write(const std::vector<StoredConnection>& connections,
         Statement writeRun(db_, "INSERT OR REPLACE INTO run(id, uptime_ms, utc_seconds) VALUES(1, ?1, ?2)");
         if (code == SQLITE_OK)
             code = writeRun.Bind(1, AsStored(run.UptimeMilliseconds)).Bind(2, run.UtcSeconds).Run();
+        Statement record(db_, "INSERT OR IGNORE INTO plan_warning(period_first, percent, passed_utc, offset_minutes) "
+                              "VALUES(?1, ?2, ?3, ?4)");
+        Statement forget(db_, "DELETE FROM plan_warning WHERE period_first = ?1 AND percent = ?2");
+        for (auto p = passes.begin(); code == SQLITE_OK && p != passes.end(); ++p) {
+            const auto& [period, percent] = p->first;
+            code = p->second ? record.Bind(1, period).Bind(2, std::int64_t{percent}).Bind(3, p->second->UtcSeconds)
+                                   .Bind(4, std::int64_t{p->second->OffsetMinutes}).Run()
+                             : forget.Bind(1, period).Bind(2, std::int64_t{percent}).Run();
+        }
     }
     if (code == SQLITE_OK) code = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
     if (code != SQLITE_OK) (void)Execute("ROLLBACK");
@@ -212,15 +229,29 @@ StoreStatus UsageStore::Write(const std::vector<StoredConnection>& connections,
 StoreStatus UsageStore::Daily(std::int64_t firstDay, std::int64_t lastDay, std::vector<DailyUsage>& days) {
     if (status_ != StoreStatus::Ok) return status_;
     days.clear();
+    // Summed before the join, which then looks up one name per day and connection rather than per hour.
     Statement daily(db_,
-                    "SELECT h.day, c.guid, c.alias, SUM(h.sent), SUM(h.received) FROM hourly h "
-                    "JOIN connection c ON c.id = h.connection WHERE h.day BETWEEN ?1 AND ?2 "
-                    "GROUP BY h.day, h.connection ORDER BY h.day, c.alias, c.guid");
+                    "SELECT d.day, c.guid, c.alias, d.sent, d.received FROM (SELECT day, connection, "
+                    "SUM(sent) AS sent, SUM(received) AS received FROM hourly WHERE day BETWEEN ?1 AND ?2 "
+                    "GROUP BY day, connection) d JOIN connection c ON c.id = d.connection "
+                    "ORDER BY d.day, c.alias, c.guid");
     daily.Bind(1, firstDay).Bind(2, lastDay);
     int code;
     while ((code = daily.Step()) == SQLITE_ROW)
         days.push_back({daily.Integer(0), daily.Text(1), daily.Text(2),
                         {static_cast<std::uint64_t>(daily.Integer(3)), static_cast<std::uint64_t>(daily.Integer(4))}});
+    return StatusOf(code);
+}
+
+StoreStatus UsageStore::Passed(std::int64_t periodFirst, std::map<int, PassedAt>& passed) {
+    if (status_ != StoreStatus::Ok) return status_;
+    passed.clear();
+    if (version_ < 2) return StoreStatus::Ok;  // a file read as an older program left it
+    Statement read(db_, "SELECT percent, passed_utc, offset_minutes FROM plan_warning WHERE period_first = ?1");
+    read.Bind(1, periodFirst);
+    int code;
+    while ((code = read.Step()) == SQLITE_ROW)
+        passed[static_cast<int>(read.Integer(0))] = {read.Integer(1), static_cast<int>(read.Integer(2))};
     return StatusOf(code);
 }
 

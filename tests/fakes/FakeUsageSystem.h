@@ -1,10 +1,16 @@
 #pragma once
 // The usage history's seams for the host tests: a clock that says what it is told, with a time zone given
-// as offsets in force from given instants, and the real file system under a fresh temporary folder.
+// as offsets in force from given instants, and the real file system under a fresh temporary folder; and a
+// history on them, started, ticked and restarted as the program does, with SQLite for real.
 
+#include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -74,6 +80,68 @@ public:
 
 private:
     bool wasRoot_;
+};
+
+inline std::int64_t Utc(int year, int month, int day, int hour, int minute) {
+    return DayOfDate({year, month, day}) * 86400 + hour * 3600 + minute * 60;
+}
+
+inline ConnectionCounters A(std::uint64_t sent, std::uint64_t received, const char* alias = "Wi-Fi") {
+    return {"{A}", alias, "Wireless adapter", received, sent};
+}
+inline ConnectionCounters B(std::uint64_t sent, std::uint64_t received) {
+    return {"{B}", "Ethernet", "Gigabit", received, sent};
+}
+inline ConnectionCounters C(std::uint64_t sent, std::uint64_t received) {
+    return {"{C}", "Mobile", "Modem", received, sent};
+}
+
+// The first column of each row `sql` gives on the database at `path` (which it may change).
+inline std::vector<std::string> QueryRows(const std::string& path, const char* sql) {
+    sqlite3* db = nullptr;
+    std::vector<std::string> rows;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, sql, [](void* found, int, char** values, char**) {
+            static_cast<std::vector<std::string>*>(found)->push_back(values[0] ? values[0] : "NULL");
+            return 0;
+        }, &rows, nullptr);
+    sqlite3_close(db);
+    return rows;
+}
+
+class UsageScenario {
+public:
+    TempUsageFolder folder;
+    FakeUsageClock clock;
+    std::unique_ptr<UsageHistory> history;
+    std::vector<UsageProblem> problems;
+    bool readOnly = false;
+
+    std::string Database() const { return folder.File("vantor-usage.db"); }
+    // Also again, after the program ended without writing (a crash, a kill).
+    void Start() { history = std::make_unique<UsageHistory>(folder.Folder(), clock, folder); }
+    // Time passes, on the clock and the system's uptime alike.
+    void Pass(std::int64_t seconds) {
+        clock.utc += seconds;
+        clock.uptimeMilliseconds += static_cast<std::uint64_t>(seconds) * 1000;
+    }
+    void Tick(std::int64_t seconds, const std::vector<ConnectionCounters>& connections) {
+        Pass(seconds);
+        Run([&] { history->Tick(connections); });
+    }
+    void Exit() { Run([&] { history->Flush(); }); }
+    void SetReadOnly(bool on) {
+        readOnly = on;
+        ::chmod(Database().c_str(), on ? 0444 : 0666);
+    }
+    void Run(const std::function<void()>& call) {
+        {
+            std::optional<WithoutRootPrivileges> asUser;
+            if (readOnly) asUser.emplace();
+            call();
+        }
+        while (const auto report = history->TakeProblem()) problems.push_back(report->Kind);
+    }
 };
 
 }  // namespace vantor::testing

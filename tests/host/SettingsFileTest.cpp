@@ -25,7 +25,9 @@ const std::vector<std::string> kReadOrder = {
     "read Window/Mode", "read Interface/flg", "read Graph/mode", "read log/pass", "read log/mode",
     "read log/wait", "read Graph/bps", "read Window/main", "read Interface/Guid", "read Interface/Description",
     // Absent, the language key gives back both defaults it is asked with.
-    "read Window/Language", "read Window/Language", "read Interface/Watch"};
+    "read Window/Language", "read Window/Language", "read Interface/Watch", "read Usage/StartDay",
+    "read Usage/StartDay", "read Usage/AllowanceMB", "read Usage/AllowanceMB", "read Usage/ReceiveOnly",
+    "read Usage/ReceiveOnly", "read Usage/Connection", "read Usage/Connection"};
 
 TEST(SettingsLoad, WithoutAFileReadsEveryKeyInOrderAndTakesTheDefaults) {
     FakeProfile profile;
@@ -46,6 +48,7 @@ TEST(SettingsLoad, WithoutAFileReadsEveryKeyInOrderAndTakesTheDefaults) {
     EXPECT_FALSE(s.BitUnits);
     EXPECT_TRUE(s.ShowAtStart);
     EXPECT_EQ(s.Watch, TWatchMode::wmRoute) << "a first start follows the connection in use";
+    EXPECT_EQ(s.Plan, std::nullopt) << "no plan, and so no section written";
 
     MonitorState expectedState;
     expectedState.LogTicks = 60;
@@ -73,6 +76,13 @@ TEST(SettingsLoad, ReadsWhatTheFileHolds) {
         {"log", "pass", "", [](const LoadedSettings& l) { return l.Settings.LogPath.empty(); }},
         {"Window", "Language", "en", [](const LoadedSettings& l) { return l.Settings.LanguageSetting == "en"; }},
         {"Window", "Language", "", [](const LoadedSettings& l) { return l.Settings.LanguageSetting == ""; }},
+        {"Usage", "StartDay", "31", [](const LoadedSettings& l) { return l.Settings.Plan->StartDay == 28; }},
+        {"Usage", "AllowanceMB", "", [](const LoadedSettings& l) { return l.Settings.Plan == UsagePlan{}; }},
+        {"Usage", "AllowanceMB", "-5", [](const LoadedSettings& l) { return l.Settings.Plan == UsagePlan{}; }},
+        {"Usage", "Connection", "{8d4e2a31-06b7-4c3c-9e0a-5b1f2c7d9e11}", [](const LoadedSettings& l) {
+             return l.Settings.Plan->Connection == "{8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}";
+         }},
+        {"Usage", "Connection", "Wi-Fi", [](const LoadedSettings& l) { return l.Settings.Plan == UsagePlan{}; }},
     };
     for (const Case& c : cases) {
         FakeProfile profile;
@@ -148,10 +158,11 @@ MonitorSettings Unusual() {
     s.WatchedInterface = InterfaceIdentity{"{8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}", "イーサネット アダプター"};
     s.LanguageSetting = "JA";
     s.Watch = TWatchMode::wmAll;
+    s.Plan = UsagePlan{15, 50'000, true, "{8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}"};
     return s;
 }
 
-TEST(SettingsSave, WritesThirteenKeysInOrderThenTheLanguageTheInterfaceIdentityAndWatchThenFlushes) {
+TEST(SettingsSave, WritesThirteenKeysInOrderThenTheLanguageTheInterfaceIdentityWatchAndThePlanThenFlushes) {
     FakeProfile profile;
     SaveSettings(profile, Unusual(), {-1500, 30});
     EXPECT_EQ(profile.calls, (std::vector<std::string>{
@@ -162,7 +173,9 @@ TEST(SettingsSave, WritesThirteenKeysInOrderThenTheLanguageTheInterfaceIdentityA
                                  "write Graph/bps=1", "write Window/Language=JA",
                                  "write Interface/Guid={8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}",
                                  "write Interface/Description=イーサネット アダプター",
-                                 "write Interface/Watch=all", "flush"}));
+                                 "write Interface/Watch=all", "write Usage/StartDay=15",
+                                 "write Usage/AllowanceMB=50000", "write Usage/ReceiveOnly=1",
+                                 "write Usage/Connection={8D4E2A31-06B7-4C3C-9E0A-5B1F2C7D9E11}", "flush"}));
 }
 
 TEST(SettingsSave, ANewFileGetsItsSectionsAndKeysInWriteOrder) {

@@ -3,14 +3,10 @@
 
 #include "app/core/UsageHistory.h"
 
-#include <sqlite3.h>
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <functional>
-#include <memory>
 
 #include "app/core/UsageCsv.h"
 #include "tests/fakes/FakeUsageSystem.h"
@@ -18,66 +14,15 @@
 namespace vantor {
 namespace {
 
-using testing::FakeUsageClock;
-using testing::TempUsageFolder;
+using namespace testing;
 
-std::int64_t Utc(int year, int month, int day, int hour, int minute) {
-    return DayOfDate({year, month, day}) * 86400 + hour * 3600 + minute * 60;
-}
-
-ConnectionCounters A(std::uint64_t sent, std::uint64_t received, const char* alias = "Wi-Fi") {
-    return {"{A}", alias, "Wireless adapter", received, sent};
-}
-ConnectionCounters B(std::uint64_t sent, std::uint64_t received) { return {"{B}", "Ethernet", "Gigabit", received, sent}; }
-ConnectionCounters C(std::uint64_t sent, std::uint64_t received) { return {"{C}", "Mobile", "Modem", received, sent}; }
-
-class Scenario {
-public:
-    TempUsageFolder folder;
-    FakeUsageClock clock;
-    std::unique_ptr<UsageHistory> history;
-    std::vector<UsageProblem> problems;
-    bool readOnly = false;
-
-    std::string Database() const { return folder.File("vantor-usage.db"); }
-    // Also again, after the program ended without writing (a crash, a kill).
-    void Start() { history = std::make_unique<UsageHistory>(folder.Folder(), clock, folder); }
-    // Time passes, on the clock and the system's uptime alike.
-    void Pass(std::int64_t seconds) {
-        clock.utc += seconds;
-        clock.uptimeMilliseconds += static_cast<std::uint64_t>(seconds) * 1000;
-    }
-    void Tick(std::int64_t seconds, const std::vector<ConnectionCounters>& connections) {
-        Pass(seconds);
-        Run([&] { history->Tick(connections); });
-    }
-    void Exit() { Run([&] { history->Flush(); }); }
-    void SetReadOnly(bool on) {
-        readOnly = on;
-        ::chmod(Database().c_str(), on ? 0444 : 0666);
-    }
-    void Run(const std::function<void()>& call) {
-        {
-            std::optional<testing::WithoutRootPrivileges> asUser;
-            if (readOnly) asUser.emplace();
-            call();
-        }
-        while (const auto report = history->TakeProblem()) problems.push_back(report->Kind);
-    }
+struct Scenario : UsageScenario {
     // The file's hour rows: "local start, offset in minutes, sent/received".
     std::vector<std::string> Hours() const {
-        sqlite3* db = nullptr;
-        std::vector<std::string> hours;
-        sqlite3_open_v2(Database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_exec(db, "SELECT strftime('%Y-%m-%d %H:%M ', hour_utc + offset_minutes * 60, 'unixepoch') || "
+        return QueryRows(Database(),
+                         "SELECT strftime('%Y-%m-%d %H:%M ', hour_utc + offset_minutes * 60, 'unixepoch') || "
                          "offset_minutes || ' ' || SUM(sent) || '/' || SUM(received) FROM hourly "
-                         "GROUP BY hour_utc, offset_minutes ORDER BY hour_utc",
-                     [](void* rows, int, char** values, char**) {
-                         static_cast<std::vector<std::string>*>(rows)->push_back(values[0]);
-                         return 0;
-                     }, &hours, nullptr);
-        sqlite3_close(db);
-        return hours;
+                         "GROUP BY hour_utc, offset_minutes ORDER BY hour_utc");
     }
     // Sixty hours of three connections, a file of several pages, then the program ends without writing.
     void SixtyHoursThenCrash() {
