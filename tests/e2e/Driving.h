@@ -53,13 +53,14 @@ std::optional<TrayPicture> FindTrayPicture();
 
 // The tip of the program's icon: the start text until the first tick, then the status, which the tick
 // writes afresh: what it shows (an interface's name, all connections or none), the link speed, and the
-// totals sent and received in KB.
+// totals sent and received in KB, and the usage history's line where there is one.
 inline constexpr wchar_t kStartTip[] = L"Vantor Infomation2.00";
 std::optional<std::wstring> ProgramTip();
 struct StatusTip {
     std::wstring subject;
     std::wstring speed;
     std::int64_t sentKilobytes = 0, receivedKilobytes = 0;
+    std::wstring usage;
 };
 std::optional<StatusTip> ReadStatusTip(const std::wstring& tip);
 
