@@ -400,13 +400,18 @@ void TUsageWindow::FillTable() {
 }
 
 void TUsageWindow::FitTableColumns() {
-    // Each column as wide as its widest text or its header; the last one takes what is left.
+    // Each column as wide as its widest text or its header, so no figure is cut short.
     for (int column = 0; column < 4; ++column) {
         ::SendMessageW(table, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), LVSCW_AUTOSIZE);
         const auto content = ::SendMessageW(table, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0);
-        ::SendMessageW(table, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), LVSCW_AUTOSIZE_USEHEADER);
-        const auto header = ::SendMessageW(table, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0);
-        if (column < 3 && content > header) ::SendMessageW(table, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), content);
+        wchar_t text[64] = L"";
+        LVCOLUMNW header{};
+        header.mask = LVCF_TEXT;
+        header.pszText = text;
+        header.cchTextMax = 64;
+        ::SendMessageW(table, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&header));
+        const auto title = ::SendMessageW(table, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)) + ScaleToDpi(14, static_cast<int>(Dpi()));
+        ::SendMessageW(table, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), std::max(content, title));
     }
 }
 
