@@ -36,9 +36,9 @@ enum ControlId : int {
 };
 
 // Every length below is a design unit, a pixel at 96 dpi.
-constexpr TRect kChartPlace{8, 76, 632, 274};
+constexpr TRect kChartPlace{8, 76, 668, 274};
 // The plot within the chart: room on the left for the amounts, above for the legend, below for the dates.
-constexpr TRect kPlot{58, 24, 616, 176};
+constexpr TRect kPlot{58, 24, 652, 176};
 constexpr int kComboHeight = 200;  // with its open list
 constexpr int kEditHeight = 21;
 
@@ -219,13 +219,13 @@ TUsageWindow::TUsageWindow(UsageHistory& history, PlanCheck& planCheck, const Lo
     periodsButton = AddControl({.className = L"BUTTON", .text = win32::Widen(t.UsagePeriodsView).c_str(),
                                 .style = BS_AUTORADIOBUTTON, .left = 456, .top = 10, .width = 150, .height = 17, .id = idPeriods});
     summaryLabel = AddControl({.className = L"STATIC", .text = L"", .style = SS_LEFT | SS_NOPREFIX, .left = 10, .top = 38,
-                               .width = 620, .height = 16});
+                               .width = 656, .height = 16});
     passedLabel = AddControl({.className = L"STATIC", .text = L"", .style = SS_LEFT | SS_NOPREFIX, .left = 10, .top = 56,
-                              .width = 620, .height = 16});
+                              .width = 656, .height = 16});
     chart_ = std::make_unique<TBarChartWindow>(Handle(), locale_);
     table = AddControl({.className = WC_LISTVIEWW, .text = L"",
                         .style = WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                        .left = 8, .top = 282, .width = 420, .height = 180, .id = idTable, .exStyle = WS_EX_CLIENTEDGE});
+                        .left = 8, .top = 282, .width = 460, .height = 180, .id = idTable, .exStyle = WS_EX_CLIENTEDGE});
     ::SendMessageW(table, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     for (int column = 0; column < 4; ++column) {
         LVCOLUMNW header{};
@@ -236,26 +236,26 @@ TUsageWindow::TUsageWindow(UsageHistory& history, PlanCheck& planCheck, const Lo
     }
 
     planGroup = AddControl({.className = L"BUTTON", .text = win32::Widen(t.PlanGroup).c_str(), .style = BS_GROUPBOX,
-                            .left = 436, .top = 276, .width = 196, .height = 156});
-    startDayCaption = AddLabel(t.PlanStartDay, 446, 300);
+                            .left = 476, .top = 276, .width = 192, .height = 156});
+    startDayCaption = AddLabel(t.PlanStartDay, 486, 300);
     startDaySpin = std::make_unique<win32::TSpinEdit>(
-        win32::TSpinEdit::Options{Handle(), idStartDay, 574, 296, 48, kEditHeight, 1, kLastStartDay, 1, Font()});
-    allowanceCaption = AddLabel(t.PlanAllowance, 446, 328);
-    allowanceEdit = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_AUTOHSCROLL | ES_RIGHT, .left = 516,
+        win32::TSpinEdit::Options{Handle(), idStartDay, 614, 296, 46, kEditHeight, 1, kLastStartDay, 1, Font()});
+    allowanceCaption = AddLabel(t.PlanAllowance, 486, 328);
+    allowanceEdit = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_AUTOHSCROLL | ES_RIGHT, .left = 556,
                                 .top = 324, .width = 56, .height = kEditHeight, .id = idAllowance, .exStyle = WS_EX_CLIENTEDGE});
-    unitList = AddControl({.className = WC_COMBOBOXW, .text = L"", .style = WS_TABSTOP | CBS_DROPDOWNLIST, .left = 576,
+    unitList = AddControl({.className = WC_COMBOBOXW, .text = L"", .style = WS_TABSTOP | CBS_DROPDOWNLIST, .left = 616,
                            .top = 324, .width = 46, .height = kComboHeight, .id = idUnit});
     for (const std::string_view unit : {t.UnitMegabytes, t.UnitGigabytes})
         ::SendMessageW(unitList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Widen(unit).c_str()));
-    noAllowanceNote = AddLabel(t.PlanNoAllowance, 516, 350);
+    noAllowanceNote = AddLabel(t.PlanNoAllowance, 556, 350);
     receiveOnlyBox = AddControl({.className = L"BUTTON", .text = win32::Widen(t.PlanReceiveOnly).c_str(),
-                                 .style = WS_TABSTOP | BS_AUTOCHECKBOX, .left = 446, .top = 368, .width = 180, .height = 17,
+                                 .style = WS_TABSTOP | BS_AUTOCHECKBOX, .left = 486, .top = 368, .width = 176, .height = 17,
                                  .id = idReceiveOnly});
-    planConnectionCaption = AddLabel(t.PlanConnection, 446, 390);
+    planConnectionCaption = AddLabel(t.PlanConnection, 486, 390);
     planConnectionList = AddControl({.className = WC_COMBOBOXW, .text = L"", .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                                     .left = 446, .top = 406, .width = 176, .height = kComboHeight, .id = idPlanConnection});
+                                     .left = 486, .top = 406, .width = 176, .height = kComboHeight, .id = idPlanConnection});
     exportButton = AddControl({.className = L"BUTTON", .text = win32::Widen(t.UsageExport).c_str(),
-                               .style = WS_TABSTOP | BS_PUSHBUTTON, .left = 436, .top = 438, .width = 196, .height = 24,
+                               .style = WS_TABSTOP | BS_PUSHBUTTON, .left = 476, .top = 438, .width = 192, .height = 24,
                                .id = idExport});
     SetChecked(daysButton, true);
     FillPlan(planCheck_.Plan());

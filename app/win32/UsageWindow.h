@@ -31,7 +31,7 @@ public:
     TUsageWindow(UsageHistory& history, PlanCheck& planCheck, const LocaleFormats& locale, PlanChangedEvent onPlanChanged);
     ~TUsageWindow() override;
 
-    static constexpr int kClientWidth = 640;
+    static constexpr int kClientWidth = 676;
     static constexpr int kClientHeight = 470;
 
     // Reads the history again and shows the window in front, where it was left.
