@@ -79,12 +79,16 @@ std::uint64_t SystemUsageClock::UptimeMilliseconds() { return ::GetTickCount64()
 int SystemUsageClock::OffsetMinutesAt(std::int64_t utcSeconds) {
     const FILETIME utcTime = ToFileTime(utcSeconds * kFileTimePerSecond + kUnixEpochInFileTime);
     SYSTEMTIME utc, local;
-    TIME_ZONE_INFORMATION zone{};
     FILETIME localTime;
     if (!::FileTimeToSystemTime(&utcTime, &utc)) return 0;
-    // That year's rules where the system keeps rules per year, else the zone's rules as they stand.
-    const bool ofThatYear = ::GetTimeZoneInformationForYear(utc.wYear, nullptr, &zone) != FALSE;
-    if (!::SystemTimeToTzSpecificLocalTime(ofThatYear ? &zone : nullptr, &utc, &local) ||
+    const std::uint64_t now = ::GetTickCount64();
+    if (!rules_ || rules_->year != utc.wYear || now - rules_->readAt >= 60'000) {
+        // That year's rules where the system keeps rules per year, else the zone's rules as they stand.
+        TIME_ZONE_INFORMATION zone{};
+        const bool ofThatYear = ::GetTimeZoneInformationForYear(utc.wYear, nullptr, &zone) != FALSE;
+        rules_ = YearRules{utc.wYear, now, ofThatYear ? std::optional(zone) : std::nullopt};
+    }
+    if (!::SystemTimeToTzSpecificLocalTime(rules_->zone ? &*rules_->zone : nullptr, &utc, &local) ||
         !::SystemTimeToFileTime(&local, &localTime))
         return 0;
     return static_cast<int>((FromFileTime(localTime) - FromFileTime(utcTime)) / (60 * kFileTimePerSecond));

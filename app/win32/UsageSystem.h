@@ -1,6 +1,9 @@
 #pragma once
 // The usage history's seams bound to Windows, and the command `vantor.exe --usage-csv FILE`.
 
+#include <windows.h>
+
+#include <optional>
 #include <string>
 
 #include "app/core/UsageHistory.h"
@@ -14,6 +17,16 @@ public:
     std::int64_t UtcSeconds() override;
     std::uint64_t UptimeMilliseconds() override;
     int OffsetMinutesAt(std::int64_t utcSeconds) override;
+
+private:
+    // A year's rules cost the system a registry read, and each tick asks several times: they are kept
+    // for a minute, so a changed time zone shows within one.
+    struct YearRules {
+        WORD year = 0;
+        std::uint64_t readAt = 0;
+        std::optional<TIME_ZONE_INFORMATION> zone;  // nothing: the zone's rules as they stand
+    };
+    std::optional<YearRules> rules_;
 };
 
 class SystemUsageFiles final : public UsageFiles {

@@ -136,6 +136,9 @@ TEST(UsageClockWin32, TheOffsetInForceAtEachInstant) {
     const std::int64_t january = 19'737 * 86400, july = 19'919 * 86400;  // 2024-01-15, 2024-07-15
     EXPECT_EQ(clock.OffsetMinutesAt(january), -300);
     EXPECT_EQ(clock.OffsetMinutesAt(july), -240);
+    // The rules kept are those of the year asked for: 2025 began daylight saving time on March 9.
+    EXPECT_EQ(clock.OffsetMinutesAt(20'156 * 86400 + 43'200), -240);
+    EXPECT_EQ(clock.OffsetMinutesAt(january), -300);
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
     const auto ticks = static_cast<std::int64_t>((std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime);
