@@ -50,6 +50,8 @@ struct UiTexts {
 
     // The usage history's balloons: the damaged file's new name, the file that cannot be written.
     std::string_view UsageDamaged, UsageUnwritable;
+    // The tip's line of today's usage: "%1" sent, "%2" received.
+    std::string_view TipToday;
     // What `vantor.exe --usage-csv FILE` says on failure: no file named, the history, the CSV file.
     std::string_view UsageCsvNoFile, UsageCsvCannotRead, UsageCsvCannotWrite;
 

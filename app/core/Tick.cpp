@@ -111,7 +111,8 @@ std::string TipText(const CounterSample& sample, std::uint32_t unitFactor, const
                       std::string(texts.TipSent) +
                       FormatFloat(kTotalPattern, KiloUnits(sample.TotalOutPacket, unitFactor), locale) + " KB\r\n" +
                       std::string(texts.TipReceived) +
-                      FormatFloat(kTotalPattern, KiloUnits(sample.TotalInPacket, unitFactor), locale) + " KB");
+                      FormatFloat(kTotalPattern, KiloUnits(sample.TotalInPacket, unitFactor), locale) + " KB" +
+                      (sample.UsageLine.empty() ? "" : "\r\n" + sample.UsageLine));
 }
 
 }  // namespace

@@ -36,6 +36,8 @@ struct CounterSample {
     // else (empty) no connection.
     bool AllConnections = false;
     std::string InterfaceName;
+    // The tip's last line, from the usage history; empty: none.
+    std::string UsageLine;
 };
 
 CounterSample ReadCounters(const TNetworkSpeed& source);
@@ -52,7 +54,7 @@ struct DirectionOutputs {
 struct TickOutputs {
     DirectionOutputs Send;
     DirectionOutputs Receive;
-    std::string TipHelp;  // four lines joined by CR LF, at most kTipCharacters UTF-16 units
+    std::string TipHelp;  // four or five lines joined by CR LF, at most kTipCharacters UTF-16 units
     bool LogDue = false;  // LogTicks has been set to 0; write the log line, then call LogLineWritten
 };
 

@@ -9,6 +9,7 @@
 #include "app/core/SettingsDialogValues.h"
 #include "app/core/SettingsFile.h"
 #include "app/core/TrayImage.h"
+#include "app/core/UsageTick.h"
 #include "app/core/WatchedInterface.h"
 #include "app/win32/AboutBox.h"
 #include "app/win32/Pictures.h"
@@ -254,6 +255,10 @@ void TMiniWindow::ApplySettingsAndShow(const LoadedSettings& loaded) {
     }
 
     StartWatching(counterSource_, settings_);
+    // The history lives beside the settings file, whose folder may not be there yet.
+    win32::PrepareSettingsFolder(place_);
+    history_ = std::make_unique<UsageHistory>(place_.Folder, usageClock_, usageFiles_);
+    planCheck_ = std::make_unique<PlanCheck>(*history_, settings_.Plan.value_or(UsagePlan{}));
 
     if (settings_.ShowAtStart) ::ShowWindow(Handle(), SW_SHOW);
     if (settings_.StayOnTop) {
@@ -281,6 +286,7 @@ void TMiniWindow::SaveSettingsAndLog() {
 void TMiniWindow::ExitSequence() {
     if (exitDone_) return;
     exitDone_ = true;
+    if (history_) history_->Flush();
     try {
         SaveSettingsAndLog();
     } catch (const std::exception& error) {
@@ -303,7 +309,8 @@ void TMiniWindow::Tick(TComponent&) {
     try {
         counterSource_.Sample();
         FollowWatchedInterface(counterSource_, settings_);
-        const CounterSample sample = ReadCounters(counterSource_);
+        CounterSample sample = ReadCounters(counterSource_);
+        sample.UsageLine = TickUsage();
         const TickOutputs out = RunTick(state_, settings_, sample, locale_);
         sendRow_.Show(out.Send);
         chart_->AddValue1(out.Send.ChartPoint);
@@ -315,6 +322,7 @@ void TMiniWindow::Tick(TComponent&) {
             trayTipSent_ = out.TipHelp;
         }
         SetTrayImage(out.Receive.TrayPercent, out.Send.TrayPercent);
+        ShowWaitingBalloon();
         if (out.LogDue) {
             WriteLogLine();
             LogLineWritten(state_);
@@ -322,6 +330,20 @@ void TMiniWindow::Tick(TComponent&) {
     } catch (const std::exception& error) {
         ShowTickError(error);
     }
+}
+
+std::string TMiniWindow::TickUsage() {
+    if (!history_) return {};
+    history_->Tick(CountedConnections(counterSource_));
+    while (const auto problem = history_->TakeProblem()) balloons_.push_back(ProblemBalloon(*problem, locale_));
+    if (const auto warning = planCheck_->Check()) balloons_.push_back(PlanBalloon(*warning, locale_));
+    return UsageTipLine(*history_, *planCheck_, counterSource_, locale_);
+}
+
+void TMiniWindow::ShowWaitingBalloon() {
+    if (balloons_.empty()) return;
+    const BalloonText& balloon = balloons_.front();
+    if (trayIcon_.ShowBalloon(balloon.Title, balloon.Text, TBalloonIconType::bitWarning)) balloons_.pop_front();
 }
 
 void TMiniWindow::ShowTickError(const std::exception& error) {
@@ -516,6 +538,10 @@ LRESULT TMiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             KeepApplicationWindowHidden();
         }
         return DefaultHandler(message, wParam, lParam);
+    case WM_POWERBROADCAST:
+        // What is counted is written before the system sleeps: it may never wake.
+        if (wParam == PBT_APMSUSPEND && history_) history_->Flush();
+        return TRUE;
     case WM_ENDSESSION:
         // Logging off or shutting down ends the process without a normal close: save now.
         if (wParam) ExitSequence();

@@ -3,6 +3,7 @@
 // direction below it, its tray icon, popup menu and the once-a-second tick that feeds them.
 
 #include <array>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -15,6 +16,9 @@
 #include "app/core/Texts.h"
 #include "app/core/Tick.h"
 #include "app/core/TrafficLog.h"
+#include "app/core/UsageHistory.h"
+#include "app/core/UsagePlan.h"
+#include "app/win32/UsageSystem.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
 #include "components/Taskbar/Taskbar.h"
 #include "components/TyxTrend/win32/TyxTrendWindow.h"
@@ -94,6 +98,11 @@ private:
     TRect WindowRect() const;
     // The work area of the monitor the rectangle is on, the program's other windows and the snap distance.
     snap::SnapReferences SnapReferences(const RECT& window) const;
+    // The history's share of a tick: it counts, and its troubles and the plan's warnings wait as balloons.
+    // Gives the tip's usage line.
+    std::string TickUsage();
+    // The first waiting balloon, once the icon is in the notification area.
+    void ShowWaitingBalloon();
     // Shows an error that ended a tick; while one such box is open, later ones are not stacked on it.
     void ShowTickError(const std::exception& error);
     // Stops the timer, saves the settings and writes the last log line, once.
@@ -132,6 +141,11 @@ private:
     UINT dpi_ = kDesignDpi;
     bool moving_ = false;
     TrafficLog log_;
+    win32::SystemUsageClock usageClock_;
+    win32::SystemUsageFiles usageFiles_;
+    std::unique_ptr<UsageHistory> history_;
+    std::unique_ptr<PlanCheck> planCheck_;
+    std::deque<BalloonText> balloons_;
     bool tickErrorShown_ = false;
     bool exitDone_ = false;
 };

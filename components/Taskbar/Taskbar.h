@@ -122,7 +122,7 @@ public:
     void SetDoForegroundWindow(bool value) noexcept { trayIcon_->SetDoForegroundWindow(value); }
     bool CheckSingleDoubleClick() const noexcept { return trayIcon_->Style()->CheckSingleDoubleClick(); }
     void SetCheckSingleDoubleClick(bool value) noexcept { trayIcon_->Style()->SetCheckSingleDoubleClick(value); }
-    // The balloon fields only fill the record: no balloon is ever shown.
+    // The balloon fields fill the record; ShowBalloon shows them.
     std::string BalloonHelpTitle() const { return trayIcon_->BalloonTitle(); }
     void SetBalloonHelpTitle(std::string_view text) { trayIcon_->SetBalloonTitle(text); }
     std::string BalloonHelpText() const { return trayIcon_->BalloonText(); }
@@ -131,6 +131,10 @@ public:
     void SetBalloonHelpTimeOut(std::int32_t value) noexcept { trayIcon_->SetBalloonTimeOut(value); }
     TBalloonIconType BalloonHelpIcon() const noexcept { return trayIcon_->BalloonIcon(); }
     void SetBalloonHelpIcon(TBalloonIconType value) noexcept { trayIcon_->SetBalloonIcon(value); }
+    // False where the icon is not shown yet or the shell has no balloons: the caller may try again later.
+    [[nodiscard]] bool ShowBalloon(std::string_view title, std::string_view text, TBalloonIconType icon) {
+        return trayIcon_->ShowBalloon(title, text, icon);
+    }
     TToolTipStyle& ToolTipStyle() const noexcept { return *trayIcon_->Style(); }
     void SetToolTipStyle(const TCustomToolTipStyle& style) { trayIcon_->Style()->Assign(&style); }
     TCustomPopupMenu* LButtonPopupMenu() const noexcept { return lButtonPopupMenu_; }

@@ -179,6 +179,18 @@ bool TTaskTrayIcon::ModifyIcon() {
     return AddIcon();
 }
 
+bool TTaskTrayIcon::ShowBalloon(std::string_view title, std::string_view text, TBalloonIconType icon) {
+    if (!added_ || iconData_.layout != NotifyIconLayout::kVersion2) return false;
+    SetBalloonTitle(title);
+    SetBalloonText(text);
+    SetBalloonIcon(icon);
+    iconData_.uFlags |= kNifInfo;
+    const bool shown = shell_.NotifyIcon(NotifyAction::kModify, iconData_);
+    // Later modifies leave the balloon alone.
+    iconData_.uFlags &= ~kNifInfo;
+    return shown;
+}
+
 bool TTaskTrayIcon::DeleteIcon() {
     if (retry_) EndAddRetry();
     if (!added_) return true;

@@ -93,6 +93,9 @@ public:
     [[nodiscard]] bool ModifyIcon();
     // Also ends a pending retry.
     [[nodiscard]] bool DeleteIcon();
+    // Shows the balloon fields as a balloon over the icon, once: false where the icon is not in the
+    // notification area yet or the shell is older than 5.0, which has no balloons.
+    [[nodiscard]] bool ShowBalloon(std::string_view title, std::string_view text, TBalloonIconType icon);
     bool AddRetryPending() const noexcept { return retry_.has_value(); }
 
     // The owner's handler of every routed message, after the style has seen it; it answers by setting

@@ -62,6 +62,7 @@ enum class NotifyIconLayout { kUnset, kVersion1, kVersion2 };
 inline constexpr std::uint32_t kNifMessage = 1;
 inline constexpr std::uint32_t kNifIcon = 2;
 inline constexpr std::uint32_t kNifTip = 4;
+inline constexpr std::uint32_t kNifInfo = 0x10;
 inline constexpr std::uint32_t kNisSharedIcon = 2;
 
 // The notification record, field for field; texts are UTF-16 and NUL-terminated.

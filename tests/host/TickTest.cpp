@@ -236,12 +236,13 @@ TEST(Tick, TipNamesWhatItShowsThenTheLinkSpeedAndTotalsWithinItsRoom) {
                                    .AllConnections = c.all, .InterfaceName = c.name};
         EXPECT_EQ(RunTick(state, settings, sample, {}).TipHelp, c.tip);
     }
-    // Cut to the room the notification area has, never inside a character, the figures whole.
-    const CounterSample sample{.TotalOutPacket = 5'000'000'000'000u, .Speed = 1, .InterfaceName = japaneseName};
+    // Cut to the room the notification area has, never inside a character, the figures and usage whole.
+    const CounterSample sample{.TotalOutPacket = 5'000'000'000'000u, .Speed = 1, .InterfaceName = japaneseName,
+                               .UsageLine = "今期 8.1GB / 10GB"};
     MonitorState state;
     const std::string tip = RunTick(state, {}, sample, {}).TipHelp;
     EXPECT_EQ(Utf8ToUtf16(tip).size(), kTipCharacters);
-    EXPECT_TRUE(tip.ends_with("\r\n送信:4,882,812,500 KB\r\n受信:0 KB")) << tip;
+    EXPECT_TRUE(tip.ends_with("\r\n送信:4,882,812,500 KB\r\n受信:0 KB\r\n今期 8.1GB / 10GB")) << tip;
     EXPECT_EQ(Utf8ToUtf16(tip).find(u'\uFFFD'), std::u16string::npos);
 }
 

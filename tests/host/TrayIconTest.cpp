@@ -223,9 +223,10 @@ TEST(TrayIconComponent, AnswersQueryEndSessionAndIgnoresOtherMessages) {
     EXPECT_EQ(rig.shell.defaultProcessed, 0);
 }
 
-TEST(TrayIconComponent, BalloonFieldsAreStoredAndTheIconFieldIsClearedByAnAdd) {
+TEST(TrayIconComponent, BalloonFieldsAreStoredAndABalloonIsRequestedOnlyOnce) {
     Rig rig;
     TTrayIcon tray(nullptr, rig.host, rig.shell);
+    EXPECT_FALSE(tray.ShowBalloon("t", "before the icon is shown", TBalloonIconType::bitInfo));
     tray.SetBalloonHelpTitle("題名");
     tray.SetBalloonHelpText("本文");
     tray.SetBalloonHelpTimeOut(5000);
@@ -236,7 +237,16 @@ TEST(TrayIconComponent, BalloonFieldsAreStoredAndTheIconFieldIsClearedByAnAdd) {
     tray.SetIcon(Icon(1));
     EXPECT_EQ(tray.BalloonHelpIcon(), TBalloonIconType::bitNone);
     EXPECT_EQ(tray.BalloonHelpTimeOut(), 5000);
-    EXPECT_EQ(rig.shell.notifyCalls.back().record.uFlags & 0x10u, 0u) << "no balloon is ever requested";
+    EXPECT_EQ(rig.shell.notifyCalls.back().record.uFlags & 0x10u, 0u) << "the fields alone request no balloon";
+
+    ASSERT_TRUE(tray.ShowBalloon("80 %", "8 MB of 10 MB", TBalloonIconType::bitWarning));
+    const auto& shown = rig.shell.notifyCalls.back();
+    EXPECT_EQ(shown.action, NotifyAction::kModify);
+    EXPECT_EQ(shown.record.uFlags & 0x10u, 0x10u);
+    EXPECT_EQ(shown.record.dwInfoFlags, 2u);
+    EXPECT_EQ(tray.BalloonHelpText(), "8 MB of 10 MB");
+    tray.SetTipHelp("next tick");
+    EXPECT_EQ(rig.shell.notifyCalls.back().record.uFlags & 0x10u, 0u) << "a later modify shows it again";
 }
 
 TEST(TrayIconComponent, IntervalIsRaisedToFiftyAndStoredOtherwise) {

@@ -10,7 +10,9 @@
 #include <map>
 
 #include "app/core/ByteAmount.h"
+#include "app/core/UsageTick.h"
 #include "app/core/UsageView.h"
+#include "tests/fakes/FakeIfTable.h"
 #include "tests/fakes/FakeUsageSystem.h"
 
 namespace vantor {
@@ -132,6 +134,41 @@ TEST(PlanCheck, SaysWhatIsUsedAndHowManyDaysAreLeftInEachLanguage) {
     EXPECT_EQ(PlanTipLine({{}, 8'500'000, 0, 2}, english), "") << "no allowance: today's line stays";
     EXPECT_EQ(PlanSummaryLine(usedUp, japanese), "今期 11MB / 10MB（109%）、残り 1 日");
     EXPECT_EQ(PassedLine(100, {Utc(2024, 4, 29, 23, 59), -300}, english), "100 % passed on 2024/04/29 18:59");
+}
+
+TEST(UsageTick, CountsTheHardwareAndTellsTodayOfWhatIsWatchedOrThePlanInTheTip) {
+    const auto row = [](const char* guid, const char* alias, bool hardware, std::uint64_t sent) {
+        return FakeIfRow{.descr = alias, .inOctets = 0, .outOctets = static_cast<std::uint32_t>(sent),
+                         .entry = InterfaceEntry{.Guid = guid, .Alias = alias, .Description = alias, .OutOctets = sent,
+                                                 .Up = true, .Connected = true, .HardwareInterface = hardware}};
+    };
+    FakeIfTable table;
+    PlanScenario s;
+    s.plan.AllowanceMegabytes = 0;
+    s.Restart();
+    TNetworkSpeed source(nullptr, table);
+    const LocaleFormats english{".", ",", "/", ":", Language::English};
+    for (std::uint64_t sent : {1'000'000u, 3'500'000u}) {
+        table.rows = {row("{ETH}", "Ethernet", true, sent), row("{VPN}", "Tunnel", false, 2 * sent)};
+        source.Sample();
+        s.Tick(1, CountedConnections(source));
+    }
+    ASSERT_EQ(CountedConnections(source).size(), 1u) << "the tunnel's bytes are the link's again";
+    const struct {
+        TWatchMode mode;
+        const char* watched;
+        std::string line;
+    } cases[] = {{TWatchMode::wmInterface, "Ethernet", "Today ↑2.5MB ↓0B"},
+                 {TWatchMode::wmAll, "", "Today ↑2.5MB ↓0B"},
+                 {TWatchMode::wmInterface, "Tunnel", ""}};
+    for (const auto& c : cases) {
+        source.Watch(c.mode, {.Identity = InterfaceIdentity{"", c.watched}});
+        source.Sample();
+        EXPECT_EQ(UsageTipLine(*s.history, *s.check, source, english), c.line) << c.watched;
+    }
+    s.check->SetPlan({1, 10, false, ""});
+    (void)s.check->Check();
+    EXPECT_EQ(UsageTipLine(*s.history, *s.check, source, english), "This period 2.5MB of 10MB");
 }
 
 TEST(UsageStore, AnOlderFileIsBroughtUpToDateAndANewerOneIsUsedAsItIs) {
