@@ -15,7 +15,6 @@
 
 #include "tests/e2e/VantorProcess.h"
 #include "tests/support/Desktop.h"
-#include "tests/support/Windows.h"
 #include "tests/support/Xdotool.h"
 
 namespace vantor::e2e {

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "tests/support/Windows.h"
+#include "tests/support/Desktop.h"
 
 namespace vantor::e2e {
 namespace fs = std::filesystem;

@@ -52,9 +52,7 @@ TEST(Artwork, BackgroundBandIsPinStripedOutsideTheArrowBoxAtEveryDensity) {
             for (int x = 0; x < band.width; ++x) {
                 const bool inBox = x >= ScaleToDpi(ArrowLeft, dpi) && x < ScaleToDpi(ArrowRight + 1, dpi) &&
                                    y >= ScaleToDpi(ArrowTop, dpi) && y < ScaleToDpi(ArrowBottom + 1, dpi);
-                if (!inBox) {
-                    ASSERT_EQ(band.At(x, y), stripes[y / rows % 4]) << x << ", " << y << " at " << dpi;
-                }
+                if (!inBox) { ASSERT_EQ(band.At(x, y), stripes[y / rows % 4]) << x << ", " << y << " at " << dpi; }
                 ASSERT_EQ(band.At(x, y) >> 24, 0xFFu) << "opaque everywhere";
             }
     }

@@ -46,9 +46,7 @@ TEST(Dpi, RectanglesScaleByTheirEdgesSoNeighboursStillTouch) {
         for (std::int32_t edge = -300; edge <= 300; ++edge) {
             ASSERT_LE(ScaleToDpi(edge, dpi), ScaleToDpi(edge + 1, dpi)) << edge << " at " << dpi;
             ASSERT_LT(ScaleToDpi(edge, dpi), ScaleToDpi(edge + 1, dpi)) << "no design pixel vanishes when enlarging";
-            if (dpi == kDesignDpi) {
-                ASSERT_EQ(ScaleToDpi(edge, dpi), edge);
-            }
+            if (dpi == kDesignDpi) { ASSERT_EQ(ScaleToDpi(edge, dpi), edge); }
         }
 }
 

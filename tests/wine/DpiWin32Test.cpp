@@ -31,7 +31,6 @@
 #include "tests/fakes/FakeIfTable.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/Polling.h"
-#include "tests/support/Windows.h"
 
 namespace vantor {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "framework/win32/SpinEdit.h"
 #include "framework/win32/Text.h"
-#include "tests/support/Windows.h"
+#include "tests/support/Desktop.h"
 
 namespace vantor::win32 {
 namespace {

@@ -16,7 +16,7 @@
 #include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 #include "framework/win32/Window.h"
-#include "tests/support/Windows.h"
+#include "tests/support/Desktop.h"
 
 namespace vantor::win32 {
 namespace {

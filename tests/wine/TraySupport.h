@@ -18,7 +18,6 @@
 #include "tests/support/Desktop.h"
 #include "tests/support/Launch.h"
 #include "tests/support/Polling.h"
-#include "tests/support/Windows.h"
 #include "tests/support/Xdotool.h"
 
 namespace vantor::win32::testing {
