@@ -96,8 +96,8 @@ TSettingsDialog::TSettingsDialog(Language language)
       texts_(TextsFor(language)) {
     const UiTexts& t = texts_;
     pageTabs = AddControl({.className = WC_TABCONTROLW, .text = L"", .style = WS_TABSTOP | WS_CLIPSIBLINGS,
-                           .left = layout::kPageTabs.left, .top = layout::kPageTabs.top, .width = layout::kPageTabs.width,
-                           .height = layout::kPageTabs.height, .id = idPageTabs});
+                           .left = layout::kPageTabs.left, .top = layout::kPageTabs.top,
+                           .width = layout::kPageTabs.width, .height = layout::kPageTabs.height, .id = idPageTabs});
     for (const std::string_view title : {t.InterfacePage, t.ChartPage, t.LogPage}) {
         std::wstring caption = win32::Widen(title);
         TCITEMW item{};
@@ -114,8 +114,9 @@ TSettingsDialog::TSettingsDialog(Language language)
     const HWND page1 = pages_[0]->Handle();
     interfaceCaption = AddLabel(page1, t.InterfaceLabel, layout::kInterfaceCaption);
     interfaceList = AddControl({.className = WC_COMBOBOXW, .text = L"",
-                                .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, .left = layout::kInterfaceList.left,
-                                .top = layout::kInterfaceList.top, .width = layout::kInterfaceList.width,
+                                .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                                .left = layout::kInterfaceList.left, .top = layout::kInterfaceList.top,
+                                .width = layout::kInterfaceList.width,
                                 .height = layout::kInterfaceList.height, .id = idInterfaceList, .parent = page1});
     watchNote = AddControl({.className = L"STATIC", .text = win32::Widen(t.WatchNote).c_str(), .style = SS_LEFT | SS_NOPREFIX,
                             .left = layout::kWatchNote.left, .top = layout::kWatchNote.top,
@@ -138,8 +139,9 @@ TSettingsDialog::TSettingsDialog(Language language)
     logEnabledBox = AddCheckBox(page3, idLogEnabled, t.LogEnabled, layout::kLogEnabled);
     logPathCaption = AddLabel(page3, t.LogPath, layout::kLogPathCaption);
     logPathEdit = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_AUTOHSCROLL,
-                              .left = layout::kLogPath.left, .top = layout::kLogPath.top, .width = layout::kLogPath.width,
-                              .height = layout::kLogPath.height, .id = idLogPath, .exStyle = WS_EX_CLIENTEDGE,
+                              .left = layout::kLogPath.left, .top = layout::kLogPath.top,
+                              .width = layout::kLogPath.width, .height = layout::kLogPath.height, .id = idLogPath,
+                              .exStyle = WS_EX_CLIENTEDGE,
                               .parent = page3});
     browseButton = AddButton(page3, idBrowse, "...", BS_PUSHBUTTON, layout::kBrowse);
     logIntervalCaption = AddLabel(page3, t.LogInterval, layout::kLogIntervalCaption);

@@ -115,11 +115,13 @@ TEST(MenuE2E, ResetZeroesThePeaksSoTheMaximaStartAgain) {
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
     {
         testing::LoopbackStream traffic(4 * 1024 * 1024);
-        ASSERT_TRUE(WaitUntil([&] { return FigureValue(vantor.Figures()[Figure::SendPeak]) > 1000; }, kTickLimit)) << "a peak of megabytes";
+        ASSERT_TRUE(WaitUntil([&] { return FigureValue(vantor.Figures()[Figure::SendPeak]) > 1000; }, kTickLimit))
+            << "a peak of megabytes";
     }
     // Once the traffic has stopped the current figures fall while the peaks stay.
     ASSERT_TRUE(WaitUntil([&] { return FigureValue(vantor.Figures()[Figure::SendCurrent]) < 100; }, kTickLimit));
-    const double sendPeak = FigureValue(vantor.Figures()[Figure::SendPeak]), receivePeak = FigureValue(vantor.Figures()[Figure::ReceivePeak]);
+    const double sendPeak = FigureValue(vantor.Figures()[Figure::SendPeak]);
+    const double receivePeak = FigureValue(vantor.Figures()[Figure::ReceivePeak]);
     ASSERT_GT(sendPeak, 1000);
     ASSERT_GT(receivePeak, 1000);
 
@@ -127,7 +129,8 @@ TEST(MenuE2E, ResetZeroesThePeaksSoTheMaximaStartAgain) {
     ASSERT_TRUE(PickMenuCommand(vantor, cmdReset));
     EXPECT_TRUE(WaitUntil([&] {
         const auto figures = vantor.Figures();
-        return FigureValue(figures[Figure::SendPeak]) < sendPeak / 10 && FigureValue(figures[Figure::ReceivePeak]) < receivePeak / 10;
+        return FigureValue(figures[Figure::SendPeak]) < sendPeak / 10 &&
+               FigureValue(figures[Figure::ReceivePeak]) < receivePeak / 10;
     }, kTickLimit)) << "the next tick shows the maxima from the reset on";
     ASSERT_TRUE(vantor.Quit());
 }

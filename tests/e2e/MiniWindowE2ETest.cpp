@@ -68,7 +68,8 @@ TEST(MiniWindowE2E, FiguresFollowLoopbackTraffic) {
     });
     const bool moved = WaitUntil([&] {
         const auto figures = vantor.Figures();
-        return figures.size() == 8 && figures[Figure::SendCurrent] != L"0.0" && figures[Figure::ReceiveCurrent] != L"0.0" && figures[Figure::SendRate] != L"  0%";
+        return figures.size() == 8 && figures[Figure::SendCurrent] != L"0.0" &&
+               figures[Figure::ReceiveCurrent] != L"0.0" && figures[Figure::SendRate] != L"  0%";
     }, kTickLimit);
     stop = true;
     traffic.join();

@@ -347,7 +347,8 @@ TEST(SettingsDialogE2E, ATypedZeroGaugeConfirmedWithEnterReachesTheTickAsOne) {
     const std::wstring before = vantor.Figures()[Figure::SendCurrent];
     {
         testing::LoopbackStream traffic(256 * 1024);
-        EXPECT_TRUE(WaitUntil([&] { return vantor.Figures()[Figure::SendCurrent] != before; }, kTickLimit)) << "the figures move on";
+        EXPECT_TRUE(WaitUntil([&] { return vantor.Figures()[Figure::SendCurrent] != before; }, kTickLimit))
+            << "the figures move on";
     }
     ASSERT_TRUE(vantor.Quit());
     auto saved = SettingsValues(folder.File(L"vantor20.ini"));

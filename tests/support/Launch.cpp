@@ -7,8 +7,7 @@
 namespace vantor::testing {
 
 Launched::Launched(std::wstring commandLine, const LaunchOptions& options) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
+    STARTUPINFOW startup{sizeof startup};
     win32::KernelHandle errors;
     if (!options.standardError.empty()) {
         SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};

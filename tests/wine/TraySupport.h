@@ -41,7 +41,6 @@ inline void PumpFor(std::chrono::milliseconds span) {
 }
 
 using ::vantor::testing::FindOnTaskbar;
-using ::vantor::testing::Launched;
 using ::vantor::testing::MovePointer;
 using ::vantor::testing::StartXdotool;
 

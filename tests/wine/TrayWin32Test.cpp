@@ -274,7 +274,7 @@ TEST_F(TrayWin32, AfterASimulatedTaskbarRestartTheIconAddsItselfAgain) {
     ASSERT_TRUE(PumpUntil([&] { return FindOnTaskbar(kColour).has_value(); }));
     ASSERT_EQ(counting.adds, 1);
 
-    const Launched helper(L"\"" + ExecutableDirectoryOfTests() + L"tray_restart_helper.exe\"");
+    const ::vantor::testing::Launched helper(L"\"" + ExecutableDirectoryOfTests() + L"tray_restart_helper.exe\"");
     ASSERT_TRUE(helper.WaitForExit(10s, ServeApplication));
     ASSERT_EQ(helper.ExitCode(), 0u) << "the helper found the hidden window, deleted the icon and broadcast";
     ASSERT_TRUE(PumpUntil([&] { return counting.adds == 2; })) << "TaskbarCreated arrived and the icon was re-added";
