@@ -201,6 +201,7 @@ void TMiniWindow::CreateMenu() {
     menu_.Add(win32::Widen(t.MenuAbout), handler(&TMiniWindow::AboutClick));
     menu_.Add(L"-");
     menu_.Add(win32::Widen(t.MenuSettings), handler(&TMiniWindow::SettingsClick));
+    menu_.Add(win32::Widen(t.MenuUsage), handler(&TMiniWindow::UsageClick));
     menu_.Add(L"-");
     menu_.Add(win32::Widen(t.MenuResetPeaks), handler(&TMiniWindow::ResetPeaksClick));
     menu_.Add(L"-");
@@ -365,6 +366,14 @@ void TMiniWindow::WriteLogLine() {
 }
 
 void TMiniWindow::ExitClick(TComponent&) { win32::Application::Current()->Terminate(); }
+
+void TMiniWindow::UsageClick(TComponent&) {
+    if (!history_ || !planCheck_) return;
+    if (!usageWindow_)
+        usageWindow_ = std::make_unique<TUsageWindow>(*history_, *planCheck_, locale_,
+                                                      [this](const UsagePlan& plan) { settings_.Plan = plan; });
+    usageWindow_->Open();
+}
 
 void TMiniWindow::SettingsClick(TComponent&) {
     TSettingsDialog dialog(language_);

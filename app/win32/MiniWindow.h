@@ -19,6 +19,7 @@
 #include "app/core/UsageHistory.h"
 #include "app/core/UsagePlan.h"
 #include "app/win32/UsageSystem.h"
+#include "app/win32/UsageWindow.h"
 #include "components/NetworkSpeed/NetworkSpeed.h"
 #include "components/Taskbar/Taskbar.h"
 #include "components/TyxTrend/win32/TyxTrendWindow.h"
@@ -50,6 +51,8 @@ public:
     // The menu's commands, in the menu's order.
     void AboutClick(TComponent& sender);
     void SettingsClick(TComponent& sender);
+    // Opens the usage window, or brings the open one to the front.
+    void UsageClick(TComponent& sender);
     void ResetPeaksClick(TComponent& sender);
     void HideClick(TComponent& sender);
     void StayOnTopClick(TComponent& sender);
@@ -145,6 +148,7 @@ private:
     win32::SystemUsageFiles usageFiles_;
     std::unique_ptr<UsageHistory> history_;
     std::unique_ptr<PlanCheck> planCheck_;
+    std::unique_ptr<TUsageWindow> usageWindow_;  // made at its first opening, over the two above
     std::deque<BalloonText> balloons_;
     bool tickErrorShown_ = false;
     bool exitDone_ = false;

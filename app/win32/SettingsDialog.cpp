@@ -1,11 +1,11 @@
 #include "app/win32/SettingsDialog.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <algorithm>
-#include <system_error>
+#include <optional>
 
+#include "app/win32/SaveFileDialog.h"
 #include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
 #include "framework/win32/Dpi.h"
@@ -33,18 +33,6 @@ enum ControlId : int {
     idLogInterval,
     idPageTabs,
 };
-
-using GetSaveFileNameProc = BOOL(WINAPI*)(OPENFILENAMEW*);
-
-// The file dialogs' library brings printing and crypto libraries along: it is loaded at the first browse,
-// not at start, and kept for the rest of the run.
-GetSaveFileNameProc SaveFileDialog() {
-    static win32::ModuleHandle library;
-    if (!library) library.Reset(::LoadLibraryW(L"comdlg32.dll"));
-    const FARPROC proc = library ? ::GetProcAddress(library.Get(), "GetSaveFileNameW") : nullptr;
-    if (!proc) throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), "comdlg32.dll GetSaveFileNameW");
-    return reinterpret_cast<GetSaveFileNameProc>(reinterpret_cast<void*>(proc));
-}
 
 // The text of item `index` of a combo box's list.
 std::wstring ItemText(HWND comboBox, int index) {
@@ -295,18 +283,8 @@ void TSettingsDialog::LogEnabledClick() {
 }
 
 void TSettingsDialog::BrowseClick() {
-    const GetSaveFileNameProc getSaveFileName = SaveFileDialog();
-    wchar_t path[MAX_PATH] = L"";
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = Handle();
-    // Each entry: its name, a null, its pattern, a null; a second null ends the list.
-    const std::wstring filter = win32::Widen(texts_.AllFilesFilter) + L'\0' + L"*.*" + L'\0';
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
-    if (getSaveFileName(&dialog)) ::SetWindowTextW(logPathEdit, path);
+    const std::optional<std::wstring> path = win32::AskSavePath(Handle(), win32::Widen(texts_.AllFilesFilter), L"*.*");
+    if (path) ::SetWindowTextW(logPathEdit, path->c_str());
 }
 
 win32::TSpinEdit* TSettingsDialog::SpinEditWithId(int id) const {

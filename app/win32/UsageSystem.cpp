@@ -98,6 +98,12 @@ bool SystemUsageFiles::Rename(const std::string& from, const std::string& to) {
     return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0) != FALSE;
 }
 
+bool WriteNewFile(const wchar_t* path, const std::string& bytes) {
+    const KernelHandle output =
+        OwnedFile(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return output && WriteAll(output.Get(), bytes);
+}
+
 int RunUsageCsvCommand(const wchar_t* file) {
     SystemSettingsFolders folders;
     const SettingsPlace place = ChooseSettingsPlace(folders, Narrow(ExecutableDirectory()));
@@ -114,9 +120,7 @@ int RunUsageCsvCommand(const wchar_t* file) {
         Tell(WithPath(texts.UsageCsvCannotRead, history));
         return kUsageCsvHistoryUnreadable;
     }
-    const KernelHandle output =
-        OwnedFile(::CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!output || !WriteAll(output.Get(), *csv)) {
+    if (!WriteNewFile(file, *csv)) {
         Tell(WithPath(texts.UsageCsvCannotWrite, Narrow(file)));
         return kUsageCsvFileUnwritable;
     }

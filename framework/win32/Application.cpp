@@ -52,6 +52,7 @@ int Application::Run() {
     while (!terminated_) {
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
+        if (TakeDialogMessage(message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
@@ -76,6 +77,7 @@ void Application::ProcessMessages() {
             terminated_ = true;
             break;
         }
+        if (TakeDialogMessage(message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
@@ -149,6 +151,18 @@ void Application::RemoveForm(HWND form) {
     if (it == forms_.end()) return;
     if (static_cast<std::size_t>(it - forms_.begin()) < activatedForms_) --activatedForms_;
     forms_.erase(it);
+}
+
+void Application::AddModelessForm(HWND form) {
+    if (std::find(modelessForms_.begin(), modelessForms_.end(), form) == modelessForms_.end()) modelessForms_.push_back(form);
+}
+
+void Application::RemoveModelessForm(HWND form) { std::erase(modelessForms_, form); }
+
+bool Application::TakeDialogMessage(MSG& message) const {
+    for (const HWND form : modelessForms_)
+        if (message.hwnd == form || ::IsChild(form, message.hwnd)) return ::IsDialogMessageW(form, &message) != FALSE;
+    return false;
 }
 
 void Application::FormActivated(HWND form) {

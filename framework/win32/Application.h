@@ -50,6 +50,9 @@ public:
     void RemoveForm(HWND form);
     void FormActivated(HWND form);
     const std::vector<HWND>& Forms() const noexcept { return forms_; }
+    // Forms open beside the others rather than in a modal run: the loop gives them the dialog keyboard.
+    void AddModelessForm(HWND form);
+    void RemoveModelessForm(HWND form);
 
     // An open modal run for as long as it lives: a form run modally, or the owner of the error box while
     // the box is open.
@@ -84,6 +87,8 @@ protected:
 private:
     // A shown box of this thread owned by `owner` that is none of the forms, or null.
     HWND BoxOwnedBy(HWND owner) const;
+    // Tab, Enter and Esc for a modeless form's controls; true when the message was taken.
+    bool TakeDialogMessage(MSG& message) const;
     static inline Application* current_ = nullptr;
     HINSTANCE instance_;
     std::wstring title_;
@@ -93,6 +98,7 @@ private:
     std::vector<HWND> forms_;
     std::size_t activatedForms_ = 0;  // how many of forms_ (from the front) were ever activated
     std::vector<HWND> modalRuns_;     // innermost last
+    std::vector<HWND> modelessForms_;
 
     struct HandOff {
         const std::function<void()>* work;

@@ -93,7 +93,9 @@ void TModalForm::SetLayoutDpi(UINT dpi) {
 }
 
 TModalForm::~TModalForm() {
-    if (Handle()) Application::Current()->RemoveForm(Handle());
+    if (!Handle()) return;
+    Application::Current()->RemoveModelessForm(Handle());
+    Application::Current()->RemoveForm(Handle());
 }
 
 HWND TModalForm::AddControl(const ControlLayout& layout) {
@@ -119,12 +121,29 @@ void TModalForm::FitToText(HWND control) {
     ::SetWindowPos(control, nullptr, 0, 0, extent.cx, extent.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-TModalResult TModalForm::ShowModal() {
+void TModalForm::Centre() {
     RECT window;
     ::GetWindowRect(Handle(), &window);
     const int width = window.right - window.left, height = window.bottom - window.top;
     ::SetWindowPos(Handle(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                    (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    centred_ = true;
+}
+
+void TModalForm::ShowModeless() {
+    if (!centred_) Centre();
+    Application::Current()->AddModelessForm(Handle());
+    if (!::IsWindowVisible(Handle())) {
+        BeforeShow();
+        ::ShowWindow(Handle(), SW_SHOW);
+        ::SetFocus(::GetNextDlgTabItem(Handle(), nullptr, FALSE));
+    }
+    if (::IsIconic(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
+    ::SetForegroundWindow(Handle());
+}
+
+TModalResult TModalForm::ShowModal() {
+    Centre();
 
     modalResult_ = mrNone;
     // Registered as well as disabling: the tray's hidden window stays enabled and must know of the run.

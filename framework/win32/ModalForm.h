@@ -3,7 +3,8 @@
 // units (pixels at 96 dpi, scaled to the density of the monitor the form opens on), and run modally: the
 // program's other windows take no input while it is open, the keyboard moves between its controls as in
 // a dialog (Tab, Enter for the default button, Esc for cancel), and the message loop keeps delivering the
-// other windows' timers.
+// other windows' timers. A form may instead be shown modeless, beside the other windows, with the same
+// keyboard through the application's loop; it then answers WM_CLOSE and Esc itself.
 
 #include <windows.h>
 
@@ -43,6 +44,8 @@ public:
 
     // Shows the form centred on the screen and returns when it closes, with how it closed.
     TModalResult ShowModal();
+    // Shows the form without a modal run (centred the first time) and brings it to the front.
+    void ShowModeless();
     void SetModalResult(TModalResult result) noexcept { modalResult_ = result; }
     void Close() noexcept { modalResult_ = mrCancel; }
 
@@ -84,6 +87,7 @@ private:
         ControlLayout layout;
         bool fitsText = false;
     };
+    void Centre();
     void SetLayoutDpi(UINT dpi);
     SIZE FrameSize(UINT dpi) const;
 
@@ -98,6 +102,7 @@ private:
     GdiObject background_;
     TModalResult modalResult_ = mrNone;
     int defaultButton_ = 0;
+    bool centred_ = false;  // a modeless form keeps where the user put it
     HWND focusWhenLeft_ = nullptr;  // the control that had the keyboard when another window took the front
 };
 

@@ -235,13 +235,14 @@ std::optional<std::wstring> ProgramTip() {
 std::optional<StatusTip> ReadStatusTip(const std::wstring& tip) {
     std::wsmatch lines;
     if (!std::regex_match(tip, lines,
-                          std::wregex(L"([^\r\n]+)\r\n速度:(\\d\\d+\\.\\dMbps)\r\n送信:([0-9,]+) KB\r\n受信:([0-9,]+) KB")))
+                          std::wregex(L"([^\r\n]+)\r\n速度:(\\d\\d+\\.\\dMbps)\r\n送信:([0-9,]+) KB\r\n受信:([0-9,]+) KB"
+                                      L"(?:\r\n([^\r\n]+))?")))
         return std::nullopt;
     const auto kilobytes = [](std::wstring grouped) {
         std::erase(grouped, L',');
         return std::stoll(grouped);
     };
-    return StatusTip{lines[1].str(), lines[2].str(), kilobytes(lines[3].str()), kilobytes(lines[4].str())};
+    return StatusTip{lines[1].str(), lines[2].str(), kilobytes(lines[3].str()), kilobytes(lines[4].str()), lines[5].str()};
 }
 
 bool TipTicks::Poll() {

@@ -54,13 +54,14 @@ std::optional<TrayPicture> FindTrayPicture();
 
 // The tip of the program's icon: the start text until the first tick, then the status, which the tick
 // writes afresh: what it shows (an interface's name, all connections or none), the link speed, and the
-// totals sent and received in KB.
+// totals sent and received in KB, and the usage history's line where there is one.
 inline constexpr wchar_t kStartTip[] = L"Vantor Infomation2.00";
 std::optional<std::wstring> ProgramTip();
 struct StatusTip {
     std::wstring subject;
     std::wstring speed;
     std::int64_t sentKilobytes = 0, receivedKilobytes = 0;
+    std::wstring usage;
 };
 std::optional<StatusTip> ReadStatusTip(const std::wstring& tip);
 
@@ -111,15 +112,15 @@ bool ClickMenuItem(HWND menu, const RECT& item);
 bool ClickAwayFromMenus();
 
 // The program's popup menu, top to bottom, and the commands a check picks from it.
-inline const std::vector<std::wstring> kMenuCaptions{L"バージョン情報...", L"-", L"インタフェース設定", L"-",
+inline const std::vector<std::wstring> kMenuCaptions{L"バージョン情報...", L"-", L"インタフェース設定", L"使用量...", L"-",
                                                      L"最高速度をリセット", L"-", L"最小化", L"常に手前に表示する",
                                                      L"-", L"終了"};
-inline const std::vector<std::wstring> kEnglishMenuCaptions{L"Version info...", L"-", L"Interface settings", L"-",
+inline const std::vector<std::wstring> kEnglishMenuCaptions{L"Version info...", L"-", L"Interface settings", L"Usage...", L"-",
                                                             L"Reset peaks", L"-", L"Minimize", L"Always on top", L"-",
                                                             L"Exit"};
 // The captions in the language this check runs in, which the program it starts inherits.
 const std::vector<std::wstring>& MenuCaptions();
-enum MenuCommand : int { cmdAbout = 0, cmdSettings = 2, cmdReset = 4, cmdMinimise = 6, cmdTopmost = 7, cmdExit = 9 };
+enum MenuCommand : int { cmdAbout = 0, cmdSettings = 2, cmdUsage = 3, cmdReset = 5, cmdMinimise = 7, cmdTopmost = 8, cmdExit = 10 };
 // Waits for the program's menu to open and clicks the command.
 bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command);
 // Opens a dialog with its command from the window's menu, or from the tray icon's while the window is

@@ -59,7 +59,8 @@ TEST(EnglishE2E, TheMenuTheSettingsDialogTheAboutBoxAndTheTipReadInEnglish) {
     ASSERT_TRUE(PressKeysUntil(dialog, L"Escape", [&] { return !::IsWindow(dialog); }));
 
     const std::wstring tip = TickedTip(L"Speed: ");
-    EXPECT_TRUE(std::regex_match(tip, std::wregex(L"[^\r\n]+\r\nSpeed: \\d\\d+\\.\\dMbps\r\nSent: [0-9,]+ KB\r\nReceived: [0-9,]+ KB")))
+    EXPECT_TRUE(std::regex_match(tip, std::wregex(L"[^\r\n]+\r\nSpeed: \\d\\d+\\.\\dMbps\r\nSent: [0-9,]+ KB\r\nReceived: [0-9,]+ KB"
+                                              L"(?:\r\nToday ↑\\S+ ↓\\S+)?")))
         << ::testing::PrintToString(tip);
     ASSERT_TRUE(vantor.Quit());
 }

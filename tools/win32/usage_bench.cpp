@@ -10,12 +10,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
-#include <map>
-#include <random>
 #include <vector>
 
 #include "app/core/UsageHistory.h"
 #include "app/win32/UsageSystem.h"
+#include "tools/win32/FiveYears.h"
 #include "framework/win32/Text.h"
 
 namespace {
@@ -29,26 +28,11 @@ double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
 }
 
 std::vector<ConnectionCounters> Connections(std::uint64_t in, std::uint64_t out) {
-    return {{"{6F1C0A52-0000-4000-8000-000000000001}", "Wi-Fi", "Wireless", in, out},
-            {"{6F1C0A52-0000-4000-8000-000000000002}", "Ethernet", "Gigabit", in / 2, out / 2},
-            {"{6F1C0A52-0000-4000-8000-000000000003}", "Mobile", "Modem", in / 8, out / 8}};
-}
-
-void FillFiveYears(const std::string& path, UsageClock& clock) {
-    constexpr std::int64_t kHours = 5 * 8766;
-    std::map<HourKey, UsageTotals> hours;
-    std::vector<StoredConnection> connections;
-    std::mt19937_64 random(20);
-    const std::int64_t firstHour = (clock.UtcSeconds() / 3600 - kHours) * 3600;
-    for (const ConnectionCounters& c : Connections(0, 0)) {
-        connections.push_back({c.Guid, c.Alias, c.Description, std::nullopt, std::nullopt});
-        for (std::int64_t hour = 0; hour < kHours; ++hour) {
-            const std::int64_t start = firstHour + hour * 3600;
-            hours[{c.Guid, start, clock.OffsetMinutesAt(start)}] = {random() % 400'000'000, random() % 4'000'000'000};
-        }
-    }
-    UsageStore store(path, UsageStore::Access::Write, 1000);
-    if (store.Write(connections, hours, {}) != StoreStatus::Ok) std::fwprintf(stderr, L"cannot fill %hs\n", path.c_str());
+    std::vector<ConnectionCounters> connections = FiveYearConnections();
+    connections[0].InOctets = in, connections[0].OutOctets = out;
+    connections[1].InOctets = in / 2, connections[1].OutOctets = out / 2;
+    connections[2].InOctets = in / 8, connections[2].OutOctets = out / 8;
+    return connections;
 }
 
 }  // namespace
