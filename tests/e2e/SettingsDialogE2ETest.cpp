@@ -133,6 +133,8 @@ TEST(SettingsDialogE2E, LayoutAt96DpiMatchesTheTablesPageByPage) {
     TempFolder folder;
     VantorProcess vantor(folder);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(vantor.Form()) != FALSE; }));
+    // Read before the dialog opens: under Wine this process's metrics read 0 for a moment while it opens.
+    const SIZE screen{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     const SettingsDialog dialog(OpenDialogWithKeyboard(vantor, cmdSettings, kCaption));
     ASSERT_NE(dialog.window, nullptr) << "インタフェース設定 opens the dialog";
     ASSERT_EQ(dialog.pages.size(), 3u);
@@ -144,8 +146,8 @@ TEST(SettingsDialogE2E, LayoutAt96DpiMatchesTheTablesPageByPage) {
     EXPECT_FALSE(state.style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) << "fixed, close box only";
     EXPECT_TRUE(state.style & WS_SYSMENU);
     RECT r = state.rect;
-    EXPECT_EQ(r.left, (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2) << "centred";
-    EXPECT_EQ(r.top, (::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
+    EXPECT_EQ(r.left, (screen.cx - (r.right - r.left)) / 2) << "centred";
+    EXPECT_EQ(r.top, (screen.cy - (r.bottom - r.top)) / 2);
     const auto placement = [](const Place& p) { return Placement{p.left, p.top, p.width, p.height}; };
     EXPECT_EQ(PlacementIn(dialog.pageControl, dialog.window), placement(kPageTabs));
     EXPECT_EQ(PlacementIn(dialog.ok, dialog.window), placement(kOk));
