@@ -6,6 +6,7 @@
 #include <functional>
 #include <utility>
 
+#include "app/core/MainChart.h"
 #include "framework/Dpi.h"
 
 namespace vantor::art {
@@ -161,7 +162,7 @@ Image TrayImage(int index, int size) {
 
 Image BackgroundBand(int dpi) {
     constexpr std::array<std::uint32_t, 4> stripes = {0xEFEFEF, 0xFFFFFF, 0xEFEFEF, 0xE7E7E7};
-    Image band(ScaleToDpi(220, dpi), ScaleToDpi(40, dpi));
+    Image band(ScaleToDpi(kChartWidth, dpi), ScaleToDpi(kChartHeight, dpi));
     // Each stripe is a whole number of rows, so that none comes out thicker than the others.
     const int stripe = WholePixelScale(dpi);
     for (int y = 0; y < band.height; ++y)

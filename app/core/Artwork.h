@@ -35,7 +35,8 @@ std::uint32_t TrayScreenColour(int level);
 // Image `index` of the sixteen (0..15); its screen levels are those TrayImageIndex picks it for.
 Image TrayImage(int index, int size = 16);
 
-// 220 x 40 at 96 dpi, drawn at the size it has at `dpi`, opaque: the pin-striped band behind the figures
+// The chart's size (kChartWidth x kChartHeight at 96 dpi), drawn at the size it has at `dpi`, opaque: the
+// pin-striped band behind the figures
 // of the mini window, with a small cyan double arrow (up beside the send row, down beside the receive
 // row) at x 6..18, y 16..32 (design units).
 Image BackgroundBand(int dpi = 96);

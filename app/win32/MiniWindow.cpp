@@ -30,7 +30,7 @@ namespace {
 constexpr DWORD kMiniWindowStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_THICKFRAME;
 constexpr DWORD kMiniWindowExStyle = WS_EX_CONTROLPARENT;
 // The background band under the chart, behind the captions and figures.
-constexpr RECT kBandRect{0, 40, 220, 80};
+constexpr RECT kBandRect{0, kChartHeight, kChartWidth, 2 * kChartHeight};
 const win32::FontOptions kFigureFont{L"Times New Roman", -11, ANSI_CHARSET};
 constexpr COLORREF kFigureColor = RGB(0x20, 0x20, 0x20);
 // The system's drag-move command: SC_MOVE with the caption as the grip.
@@ -120,7 +120,7 @@ void TMiniWindow::CreateControls() {
     columnCaptions_ = {make(Caption(54, L"cur", caption)), make(Caption(105, L"ave", caption)),
                        make(Caption(152, L"max", caption)), make(Caption(186, L"rate", caption))};
 
-    chart_ = std::make_unique<TTyxTrendWindow>(this, self, 0, 0, 220, 40);
+    chart_ = std::make_unique<TTyxTrendWindow>(this, self, 0, 0, kChartWidth, kChartHeight);
     ConfigureMainChart(*chart_);
     // The chart lies above everything else of the window.
     ::SetWindowPos(chart_->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

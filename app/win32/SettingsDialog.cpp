@@ -13,6 +13,7 @@
 #include "framework/win32/Text.h"
 
 namespace vantor {
+namespace layout = settings_layout;
 namespace {
 
 constexpr wchar_t kTabSheetClass[] = L"TTabSheet";
@@ -39,9 +40,6 @@ std::wstring ItemText(HWND comboBox, int index) {
     item.resize(static_cast<std::size_t>(::SendMessageW(comboBox, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()))));
     return item;
 }
-
-constexpr int kCheckBoxHeight = 17;
-constexpr int kEditHeight = 21;
 
 }  // namespace
 
@@ -80,13 +78,14 @@ TSettingsDialog::TSettingsDialog(Language language)
     : TModalForm({.caption = win32::Widen(TextsFor(language).SettingsCaption).c_str(),
                   .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
                   .exStyle = WS_EX_DLGMODALFRAME,
-                  .clientWidth = kClientWidth,
-                  .clientHeight = kClientHeight,
+                  .clientWidth = layout::kClientWidth,
+                  .clientHeight = layout::kClientHeight,
                   .font = win32::TextFont(language, {L"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET})}),
       texts_(TextsFor(language)) {
     const UiTexts& t = texts_;
     pageTabs = AddControl({.className = WC_TABCONTROLW, .text = L"", .style = WS_TABSTOP | WS_CLIPSIBLINGS,
-                           .left = 0, .top = 0, .width = 381, .height = 185, .id = idPageTabs});
+                           .left = layout::kPageTabs.left, .top = layout::kPageTabs.top,
+                           .width = layout::kPageTabs.width, .height = layout::kPageTabs.height, .id = idPageTabs});
     for (const std::string_view title : {t.InterfacePage, t.ChartPage, t.LogPage}) {
         std::wstring caption = win32::Widen(title);
         TCITEMW item{};
@@ -96,47 +95,46 @@ TSettingsDialog::TSettingsDialog(Language language)
         pages_.push_back(std::make_unique<TTabSheet>(Handle(), RECT{}));
     }
     PlacePages();
-    okButton = AddControl({.className = L"BUTTON", .text = win32::Widen(t.Ok).c_str(), .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
-                           .left = 401, .top = 7, .width = 69, .height = 23, .id = IDOK});
-    cancelButton = AddControl({.className = L"BUTTON", .text = win32::Widen(t.Cancel).c_str(), .style = WS_TABSTOP | BS_PUSHBUTTON,
-                               .left = 401, .top = 35, .width = 69, .height = 23, .id = IDCANCEL});
+    okButton = AddButton(Handle(), IDOK, t.Ok, BS_DEFPUSHBUTTON, layout::kOk);
+    cancelButton = AddButton(Handle(), IDCANCEL, t.Cancel, BS_PUSHBUTTON, layout::kCancel);
     SetDefaultButton(IDOK);
 
     const HWND page1 = pages_[0]->Handle();
-    interfaceCaption = AddLabel(page1, t.InterfaceLabel, 25, 23);
+    interfaceCaption = AddLabel(page1, t.InterfaceLabel, layout::kInterfaceCaption);
     interfaceList = AddControl({.className = WC_COMBOBOXW, .text = L"",
-                                .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, .left = 116, .top = 19,
-                                .width = 217, .height = 200, .id = idInterfaceList, .parent = page1});
+                                .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                                .left = layout::kInterfaceList.left, .top = layout::kInterfaceList.top,
+                                .width = layout::kInterfaceList.width,
+                                .height = layout::kInterfaceList.height, .id = idInterfaceList, .parent = page1});
     watchNote = AddControl({.className = L"STATIC", .text = win32::Widen(t.WatchNote).c_str(), .style = SS_LEFT | SS_NOPREFIX,
-                            .left = 25, .top = 48, .width = 345, .height = 56, .parent = page1});
-    showAtStartBox = AddCheckBox(page1, idShowAtStart, t.ShowAtStart, 19, 107, 225);
-    startWithWindowsBox = AddCheckBox(page1, idStartWithWindows, t.StartWithWindows, 19, 133, 225);
+                            .left = layout::kWatchNote.left, .top = layout::kWatchNote.top,
+                            .width = layout::kWatchNote.width, .height = layout::kWatchNote.height, .parent = page1});
+    showAtStartBox = AddCheckBox(page1, idShowAtStart, t.ShowAtStart, layout::kShowAtStart);
+    startWithWindowsBox = AddCheckBox(page1, idStartWithWindows, t.StartWithWindows, layout::kStartWithWindows);
 
     const HWND page2 = pages_[1]->Handle();
-    fixedGaugeBox = AddCheckBox(page2, idFixedGauge, t.FixedGauge, 18, 20, 183);
-    gaugeSendCaption = AddLabel(page2, t.GaugeSend, 43, 52);
-    gaugeSendSpin = std::make_unique<win32::TSpinEdit>(
-        win32::TSpinEdit::Options{page2, idGaugeSend, 140, 47, 81, kEditHeight, 1, 100000, 1, Font()});
-    gaugeSendUnit = AddLabel(page2, "KB", 234, 51);
-    gaugeReceiveCaption = AddLabel(page2, t.GaugeReceive, 44, 83);
-    gaugeReceiveSpin = std::make_unique<win32::TSpinEdit>(
-        win32::TSpinEdit::Options{page2, idGaugeReceive, 140, 78, 81, kEditHeight, 1, 100000, 1, Font()});
-    gaugeReceiveUnit = AddLabel(page2, "KB", 235, 82);
-    graphAverageBox = AddCheckBox(page2, idGraphAverage, t.GraphAverage, 19, 108, 225);
-    bitUnitsBox = AddCheckBox(page2, idBitUnits, t.BitUnits, 19, 134, 214);
+    fixedGaugeBox = AddCheckBox(page2, idFixedGauge, t.FixedGauge, layout::kFixedGauge);
+    gaugeSendCaption = AddLabel(page2, t.GaugeSend, layout::kGaugeSendCaption);
+    gaugeSendSpin = AddSpinEdit(page2, idGaugeSend, layout::kGaugeSend);
+    gaugeSendUnit = AddLabel(page2, "KB", layout::kGaugeSendUnit);
+    gaugeReceiveCaption = AddLabel(page2, t.GaugeReceive, layout::kGaugeReceiveCaption);
+    gaugeReceiveSpin = AddSpinEdit(page2, idGaugeReceive, layout::kGaugeReceive);
+    gaugeReceiveUnit = AddLabel(page2, "KB", layout::kGaugeReceiveUnit);
+    graphAverageBox = AddCheckBox(page2, idGraphAverage, t.GraphAverage, layout::kGraphAverage);
+    bitUnitsBox = AddCheckBox(page2, idBitUnits, t.BitUnits, layout::kBitUnits);
 
     const HWND page3 = pages_[2]->Handle();
-    logEnabledBox = AddCheckBox(page3, idLogEnabled, t.LogEnabled, 18, 20, 183);
-    logPathCaption = AddLabel(page3, t.LogPath, 30, 53);
-    logPathEdit = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_AUTOHSCROLL, .left = 69,
-                              .top = 49, .width = 233, .height = kEditHeight, .id = idLogPath,
-                              .exStyle = WS_EX_CLIENTEDGE, .parent = page3});
-    browseButton = AddControl({.className = L"BUTTON", .text = L"...", .style = WS_TABSTOP | BS_PUSHBUTTON,
-                               .left = 313, .top = 48, .width = 21, .height = 21, .id = idBrowse, .parent = page3});
-    logIntervalCaption = AddLabel(page3, t.LogInterval, 11, 87);
-    logIntervalSpin = std::make_unique<win32::TSpinEdit>(
-        win32::TSpinEdit::Options{page3, idLogInterval, 87, 82, 73, kEditHeight, 1, 10800, 10, Font()});
-    logUnitNote = AddLabel(page3, t.LogUnitNote, 8, 128);
+    logEnabledBox = AddCheckBox(page3, idLogEnabled, t.LogEnabled, layout::kLogEnabled);
+    logPathCaption = AddLabel(page3, t.LogPath, layout::kLogPathCaption);
+    logPathEdit = AddControl({.className = L"EDIT", .text = L"", .style = WS_TABSTOP | ES_AUTOHSCROLL,
+                              .left = layout::kLogPath.left, .top = layout::kLogPath.top,
+                              .width = layout::kLogPath.width, .height = layout::kLogPath.height, .id = idLogPath,
+                              .exStyle = WS_EX_CLIENTEDGE,
+                              .parent = page3});
+    browseButton = AddButton(page3, idBrowse, "...", BS_PUSHBUTTON, layout::kBrowse);
+    logIntervalCaption = AddLabel(page3, t.LogInterval, layout::kLogIntervalCaption);
+    logIntervalSpin = AddSpinEdit(page3, idLogInterval, layout::kLogInterval);
+    logUnitNote = AddLabel(page3, t.LogUnitNote, layout::kLogUnitNote);
 
     hints_ = std::make_unique<win32::THints>(Handle(), t.CannotMakeHints);
     hints_->Add(interfaceList, win32::Widen(t.InterfaceHint).c_str());
@@ -149,18 +147,29 @@ TSettingsDialog::TSettingsDialog(Language language)
 
 TSettingsDialog::~TSettingsDialog() = default;
 
-HWND TSettingsDialog::AddLabel(HWND page, std::string_view text, int left, int top) {
+HWND TSettingsDialog::AddLabel(HWND page, std::string_view text, const layout::Place& place) {
     // Labels size themselves to their text.
     const std::wstring caption = win32::Widen(text);
-    const HWND label = AddControl({.className = L"STATIC", .text = caption.c_str(), .style = SS_LEFT | SS_NOPREFIX, .left = left,
-                                   .top = top, .parent = page});
+    const HWND label = AddControl({.className = L"STATIC", .text = caption.c_str(), .style = SS_LEFT | SS_NOPREFIX,
+                                   .left = place.left, .top = place.top, .parent = page});
     FitToText(label);
     return label;
 }
 
-HWND TSettingsDialog::AddCheckBox(HWND page, int id, std::string_view text, int left, int top, int width) {
-    return AddControl({.className = L"BUTTON", .text = win32::Widen(text).c_str(), .style = WS_TABSTOP | BS_AUTOCHECKBOX, .left = left,
-                       .top = top, .width = width, .height = kCheckBoxHeight, .id = id, .parent = page});
+HWND TSettingsDialog::AddCheckBox(HWND page, int id, std::string_view text, const layout::Place& place) {
+    return AddButton(page, id, text, BS_AUTOCHECKBOX, place);
+}
+
+HWND TSettingsDialog::AddButton(HWND parent, int id, std::string_view text, DWORD kind, const layout::Place& place) {
+    return AddControl({.className = L"BUTTON", .text = win32::Widen(text).c_str(), .style = WS_TABSTOP | kind,
+                       .left = place.left, .top = place.top, .width = place.width, .height = place.height, .id = id,
+                       .parent = parent});
+}
+
+std::unique_ptr<win32::TSpinEdit> TSettingsDialog::AddSpinEdit(HWND page, int id, const layout::Spin& spin) {
+    return std::make_unique<win32::TSpinEdit>(win32::TSpinEdit::Options{
+        page, id, spin.place.left, spin.place.top, spin.place.width, spin.place.height, spin.range.Min, spin.range.Max,
+        spin.increment, Font()});
 }
 
 void TSettingsDialog::PlacePages() {

@@ -1,7 +1,7 @@
 #pragma once
-// TSettingsDialog: the settings dialog, three pages of controls at fixed pixel positions beside OK and
-// Cancel, its texts in one language. It only holds what the user sees; the main window fills it and takes
-// the values on OK.
+// TSettingsDialog: the settings dialog, three pages of controls at the places of its layout table
+// (SettingsDialogLayout.h) beside OK and Cancel, its texts in one language. It only holds what the user
+// sees; the main window fills it and takes the values on OK.
 
 #include <windows.h>
 
@@ -11,6 +11,7 @@
 
 #include "app/core/SettingsDialogValues.h"
 #include "app/core/Texts.h"
+#include "app/win32/SettingsDialogLayout.h"
 #include "framework/win32/Hints.h"
 #include "framework/win32/ModalForm.h"
 #include "framework/win32/SpinEdit.h"
@@ -22,9 +23,6 @@ class TSettingsDialog final : public win32::TModalForm {
 public:
     explicit TSettingsDialog(Language language);
     ~TSettingsDialog() override;
-
-    static constexpr int kClientWidth = 483;
-    static constexpr int kClientHeight = 185;
 
     // Puts values into the controls, and reads what the controls hold.
     void Fill(const SettingsDialogValues& values);
@@ -59,8 +57,10 @@ private:
     // The open list as wide as its longest entry.
     void FitDropDownWidth();
     void ShowPage(int index);
-    HWND AddLabel(HWND page, std::string_view text, int left, int top);
-    HWND AddCheckBox(HWND page, int id, std::string_view text, int left, int top, int width);
+    HWND AddLabel(HWND page, std::string_view text, const settings_layout::Place& place);
+    HWND AddCheckBox(HWND page, int id, std::string_view text, const settings_layout::Place& place);
+    HWND AddButton(HWND parent, int id, std::string_view text, DWORD kind, const settings_layout::Place& place);
+    std::unique_ptr<win32::TSpinEdit> AddSpinEdit(HWND page, int id, const settings_layout::Spin& spin);
     win32::TSpinEdit* SpinEditWithId(int id) const;
     static bool Checked(HWND box);
     static void SetChecked(HWND box, bool checked);

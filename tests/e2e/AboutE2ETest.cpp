@@ -17,19 +17,6 @@ using namespace std::chrono_literals;
 
 constexpr wchar_t kCaption[] = L"-About Infomation-";
 
-// Opens the box from the window's menu, or from the tray's when the window is hidden.
-HWND OpenAboutBox(VantorProcess& vantor) {
-    const HWND form = vantor.Form();
-    if (::IsWindowVisible(form)) {
-        if (!Click(CentreOf(form), 3)) return nullptr;
-    } else {
-        const auto picture = FindTrayPicture();
-        if (!picture || !Click(picture->centre, 3)) return nullptr;
-    }
-    if (!PickMenuCommand(vantor, cmdAbout)) return nullptr;
-    return vantor.WaitForWindow(L"TModalForm", kCaption);
-}
-
 void ExpectCentredOnTheScreen(HWND box) {
     RECT r{};
     ::GetWindowRect(box, &r);
@@ -67,7 +54,7 @@ TEST(AboutE2E, AToolWindowCentredOnTheScreenWithTheIconTheThreeLinesAndClose) {
     VantorProcess vantor(folder);
     const HWND form = vantor.Form();
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
-    const HWND box = OpenAboutBox(vantor);
+    const HWND box = OpenDialog(vantor, cmdAbout, kCaption);
     ASSERT_NE(box, nullptr) << "バージョン情報... opens the box";
 
     const WindowState state = StateOf(box);
@@ -141,7 +128,7 @@ TEST(AboutE2E, EscInTheTextClosesItTooTheTextStaysAndTheNextOpeningIsCentredAgai
     VantorProcess vantor(folder);
     const HWND form = vantor.Form();
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
-    HWND box = OpenAboutBox(vantor);
+    HWND box = OpenDialog(vantor, cmdAbout, kCaption);
     ASSERT_NE(box, nullptr);
     const HWND memo = ChildrenOfClass(box, L"Edit").front();
     const std::wstring text = TextOf(memo);
@@ -158,7 +145,7 @@ TEST(AboutE2E, EscInTheTextClosesItTooTheTextStaysAndTheNextOpeningIsCentredAgai
     ASSERT_TRUE(PressKeysUntil(close, L"Tab", [&] { return FocusOfThreadOf(box) == memo; }));
     ASSERT_TRUE(PressKeysUntil(memo, L"Escape", [&] { return !::IsWindow(box); })) << "Esc in the text closes the box";
 
-    box = OpenAboutBox(vantor);
+    box = OpenDialog(vantor, cmdAbout, kCaption);
     ASSERT_NE(box, nullptr) << "a fresh box";
     ExpectCentredOnTheScreen(box);
     ASSERT_TRUE(Click(CentreOf(ChildrenOfClass(box, L"Button", L"Close").front())));
@@ -207,7 +194,7 @@ TEST(AboutE2E, FromTheTrayWhileHiddenTheBoxShowsWithoutATaskbarButtonAndTheWindo
     }
     ASSERT_TRUE(WaitUntil([&] { return testing::ScreenPixels(buttons).SamePictureAs(before); }));
 
-    const HWND box = OpenAboutBox(vantor);
+    const HWND box = OpenDialog(vantor, cmdAbout, kCaption);
     ASSERT_NE(box, nullptr);
     ExpectCentredOnTheScreen(box);
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == box; })) << "the box is in front";

@@ -92,12 +92,6 @@ std::string PositionSettings(int left, int top) {
     return "[Window]\r\nLeft=" + std::to_string(left) + "\r\nTop=" + std::to_string(top) + "\r\n";
 }
 
-std::wstring IniValue(const TempFolder& folder, const wchar_t* section, const wchar_t* key) {
-    wchar_t value[64] = L"";
-    ::GetPrivateProfileStringW(section, key, L"(none)", value, 64, folder.File(L"vantor20.ini").c_str());
-    return value;
-}
-
 // The left button held down with xdotool; let go at the end of the scope, also when a check fails midway,
 // so that no move loop outlives its test.
 class LeftButton {
@@ -192,8 +186,8 @@ TEST(DragE2E, StaysOnTheWorkAreaEdgeUntilTheMouseIsSixPixelsPastItAndIsSavedWher
         EXPECT_EQ(WindowRect(form).left, -13);
         ASSERT_TRUE(vantor.Quit());
     }
-    EXPECT_EQ(IniValue(folder, L"Window", L"Left"), L"-13");
-    EXPECT_EQ(IniValue(folder, L"Window", L"Top"), L"300");
+    EXPECT_EQ(SettingsValues(folder.File(L"vantor20.ini"))["Window/Left"], "-13");
+    EXPECT_EQ(SettingsValues(folder.File(L"vantor20.ini"))["Window/Top"], "300");
 
     // A position left of the screen is not corrected at the next start.
     VantorProcess again(folder);
@@ -242,8 +236,8 @@ TEST(DragE2E, SnapsToTheWorkAreaBottomAboveTheTaskbarAndIntoItsCorner) {
         snappedTop = area.bottom - (start.bottom - start.top);
         ASSERT_TRUE(vantor.Quit());
     }
-    EXPECT_EQ(IniValue(folder, L"Window", L"Left"), L"0");
-    EXPECT_EQ(IniValue(folder, L"Window", L"Top"), std::to_wstring(snappedTop));
+    EXPECT_EQ(SettingsValues(folder.File(L"vantor20.ini"))["Window/Left"], "0");
+    EXPECT_EQ(SettingsValues(folder.File(L"vantor20.ini"))["Window/Top"], std::to_string(snappedTop));
 }
 
 // The settings dialog is modal, so the mini window is disabled while it is open: a real press on it starts
@@ -399,8 +393,8 @@ TEST(DragE2E, EndsWhenAskedDuringAMoveStartedInsideAnother) {
         placed = WindowRect(program.form);
         ASSERT_TRUE(vantor.Quit());
     }
-    EXPECT_EQ(IniValue(folder, L"Window", L"Left"), std::to_wstring(placed.left));
-    EXPECT_EQ(IniValue(folder, L"Window", L"Top"), std::to_wstring(placed.top));
+    EXPECT_EQ(SettingsValues(folder.File(L"vantor20.ini"))["Window/Left"], std::to_string(placed.left));
+    EXPECT_EQ(SettingsValues(folder.File(L"vantor20.ini"))["Window/Top"], std::to_string(placed.top));
 }
 
 // The second press of a double-click hides the window first; the move it then asks for concerns a hidden
@@ -428,8 +422,8 @@ TEST(DragE2E, ADoubleClickOnAFigureHidesTheWindowWhereItStands) {
         EXPECT_TRUE(::EqualRect(&before, &after)) << Describe(after);
         ASSERT_TRUE(vantor.Quit());
     }
-    EXPECT_EQ(IniValue(folder, L"Window", L"Left"), L"300");
-    EXPECT_EQ(IniValue(folder, L"Window", L"Top"), L"300");
+    EXPECT_EQ(SettingsValues(folder.File(L"vantor20.ini"))["Window/Left"], "300");
+    EXPECT_EQ(SettingsValues(folder.File(L"vantor20.ini"))["Window/Top"], "300");
 }
 
 // The captions carry no press handler; the chart, the band and the eight figures start a move.

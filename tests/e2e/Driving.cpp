@@ -18,7 +18,6 @@
 #include "app/core/Artwork.h"
 #include "framework/win32/Text.h"
 #include "tests/e2e/RemoteMemory.h"
-#include "tests/support/Xdotool.h"
 
 namespace vantor::e2e {
 namespace {
@@ -34,11 +33,9 @@ HWND OwnOpenMenu() {
     ::EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
             auto& f = *reinterpret_cast<Find*>(context);
-            wchar_t name[16] = L"";
-            ::GetClassNameW(window, name, 16);
             DWORD process = 0;
             ::GetWindowThreadProcessId(window, &process);
-            if (process == f.process && std::wstring_view(name) == L"#32768" && ::IsWindowVisible(window)) {
+            if (process == f.process && testing::ClassOf(window) == L"#32768" && ::IsWindowVisible(window)) {
                 f.menu = window;
                 return FALSE;
             }
@@ -83,12 +80,6 @@ void CALLBACK CaptureOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
 
 // Lets the pointer rest before a press: a press that arrives with the pointer is sometimes half lost.
 void Settle() { Pause(300ms); }
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = L"";
-    if (window) ::GetClassNameW(window, name, 64);
-    return window ? name : L"none";
-}
 
 // Where the keyboard is now, for the output.
 // The front window, its focus, whether its thread answers and the modifier keys held, for failure messages.
@@ -171,11 +162,6 @@ std::wstring SavedForLooking(const testing::ScreenPixels& picture, const wchar_t
 }
 
 }  // namespace
-
-bool MovePointer(POINT to) {
-    if (!testing::StartXdotool(testing::MouseMoveArguments(to))) return false;
-    return WaitUntil([&] { return testing::PointerAt(to); });
-}
 
 bool Click(POINT at, int button) {
     if (!MovePointer(at)) return false;
@@ -409,6 +395,19 @@ bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command) {
     return layout && menu && ClickMenuItem(menu, layout->items[static_cast<std::size_t>(command)]);
 }
 
+HWND OpenDialog(VantorProcess& vantor, MenuCommand command, const wchar_t* caption) {
+    std::optional<POINT> at;
+    if (::IsWindowVisible(vantor.Form())) at = CentreOf(vantor.Form());
+    else if (const auto picture = FindTrayPicture()) at = picture->centre;
+    if (!at || !Click(*at, 3) || !PickMenuCommand(vantor, command)) return nullptr;
+    return vantor.WaitForWindow(L"TModalForm", caption);
+}
+
+HWND OpenDialogWithKeyboard(VantorProcess& vantor, MenuCommand command, const wchar_t* caption) {
+    const HWND dialog = OpenDialog(vantor, command, caption);
+    return dialog && WaitUntil([&] { return HasKeyboard(dialog); }) ? dialog : nullptr;
+}
+
 HWND FocusOfThreadOf(HWND window) {
     GUITHREADINFO info{sizeof info};
     if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
@@ -425,9 +424,8 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className, const w
         parent,
         [](HWND child, LPARAM context) -> BOOL {
             auto& f = *reinterpret_cast<Find*>(context);
-            wchar_t name[64] = L"";
-            ::GetClassNameW(child, name, 64);
-            if (_wcsicmp(name, f.className) == 0 && (!f.text || TextOf(child) == f.text)) f.found.push_back(child);
+            if (_wcsicmp(testing::ClassOf(child).c_str(), f.className) == 0 && (!f.text || TextOf(child) == f.text))
+                f.found.push_back(child);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&find));
@@ -435,9 +433,7 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className, const w
 }
 
 Placement PlacementIn(HWND window, HWND reference) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    ::MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&r), 2);
+    const RECT r = testing::RectIn(window, reference);
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 

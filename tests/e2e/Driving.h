@@ -15,14 +15,15 @@
 
 #include "tests/e2e/VantorProcess.h"
 #include "tests/support/Desktop.h"
+#include "tests/support/Xdotool.h"
 
 namespace vantor::e2e {
 
 // The middle of a rectangle, and of a window's outer rectangle on the screen.
 POINT CentreOf(const RECT& r);
 POINT CentreOf(HWND window);
-// Moves the pointer there and waits until the system sees it there.
-bool MovePointer(POINT to);
+using testing::ClassOf;
+using testing::MovePointer;
 // Moves the pointer, lets it settle (a press that arrives with the pointer is sometimes half lost), and
 // clicks a button (1 left, 2 middle, 3 right) once, or twice as a double click.
 bool Click(POINT at, int button = 1);
@@ -122,6 +123,11 @@ const std::vector<std::wstring>& MenuCaptions();
 enum MenuCommand : int { cmdAbout = 0, cmdSettings = 2, cmdUsage = 3, cmdReset = 5, cmdMinimise = 7, cmdTopmost = 8, cmdExit = 10 };
 // Waits for the program's menu to open and clicks the command.
 bool PickMenuCommand(const VantorProcess& vantor, MenuCommand command);
+// Opens a dialog with its command from the window's menu, or from the tray icon's while the window is
+// hidden: the dialog with this caption once it shows, else null. With the keyboard: once it has the
+// keyboard too, so that keys pressed next reach it.
+HWND OpenDialog(VantorProcess& vantor, MenuCommand command, const wchar_t* caption);
+HWND OpenDialogWithKeyboard(VantorProcess& vantor, MenuCommand command, const wchar_t* caption);
 
 // The window that has the keyboard focus in the thread of `window`.
 HWND FocusOfThreadOf(HWND window);

@@ -18,11 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-HWND OpenFromTheMenu(VantorProcess& vantor, MenuCommand command, const wchar_t* caption) {
-    if (!Click(CentreOf(vantor.Form()), 3) || !PickMenuCommand(vantor, command)) return nullptr;
-    return vantor.WaitForWindow(L"TModalForm", caption);
-}
-
 // The program's tip once the first tick has written it: its second line starts with the speed's field name.
 std::wstring TickedTip(const std::wstring& fieldName) {
     std::wstring found;
@@ -44,13 +39,13 @@ TEST(EnglishE2E, TheMenuTheSettingsDialogTheAboutBoxAndTheTipReadInEnglish) {
     ASSERT_TRUE(Click(CentreOf(form), 3));
     ExpectMenuAsTheSystemDrawsIt(vantor, kEnglishMenuCaptions, -1);
 
-    const HWND about = OpenFromTheMenu(vantor, cmdAbout, L"About Vantor");
+    const HWND about = OpenDialog(vantor, cmdAbout, L"About Vantor");
     ASSERT_NE(about, nullptr) << "the about box's caption";
     EXPECT_TRUE(TextOf(ChildrenOfClass(about, L"Edit").front()).starts_with(L"Vantor version 2.22\r\nhttp"));
     EXPECT_EQ(ChildrenOfClass(about, L"Button", L"Close").size(), 1u);
     ASSERT_TRUE(PressKeysUntil(about, L"Escape", [&] { return !::IsWindow(about); }));
 
-    const HWND dialog = OpenFromTheMenu(vantor, cmdSettings, L"Interface settings");
+    const HWND dialog = OpenDialog(vantor, cmdSettings, L"Interface settings");
     ASSERT_NE(dialog, nullptr) << "the dialog's caption";
     for (const wchar_t* text : {L"OK", L"Cancel", L"Show the window at start", L"Start with Windows",
                                 L"Fixed chart maximum", L"Chart the average speeds", L"Show speeds in bits (Kbps)",
@@ -95,7 +90,7 @@ TEST(EnglishE2E, AnErrorBoxSpeaksEnglishAndTheLanguageKeyBringsBackJapaneseAndSt
         }
         ASSERT_TRUE(vantor.WaitForExit(10s));
     }
-    EXPECT_EQ(IniValues(ReadFileBytes(ini)).count("Window/Language"), 0u) << "the key never adds itself";
+    EXPECT_EQ(SettingsValues(ini).count("Window/Language"), 0u) << "the key never adds itself";
 
     WriteFileBytes(ini, "[Window]\r\nLanguage=ja\r\n");
     {
@@ -104,7 +99,7 @@ TEST(EnglishE2E, AnErrorBoxSpeaksEnglishAndTheLanguageKeyBringsBackJapaneseAndSt
         EXPECT_NE(TickedTip(L"速度:"), L"") << "the Japanese face, tip and all";
         ASSERT_TRUE(vantor.Quit());
     }
-    EXPECT_EQ(IniValues(ReadFileBytes(ini))["Window/Language"], "ja") << "written back, since it was there";
+    EXPECT_EQ(SettingsValues(ini)["Window/Language"], "ja") << "written back, since it was there";
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ TEST(MenuE2E, TopmostTogglesTheBandAndTheCheckMarkInBothMenusAndTheLastStateIsSa
         ExpectMenuAsTheSystemDrawsIt(vantor, kMenuCaptions, cmdTopmost);
         ASSERT_TRUE(vantor.Quit());
     }
-    EXPECT_EQ(IniValues(ReadFileBytes(folder.File(L"vantor20.ini")))["Window/Mode"], "1") << "the state at exit";
+    EXPECT_EQ(SettingsValues(folder.File(L"vantor20.ini"))["Window/Mode"], "1") << "the state at exit";
 }
 
 TEST(MenuE2E, MinimiseHidesTheWindowAndChosenAgainFromTheTrayChangesNothing) {
@@ -103,7 +103,7 @@ TEST(MenuE2E, MinimiseHidesTheWindowAndChosenAgainFromTheTrayChangesNothing) {
         EXPECT_TRUE(::EqualRect(&placed, &after)) << "the place survives hiding";
         ASSERT_TRUE(vantor.Quit());
     }
-    EXPECT_EQ(IniValues(ReadFileBytes(folder.File(L"vantor20.ini")))["Window/main"], "1")
+    EXPECT_EQ(SettingsValues(folder.File(L"vantor20.ini"))["Window/main"], "1")
         << "the start-up choice is saved, not whether the window showed at exit";
 }
 
@@ -115,11 +115,13 @@ TEST(MenuE2E, ResetZeroesThePeaksSoTheMaximaStartAgain) {
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
     {
         testing::LoopbackStream traffic(4 * 1024 * 1024);
-        ASSERT_TRUE(WaitUntil([&] { return FigureValue(vantor.Figures()[4]) > 1000; }, kTickLimit)) << "a peak of megabytes";
+        ASSERT_TRUE(WaitUntil([&] { return FigureValue(vantor.Figures()[Figure::SendPeak]) > 1000; }, kTickLimit))
+            << "a peak of megabytes";
     }
     // Once the traffic has stopped the current figures fall while the peaks stay.
-    ASSERT_TRUE(WaitUntil([&] { return FigureValue(vantor.Figures()[0]) < 100; }, kTickLimit));
-    const double sendPeak = FigureValue(vantor.Figures()[4]), receivePeak = FigureValue(vantor.Figures()[5]);
+    ASSERT_TRUE(WaitUntil([&] { return FigureValue(vantor.Figures()[Figure::SendCurrent]) < 100; }, kTickLimit));
+    const double sendPeak = FigureValue(vantor.Figures()[Figure::SendPeak]);
+    const double receivePeak = FigureValue(vantor.Figures()[Figure::ReceivePeak]);
     ASSERT_GT(sendPeak, 1000);
     ASSERT_GT(receivePeak, 1000);
 
@@ -127,7 +129,8 @@ TEST(MenuE2E, ResetZeroesThePeaksSoTheMaximaStartAgain) {
     ASSERT_TRUE(PickMenuCommand(vantor, cmdReset));
     EXPECT_TRUE(WaitUntil([&] {
         const auto figures = vantor.Figures();
-        return FigureValue(figures[4]) < sendPeak / 10 && FigureValue(figures[5]) < receivePeak / 10;
+        return FigureValue(figures[Figure::SendPeak]) < sendPeak / 10 &&
+               FigureValue(figures[Figure::ReceivePeak]) < receivePeak / 10;
     }, kTickLimit)) << "the next tick shows the maxima from the reset on";
     ASSERT_TRUE(vantor.Quit());
 }
@@ -146,7 +149,7 @@ TEST(MenuE2E, ExitFromTheTrayWhileHiddenEndsTheProgramAndSavesTheSettingsAsConfi
     EXPECT_FALSE(::IsWindowVisible(form));
     EXPECT_TRUE(WaitUntil([] { return !FindTrayPicture(); })) << "and takes its icon away";
 
-    auto keys = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
+    auto keys = SettingsValues(folder.File(L"vantor20.ini"));
     EXPECT_EQ(keys.size(), 16u) << "every key is written, with the identity of the interface watched and Watch";
     EXPECT_EQ(keys["Window/main"], "0") << "the configured choice, not whether the window showed";
     EXPECT_EQ(keys["Window/Mode"], "1");

@@ -26,22 +26,6 @@ using testing::StartXdotool;
 
 const std::vector<std::wstring> kBeforeFirstTick{L"0.0", L"0.0", L"0.0", L"0.0", L"0.0", L"0.0", L"  0%", L"  0%"};
 
-// The sections of an INI file with their keys and values, in file order.
-using IniKeys = std::vector<std::pair<std::string, std::string>>;
-std::vector<std::pair<std::string, IniKeys>> ParseIni(const std::string& text) {
-    std::vector<std::pair<std::string, IniKeys>> sections;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
-            sections.push_back({line.substr(1, line.size() - 2), {}});
-        } else if (const auto eq = line.find('='); eq != std::string::npos && !sections.empty()) {
-            sections.back().second.push_back({line.substr(0, eq), line.substr(eq + 1)});
-        }
-    }
-    return sections;
-}
-
 TEST(MiniWindowE2E, StartsWithoutSettingsAsAFramedCaptionlessWindowOwnedByAHiddenOne) {
     TempFolder folder;
     VantorProcess vantor(folder);
@@ -84,15 +68,16 @@ TEST(MiniWindowE2E, FiguresFollowLoopbackTraffic) {
     });
     const bool moved = WaitUntil([&] {
         const auto figures = vantor.Figures();
-        return figures.size() == 8 && figures[0] != L"0.0" && figures[1] != L"0.0" && figures[6] != L"  0%";
+        return figures.size() == 8 && figures[Figure::SendCurrent] != L"0.0" &&
+               figures[Figure::ReceiveCurrent] != L"0.0" && figures[Figure::SendRate] != L"  0%";
     }, kTickLimit);
     stop = true;
     traffic.join();
     EXPECT_TRUE(moved) << "the current send and receive figures changed with the traffic";
     const auto figures = vantor.Figures();
     ASSERT_EQ(figures.size(), 8u);
-    EXPECT_NE(figures[4], L"0.0") << "the peak rose";
-    EXPECT_EQ(figures[6].back(), L'%');
+    EXPECT_NE(figures[Figure::SendPeak], L"0.0") << "the peak rose";
+    EXPECT_EQ(figures[Figure::SendRate].back(), L'%');
     ASSERT_TRUE(vantor.Quit());
 }
 
@@ -117,11 +102,11 @@ TEST(MiniWindowE2E, OneWayTrafficShowsInTheSendRowTheFirstSeriesAndTheFrontScree
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
     testing::DatagramStream traffic(*peer, 256 * 1024);
 
-    ASSERT_TRUE(WaitUntil([&] { return FigureValue(vantor.Figures()[0]) > 128; }, kTickLimit))
+    ASSERT_TRUE(WaitUntil([&] { return FigureValue(vantor.Figures()[Figure::SendCurrent]) > 128; }, kTickLimit))
         << "the current send figure follows the outgoing bytes: " << ::testing::PrintToString(vantor.Figures());
     const auto figures = vantor.Figures();
-    EXPECT_GT(FigureValue(figures[4]), 128) << "the send peak";
-    for (const std::size_t receive : {1u, 3u, 5u})
+    EXPECT_GT(FigureValue(figures[Figure::SendPeak]), 128) << "the send peak";
+    for (const std::size_t receive : {Figure::ReceiveCurrent, Figure::ReceiveAverage, Figure::ReceivePeak})
         EXPECT_LT(FigureValue(figures[receive]), 1.0) << "receive figure " << receive << ": " << ::testing::PrintToString(figures);
 
     // Against their peaks the send trace (violet) runs near the top, the receive trace (red) along the bottom.
@@ -156,14 +141,14 @@ TEST(MiniWindowE2E, ClosingWritesANewSettingsFileWithEveryKeyInOrder) {
         ASSERT_NE(vantor.Form(), nullptr);
         ASSERT_TRUE(vantor.Quit());
     }
-    const auto sections = ParseIni(ReadFileBytes(folder.File(L"vantor20.ini")));
+    const auto sections = testing::SettingsSections(folder.File(L"vantor20.ini"));
     const std::string logPath = win32::Utf8ToAnsi(win32::Narrow(folder.Path().wstring() + L"\\vantor.log"));
     // The interface in use at exit (TrayE2E checks which) and its identity after the other keys, and that
     // a first start follows the connection in use.
     ASSERT_GE(sections.size(), 2u);
-    const IniKeys& chosen = sections[1].second;
+    const testing::SettingsKeys& chosen = sections[1].second;
     ASSERT_EQ(chosen.size(), 5u);
-    const std::vector<std::pair<std::string, IniKeys>> expected{
+    const std::vector<std::pair<std::string, testing::SettingsKeys>> expected{
         {"Gauge", {{"Send", "10"}, {"Rese", "10"}}},
         {"Interface", {{"Selected", chosen[0].second}, {"flg", "0"}, {"Guid", chosen[2].second},
                        {"Description", chosen[3].second}, {"Watch", "route"}}},
@@ -189,7 +174,7 @@ TEST(MiniWindowE2E, OddSettingsStartAsTheyRead) {
         EXPECT_FALSE(state.exStyle & WS_EX_TOPMOST) << "an empty Mode reads as off";
         ASSERT_TRUE(vantor.Quit());
     }
-    auto keys = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
+    auto keys = SettingsValues(folder.File(L"vantor20.ini"));
     EXPECT_EQ(keys["Gauge/Send"], "10");
     EXPECT_EQ(keys["log/wait"], "60");
     EXPECT_EQ(keys["Window/main"], "1");
@@ -249,7 +234,7 @@ TEST(MiniWindowE2E, EndingTheSessionSavesTheSettingsOfTheSession) {
     // Logging off: the system asks, then tells the window the session ends, and may end the process after.
     ::SendMessageW(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     ::SendMessageW(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    auto keys = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
+    auto keys = SettingsValues(folder.File(L"vantor20.ini"));
     EXPECT_EQ(keys.size(), 16u) << "every key is saved before the session ends, with the interface's identity and Watch";
     EXPECT_EQ(keys["Window/Left"], "321");
     EXPECT_EQ(keys["Window/Top"], "234");

@@ -143,10 +143,10 @@ public:
         if (trail_.empty() || trail_.back() != Send()) trail_.push_back(Send());
     }
     std::size_t Samples() const { return samples_; }
-    double Send() const { return values_[0]; }
-    double Receive() const { return values_[1]; }
-    double SendPeak() const { return values_[4]; }
-    double ReceivePeak() const { return values_[5]; }
+    double Send() const { return values_[Figure::SendCurrent]; }
+    double Receive() const { return values_[Figure::ReceiveCurrent]; }
+    double SendPeak() const { return values_[Figure::SendPeak]; }
+    double ReceivePeak() const { return values_[Figure::ReceivePeak]; }
     double HighestSend() const { return highestSend_; }
     // The most bytes one log line counts as sent.
     std::uint64_t MostLogged() const { return mostLogged_; }

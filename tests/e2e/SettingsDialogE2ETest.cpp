@@ -9,6 +9,7 @@
 
 #include <map>
 
+#include "app/win32/SettingsDialogLayout.h"
 #include "framework/win32/Text.h"
 #include "tests/e2e/Driving.h"
 #include "tests/e2e/RemoteMemory.h"
@@ -22,18 +23,8 @@ using namespace std::chrono_literals;
 
 constexpr wchar_t kCaption[] = L"インタフェース設定";
 
-std::vector<HWND> ChildrenInOrder(HWND parent) {
-    std::vector<HWND> children;
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        children.push_back(child);
-    return children;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = L"";
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
+using testing::ChildrenOf;
+using testing::LineCount;
 
 // The dialog as a user sees it: its buttons, its page control, and each page's controls found by their
 // kind and text (the edits of a page in the order they were made).
@@ -49,7 +40,7 @@ struct SettingsDialog {
         cancel = ChildrenOfClass(dialog, L"Button", L"キャンセル").front();
         const std::wstring firstControls[] = {L"インタフェース", L"グラフの最高速度を設定する", L"ログファイルに書き出す"};
         for (const std::wstring& text : firstControls)
-            for (HWND page : ChildrenInOrder(dialog))
+            for (HWND page : ChildrenOf(dialog))
                 if (!ChildrenOfClass(page, L"Static", text.c_str()).empty() ||
                     !ChildrenOfClass(page, L"Button", text.c_str()).empty())
                     pages.push_back(page);
@@ -60,14 +51,14 @@ struct SettingsDialog {
     }
     HWND Edit(int page, int index) const {
         int seen = 0;
-        for (HWND child : ChildrenInOrder(pages[static_cast<std::size_t>(page)]))
+        for (HWND child : ChildrenOf(pages[static_cast<std::size_t>(page)]))
             if (_wcsicmp(ClassOf(child).c_str(), L"Edit") == 0 && seen++ == index) return child;
         return nullptr;
     }
     // A spin box as one control: its edit and the arrows that sit at its right end.
     Placement SpinBox(int page, int index) const {
         const HWND edit = Edit(page, index);
-        for (HWND child : ChildrenInOrder(pages[static_cast<std::size_t>(page)]))
+        for (HWND child : ChildrenOf(pages[static_cast<std::size_t>(page)]))
             if (ClassOf(child) == UPDOWN_CLASSW &&
                 reinterpret_cast<HWND>(::SendMessageW(child, UDM_GETBUDDY, 0, 0)) == edit) {
                 const Placement text = PlacementIn(edit, pages[static_cast<std::size_t>(page)]);
@@ -78,7 +69,7 @@ struct SettingsDialog {
     }
     bool SpinBoxEnabled(int page, int index) const {
         const HWND edit = Edit(page, index);
-        for (HWND child : ChildrenInOrder(pages[static_cast<std::size_t>(page)]))
+        for (HWND child : ChildrenOf(pages[static_cast<std::size_t>(page)]))
             if (ClassOf(child) == UPDOWN_CLASSW && reinterpret_cast<HWND>(::SendMessageW(child, UDM_GETBUDDY, 0, 0)) == edit)
                 return ::IsWindowEnabled(edit) && ::IsWindowEnabled(child);
         return false;
@@ -89,17 +80,6 @@ struct SettingsDialog {
                WaitUntil([&] { return ::IsWindowVisible(pages[static_cast<std::size_t>(page)]) != FALSE; });
     }
 };
-
-// The dialog once it has the keyboard, so that keys pressed next reach it.
-HWND OpenSettings(VantorProcess& vantor) {
-    if (!Click(CentreOf(vantor.Form()), 3) || !PickMenuCommand(vantor, cmdSettings)) return nullptr;
-    const HWND dialog = vantor.WaitForWindow(L"TModalForm", kCaption);
-    const bool focused = dialog && WaitUntil([&] {
-        const HWND focus = FocusOfThreadOf(dialog);
-        return ::GetForegroundWindow() == dialog && focus && ::IsChild(dialog, focus);
-    });
-    return focused ? dialog : nullptr;
-}
 
 std::wstring ListItemText(HWND comboBox, int index) {
     std::wstring text(static_cast<std::size_t>(::SendMessageW(comboBox, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
@@ -113,11 +93,6 @@ std::string ListedDescription(std::wstring text) {
     if (const auto dash = text.find(L" — "); dash != std::wstring::npos) text.erase(0, dash + 3);
     if (const auto mark = text.find(L"（未接続）"); mark != std::wstring::npos) text.erase(mark);
     return win32::Utf8ToAnsi(win32::Narrow(text));
-}
-
-std::size_t LineCount(const std::filesystem::path& file) {
-    const std::string text = ReadFileBytes(file);
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 // A started program watching row 1, the loopback interface, whose peaks have risen with loopback traffic
@@ -135,22 +110,22 @@ struct WithPeaks {
         if (!WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; })) return;
         {
             testing::LoopbackStream traffic(4 * 1024 * 1024);
-            WaitUntil([&] { return FigureValue(vantor->Figures()[4]) > 1000; }, kTickLimit);
+            WaitUntil([&] { return FigureValue(vantor->Figures()[Figure::SendPeak]) > 1000; }, kTickLimit);
         }
-        WaitUntil([&] { return FigureValue(vantor->Figures()[0]) < 100; }, kTickLimit);
-        sendPeak = FigureValue(vantor->Figures()[4]);
+        WaitUntil([&] { return FigureValue(vantor->Figures()[Figure::SendCurrent]) < 100; }, kTickLimit);
+        sendPeak = FigureValue(vantor->Figures()[Figure::SendPeak]);
     }
-    bool PeaksReset() { return FigureValue(vantor->Figures()[4]) < sendPeak / 10; }
+    bool PeaksReset() { return FigureValue(vantor->Figures()[Figure::SendPeak]) < sendPeak / 10; }
     // Whether the peaks stand once a tick has come: a trickle of loopback traffic, far below them, makes
     // each tick change the tip.
     bool PeaksKeptAtTheNextTick() {
         const testing::LoopbackStream trickle(64 * 1024);
         TipTicks ticks;
-        return ticks.WaitFor(1) && FigureValue(vantor->Figures()[4]) >= sendPeak;
+        return ticks.WaitFor(1) && FigureValue(vantor->Figures()[Figure::SendPeak]) >= sendPeak;
     }
     std::map<std::string, std::string> SavedSettings() {
         vantor->Quit();
-        return IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
+        return SettingsValues(folder.File(L"vantor20.ini"));
     }
 };
 
@@ -158,71 +133,77 @@ TEST(SettingsDialogE2E, LayoutAt96DpiMatchesTheTablesPageByPage) {
     TempFolder folder;
     VantorProcess vantor(folder);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(vantor.Form()) != FALSE; }));
-    const SettingsDialog dialog(OpenSettings(vantor));
+    // Read before the dialog opens: under Wine this process's metrics read 0 for a moment while it opens.
+    const SIZE screen{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    const SettingsDialog dialog(OpenDialogWithKeyboard(vantor, cmdSettings, kCaption));
     ASSERT_NE(dialog.window, nullptr) << "インタフェース設定 opens the dialog";
     ASSERT_EQ(dialog.pages.size(), 3u);
 
+    using namespace settings_layout;
     const WindowState state = StateOf(dialog.window);
-    EXPECT_EQ(state.client.right, 483);
-    EXPECT_EQ(state.client.bottom, 185);
+    EXPECT_EQ(state.client.right, kClientWidth);
+    EXPECT_EQ(state.client.bottom, kClientHeight);
     EXPECT_FALSE(state.style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) << "fixed, close box only";
     EXPECT_TRUE(state.style & WS_SYSMENU);
     RECT r = state.rect;
-    EXPECT_EQ(r.left, (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2) << "centred";
-    EXPECT_EQ(r.top, (::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
-    EXPECT_EQ(PlacementIn(dialog.pageControl, dialog.window), (Placement{0, 0, 381, 185}));
-    EXPECT_EQ(PlacementIn(dialog.ok, dialog.window), (Placement{401, 7, 69, 23}));
-    EXPECT_EQ(PlacementIn(dialog.cancel, dialog.window), (Placement{401, 35, 69, 23}));
+    EXPECT_EQ(r.left, (screen.cx - (r.right - r.left)) / 2) << "centred";
+    EXPECT_EQ(r.top, (screen.cy - (r.bottom - r.top)) / 2);
+    const auto placement = [](const Place& p) { return Placement{p.left, p.top, p.width, p.height}; };
+    EXPECT_EQ(PlacementIn(dialog.pageControl, dialog.window), placement(kPageTabs));
+    EXPECT_EQ(PlacementIn(dialog.ok, dialog.window), placement(kOk));
+    EXPECT_EQ(PlacementIn(dialog.cancel, dialog.window), placement(kCancel));
     EXPECT_TRUE(::IsWindowVisible(dialog.pages[0])) << "the first page shows when opened";
 
-    // Where each control stands on its page: left and top always, the width where the table gives one,
-    // the height where it gives one.
+    // Where each control stands on its page: left and top always, the width and height where the table
+    // gives them.
     struct Expected {
         int page;
         const wchar_t* className;
         const wchar_t* text;
-        int left, top, width, height;
+        Place place;
     };
     const Expected labelsAndBoxes[] = {
-        {0, L"Static", L"インタフェース", 25, 23, 0, 0},
-        {0, L"ComboBox", nullptr, 116, 19, 217, 0},
+        {0, L"Static", L"インタフェース", kInterfaceCaption},
+        {0, L"ComboBox", nullptr, {kInterfaceList.left, kInterfaceList.top, kInterfaceList.width}},
         {0, L"Static",
          L"自動：既定のルートが通る接続を、変わるたびに追います。\r\n"
          L"すべての接続：ループバック、VPN、仮想アダプターを除くハードウェアの合計です。",
-         25, 48, 345, 56},
-        {0, L"Button", L"起動時にメイン画面を表示する", 19, 107, 225, 0},
-        {1, L"Button", L"グラフの最高速度を設定する", 18, 20, 183, 0},
-        {1, L"Static", L"送信速度最大", 43, 52, 0, 0},
-        {1, L"Static", L"受信速度最大", 44, 83, 0, 0},
-        {1, L"Button", L"平均速度をグラフ表示する", 19, 108, 225, 0},
-        {1, L"Button", L"ビット単位にする（Kbps）", 19, 134, 214, 0},
-        {2, L"Button", L"ログファイルに書き出す", 18, 20, 183, 0},
-        {2, L"Static", L"場所", 30, 53, 0, 0},
-        {2, L"Button", L"...", 313, 48, 21, 21},
-        {2, L"Static", L"書込間隔（秒）", 11, 87, 0, 0},
-        {2, L"Static", L"通信ログはKB単位固定です。", 8, 128, 0, 0},
+         kWatchNote},
+        {0, L"Button", L"起動時にメイン画面を表示する", kShowAtStart},
+        {1, L"Button", L"グラフの最高速度を設定する", kFixedGauge},
+        {1, L"Static", L"送信速度最大", kGaugeSendCaption},
+        {1, L"Static", L"受信速度最大", kGaugeReceiveCaption},
+        {1, L"Button", L"平均速度をグラフ表示する", kGraphAverage},
+        {1, L"Button", L"ビット単位にする（Kbps）", kBitUnits},
+        {2, L"Button", L"ログファイルに書き出す", kLogEnabled},
+        {2, L"Static", L"場所", kLogPathCaption},
+        {2, L"Button", L"...", kBrowse},
+        {2, L"Static", L"書込間隔（秒）", kLogIntervalCaption},
+        {2, L"Static", L"通信ログはKB単位固定です。", kLogUnitNote},
     };
     for (const Expected& e : labelsAndBoxes) {
         const HWND control = dialog.Control(e.page, e.className, e.text);
         SCOPED_TRACE(::testing::PrintToString(std::wstring(e.text ? e.text : L"interface list")));
         ASSERT_NE(control, nullptr);
         Placement seen = PlacementIn(control, dialog.pages[static_cast<std::size_t>(e.page)]);
-        const Placement expected{e.left, e.top, e.width ? e.width : seen.width, e.height ? e.height : seen.height};
-        EXPECT_EQ(seen, expected);
+        const Place& p = e.place;
+        EXPECT_EQ(seen, (Placement{p.left, p.top, p.width ? p.width : seen.width, p.height ? p.height : seen.height}));
     }
     // The two "KB" labels, left to right by their place on the page.
     auto kb = ChildrenOfClass(dialog.pages[1], L"Static", L"KB");
     ASSERT_EQ(kb.size(), 2u);
     std::vector<Placement> kbPlaces{PlacementIn(kb[0], dialog.pages[1]), PlacementIn(kb[1], dialog.pages[1])};
     std::sort(kbPlaces.begin(), kbPlaces.end(), [](auto& a, auto& b) { return a.top < b.top; });
-    EXPECT_EQ(std::make_pair(kbPlaces[0].left, kbPlaces[0].top), std::make_pair(234, 51));
-    EXPECT_EQ(std::make_pair(kbPlaces[1].left, kbPlaces[1].top), std::make_pair(235, 82));
+    EXPECT_EQ(std::make_pair(kbPlaces[0].left, kbPlaces[0].top), std::make_pair(kGaugeSendUnit.left, kGaugeSendUnit.top));
+    EXPECT_EQ(std::make_pair(kbPlaces[1].left, kbPlaces[1].top),
+              std::make_pair(kGaugeReceiveUnit.left, kGaugeReceiveUnit.top));
     // Spin boxes and the path box.
     const auto widthAt = [](Placement p) { return std::make_tuple(p.left, p.top, p.width); };
-    EXPECT_EQ(widthAt(dialog.SpinBox(1, 0)), std::make_tuple(140, 47, 81)) << "send gauge";
-    EXPECT_EQ(widthAt(dialog.SpinBox(1, 1)), std::make_tuple(140, 78, 81)) << "receive gauge";
-    EXPECT_EQ(widthAt(PlacementIn(dialog.Edit(2, 0), dialog.pages[2])), std::make_tuple(69, 49, 233)) << "log path";
-    EXPECT_EQ(widthAt(dialog.SpinBox(2, 1)), std::make_tuple(87, 82, 73)) << "log interval";
+    const auto designed = [](const Place& p) { return std::make_tuple(p.left, p.top, p.width); };
+    EXPECT_EQ(widthAt(dialog.SpinBox(1, 0)), designed(kGaugeSend.place)) << "send gauge";
+    EXPECT_EQ(widthAt(dialog.SpinBox(1, 1)), designed(kGaugeReceive.place)) << "receive gauge";
+    EXPECT_EQ(widthAt(PlacementIn(dialog.Edit(2, 0), dialog.pages[2])), designed(kLogPath)) << "log path";
+    EXPECT_EQ(widthAt(dialog.SpinBox(2, 1)), designed(kLogInterval.place)) << "log interval";
 
     EXPECT_TRUE(PressKeysUntil(dialog.window, L"Escape", [&] { return !::IsWindow(dialog.window); }));
     ASSERT_TRUE(vantor.Quit());
@@ -232,7 +213,7 @@ TEST(SettingsDialogE2E, EnableRulesFollowTheCheckBoxesAndCancelOrEscChangeNothin
     WithPeaks run;
     ASSERT_GT(run.sendPeak, 1000) << "a peak of megabytes";
     {
-        const SettingsDialog dialog(OpenSettings(*run.vantor));
+        const SettingsDialog dialog(OpenDialogWithKeyboard(*run.vantor, cmdSettings, kCaption));
         ASSERT_NE(dialog.window, nullptr);
         // Fixed maxima off: their labels and boxes are disabled, keeping their values.
         for (const wchar_t* label : {L"送信速度最大", L"受信速度最大"})
@@ -282,7 +263,7 @@ TEST(SettingsDialogE2E, EnableRulesFollowTheCheckBoxesAndCancelOrEscChangeNothin
     }
     EXPECT_TRUE(run.PeaksKeptAtTheNextTick()) << "Cancel leaves the peaks";
     {
-        const SettingsDialog dialog(OpenSettings(*run.vantor));
+        const SettingsDialog dialog(OpenDialogWithKeyboard(*run.vantor, cmdSettings, kCaption));
         ASSERT_NE(dialog.window, nullptr);
         EXPECT_TRUE(::IsWindowVisible(dialog.pages[0])) << "a fresh dialog opens on its first page";
         EXPECT_FALSE(::IsWindowEnabled(dialog.Control(2, L"Static", L"場所"))) << "logging is still off";
@@ -305,7 +286,7 @@ TEST(SettingsDialogE2E, OkReadsTheTableAgainRestartsThePeaksAndWritesALogLineAtT
     ASSERT_GT(run.sendPeak, 1000);
     ASSERT_EQ(LineCount(log), 1u) << "the first tick wrote the first line; the next is a minute away";
 
-    const SettingsDialog dialog(OpenSettings(*run.vantor));
+    const SettingsDialog dialog(OpenDialogWithKeyboard(*run.vantor, cmdSettings, kCaption));
     ASSERT_NE(dialog.window, nullptr);
     const HWND combo = ChildrenOfClass(dialog.pages[0], L"ComboBox").front();
     ASSERT_GE(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 4) << "a second interface to choose";
@@ -322,7 +303,7 @@ TEST(SettingsDialogE2E, OkReadsTheTableAgainRestartsThePeaksAndWritesALogLineAtT
         testing::LoopbackStream traffic(4 * 1024 * 1024);
         EXPECT_TRUE(WaitUntil([&] { return TipShowsTotalsOf(chosen); }, kTickLimit))
             << "the tip reads " << ::testing::PrintToString(ProgramTip().value_or(L""));
-        EXPECT_LT(FigureValue(run.vantor->Figures()[0]), 400) << "loopback traffic no longer shows";
+        EXPECT_LT(FigureValue(run.vantor->Figures()[Figure::SendCurrent]), 400) << "loopback traffic no longer shows";
     }
     auto saved = run.SavedSettings();
     EXPECT_EQ(saved["Interface/Selected"], std::to_string(chosen));
@@ -334,14 +315,14 @@ TEST(SettingsDialogE2E, StoredValuesOutsideTheRangesShowAndApplyPulledIntoThem) 
     WriteFileBytes(folder.File(L"vantor20.ini"), "[Gauge]\r\nSend=0\r\n[log]\r\nwait=20000\r\n");
     VantorProcess vantor(folder);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(vantor.Form()) != FALSE; }));
-    const SettingsDialog dialog(OpenSettings(vantor));
+    const SettingsDialog dialog(OpenDialogWithKeyboard(vantor, cmdSettings, kCaption));
     ASSERT_NE(dialog.window, nullptr);
     EXPECT_EQ(TextOf(dialog.Edit(1, 0)), L"1") << "a gauge of 0 shows as 1";
     EXPECT_EQ(TextOf(dialog.Edit(1, 1)), L"10");
     EXPECT_EQ(TextOf(dialog.Edit(2, 1)), L"10800") << "an interval of 20000 shows as 10800";
     ASSERT_TRUE(PressKeysUntil(dialog.window, L"Return", [&] { return !::IsWindow(dialog.window); }));
     ASSERT_TRUE(vantor.Quit());
-    auto saved = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
+    auto saved = SettingsValues(folder.File(L"vantor20.ini"));
     EXPECT_EQ(saved["Gauge/Send"], "1") << "and OK applies them so";
     EXPECT_EQ(saved["log/wait"], "10800");
 }
@@ -351,7 +332,7 @@ TEST(SettingsDialogE2E, ATypedZeroGaugeConfirmedWithEnterReachesTheTickAsOne) {
     WriteFileBytes(folder.File(L"vantor20.ini"), "[Interface]\r\nSelected=1\r\n");  // loopback
     VantorProcess vantor(folder);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(vantor.Form()) != FALSE; }));
-    const SettingsDialog dialog(OpenSettings(vantor));
+    const SettingsDialog dialog(OpenDialogWithKeyboard(vantor, cmdSettings, kCaption));
     ASSERT_NE(dialog.window, nullptr);
     ASSERT_TRUE(dialog.ShowPage(1));
     ASSERT_TRUE(Click(CentreOf(dialog.Control(1, L"Button", L"グラフの最高速度を設定する"))));
@@ -365,13 +346,14 @@ TEST(SettingsDialogE2E, ATypedZeroGaugeConfirmedWithEnterReachesTheTickAsOne) {
     ASSERT_TRUE(PressKeysUntil(gauge, L"Return", [&] { return !::IsWindow(dialog.window); }));
 
     // The tick divides by the gauge; it goes on ticking.
-    const std::wstring before = vantor.Figures()[0];
+    const std::wstring before = vantor.Figures()[Figure::SendCurrent];
     {
         testing::LoopbackStream traffic(256 * 1024);
-        EXPECT_TRUE(WaitUntil([&] { return vantor.Figures()[0] != before; }, kTickLimit)) << "the figures move on";
+        EXPECT_TRUE(WaitUntil([&] { return vantor.Figures()[Figure::SendCurrent] != before; }, kTickLimit))
+            << "the figures move on";
     }
     ASSERT_TRUE(vantor.Quit());
-    auto saved = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
+    auto saved = SettingsValues(folder.File(L"vantor20.ini"));
     EXPECT_EQ(saved["Interface/flg"], "1");
     EXPECT_EQ(saved["Gauge/Send"], "1") << "applied as the least the range allows";
 }

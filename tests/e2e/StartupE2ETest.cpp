@@ -106,7 +106,7 @@ TEST(SettingsPlaceE2E, FromAFolderOrAFileThatCannotBeWrittenTheSettingsGoToTheUs
             vantor.RequestQuit();
             ASSERT_TRUE(vantor.WaitForExit(10s)) << "no error box holds the exit";
         }
-        auto saved = IniValues(ReadFileBytes(user.File()));
+        auto saved = SettingsValues(user.File());
         EXPECT_EQ(saved["Gauge/Send"], "25");
         EXPECT_EQ(saved["Window/Left"], "340");
         EXPECT_EQ(saved["log/pass"], AnsiPath(user.Folder() / L"vantor.log")) << "the default log follows the settings";
@@ -230,9 +230,8 @@ struct StartupBox {
 
 StartupBox OpenSettings(VantorProcess& vantor) {
     StartupBox opened;
-    if (!Click(CentreOf(vantor.Form()), 3) || !PickMenuCommand(vantor, cmdSettings)) return opened;
-    opened.dialog = vantor.WaitForWindow(L"TModalForm", kSettingsCaption);
-    if (!opened.dialog || !WaitUntil([&] { return ::GetForegroundWindow() == opened.dialog; })) return {};
+    opened.dialog = OpenDialogWithKeyboard(vantor, cmdSettings, kSettingsCaption);
+    if (!opened.dialog) return {};
     const auto boxes = ChildrenOfClass(opened.dialog, L"Button", L"Windows の起動時に実行する");
     const auto ok = ChildrenOfClass(opened.dialog, L"Button", L"OK");
     if (boxes.empty() || ok.empty()) return {};

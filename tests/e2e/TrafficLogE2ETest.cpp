@@ -22,17 +22,8 @@ std::string LogSettings(const std::filesystem::path& log, int interval) {
            AnsiPath(log) + "\r\n";
 }
 
-std::vector<std::string> CrLfLines(const std::string& text) {
-    std::vector<std::string> lines;
-    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
-std::size_t LineCount(const std::filesystem::path& file) {
-    const std::string text = ReadFileBytes(file);
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-}
+using testing::CrLfLines;
+using testing::LineCount;
 
 struct LogLine {
     std::tm time{};

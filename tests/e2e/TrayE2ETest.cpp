@@ -71,7 +71,7 @@ TEST(TrayE2E, IconStartsIdleAndItsTipTurnsIntoTheStatusAtTheFirstTick) {
     EXPECT_LE(status->receivedKilobytes, RoundedKilobytes(after.received));
     ASSERT_TRUE(vantor.Quit());
     EXPECT_TRUE(WaitUntil([] { return !FindTrayPicture(); })) << "the icon leaves with the program";
-    auto saved = IniValues(ReadFileBytes(folder.File(L"vantor20.ini")));
+    auto saved = SettingsValues(folder.File(L"vantor20.ini"));
     EXPECT_EQ(saved["Interface/Selected"], std::to_string(after.position)) << "its position in the table";
     EXPECT_EQ(saved["Interface/Description"], route);
 }
@@ -141,7 +141,7 @@ TEST(TrayE2E, LeftPressShowsTheHiddenWindowRightPressOnlyOpensTheMenuMiddlePress
     ASSERT_TRUE(Click(start.icon, 2));
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(start.form) != FALSE; })) << "a middle press shows it";
     ASSERT_TRUE(vantor.Quit());
-    EXPECT_EQ(IniValues(ReadFileBytes(start.folder.File(L"vantor20.ini")))["Window/main"], "0")
+    EXPECT_EQ(SettingsValues(start.folder.File(L"vantor20.ini"))["Window/main"], "0")
         << "the start-up choice is saved, not whether the window showed at exit";
 }
 

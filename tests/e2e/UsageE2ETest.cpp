@@ -17,7 +17,6 @@
 #include <sstream>
 #include <string>
 
-#include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 #include "tests/e2e/Driving.h"
 #include "tests/e2e/VantorProcess.h"
@@ -37,9 +36,7 @@ public:
     void Poll() {
         std::map<std::wstring, bool> now;
         ::EnumWindows([](HWND window, LPARAM found) {
-            wchar_t name[32] = L"";
-            ::GetClassNameW(window, name, 32);
-            if (std::wstring_view(name) == TOOLTIPS_CLASSW && ::IsWindowVisible(window) &&
+            if (ClassOf(window) == TOOLTIPS_CLASSW && ::IsWindowVisible(window) &&
                 (::GetWindowLongW(window, GWL_STYLE) & TTS_BALLOON))
                 (*reinterpret_cast<std::map<std::wstring, bool>*>(found))[TextOf(window)] = true;
             return TRUE;
@@ -68,16 +65,9 @@ private:
 
 // `vantor.exe --usage-csv FILE` in `folder`: its exit code.
 DWORD ExportUsage(const fs::path& folder, const std::wstring& file) {
-    std::wstring command = L"\"" + (folder / L"vantor.exe").wstring() + L"\" --usage-csv \"" + file + L"\"";
-    STARTUPINFOW startup{sizeof(startup)};
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                          &process))
-        return ~0u;
-    const win32::KernelHandle thread(process.hThread), child(process.hProcess);
-    DWORD code = ~0u;
-    if (::WaitForSingleObject(child.Get(), 60'000) == WAIT_OBJECT_0) ::GetExitCodeProcess(child.Get(), &code);
-    return code;
+    const testing::Launched run(testing::Quoted(folder / L"vantor.exe") + L" --usage-csv " + testing::Quoted(file),
+                                {.folder = folder});
+    return run.WaitForExit(60s) ? run.ExitCode().value_or(~0u) : ~0u;
 }
 
 // The bytes a CSV of the history says were sent, over every day and connection.

@@ -1,10 +1,8 @@
 #include "tests/e2e/VantorProcess.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <stdexcept>
+
+#include "tests/support/Desktop.h"
 
 namespace vantor::e2e {
 namespace fs = std::filesystem;
@@ -17,27 +15,23 @@ struct FindContext {
     std::vector<HWND> found;
 };
 
+// A copy of the build's vantor.exe (named by VANTOR_EXE) in `folder`.
+fs::path CopiedInto(const TempFolder& folder) {
+    const fs::path exe = folder.File(L"vantor.exe");
+    if (!::CopyFileW(PathFromEnvironment("VANTOR_EXE").c_str(), exe.c_str(), FALSE))
+        throw std::runtime_error("cannot copy vantor.exe");
+    return exe;
+}
+
 BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
     auto& find = *reinterpret_cast<FindContext*>(context);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    wchar_t name[128] = L"";
-    ::GetClassNameW(window, name, 128);
-    if (owner == find.processId && std::wstring_view(name) == find.className) find.found.push_back(window);
+    if (owner == find.processId && testing::ClassOf(window) == find.className) find.found.push_back(window);
     return TRUE;
 }
 
 }  // namespace
-
-fs::path PathFromEnvironment(const char* variable) {
-    const char* value = std::getenv(variable);
-    if (!value) throw std::runtime_error(std::string(variable) + " is not set");
-    std::string path = value;
-    if (path.starts_with('/')) path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return fs::path(path);
-}
 
 std::wstring TextOf(HWND window) {
     wchar_t text[1024] = L"";
@@ -47,22 +41,8 @@ std::wstring TextOf(HWND window) {
 
 std::vector<std::wstring> ChildTexts(HWND window) {
     std::vector<std::wstring> texts;
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        texts.push_back(TextOf(child));
+    for (HWND child : testing::ChildrenOf(window)) texts.push_back(TextOf(child));
     return texts;
-}
-
-std::map<std::string, std::string> IniValues(const std::string& text) {
-    std::map<std::string, std::string> values;
-    std::istringstream lines(text);
-    std::string section;
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > 2 && line.front() == '[') section = line.substr(1, line.size() - 2);
-        else if (const auto eq = line.find('='); eq != std::string::npos)
-            values[section + "/" + line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return values;
 }
 
 std::string AnsiPath(const std::filesystem::path& path) {
@@ -80,29 +60,6 @@ double FigureValue(const std::wstring& figure) {
     return std::stod(digits);
 }
 
-TempFolder::TempFolder() {
-    wchar_t base[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, base);
-    path_ = fs::path(base) / (L"vantor-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(::GetTickCount64()));
-    fs::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
-std::string ReadFileBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFileBytes(const fs::path& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 WindowState StateOf(HWND window) {
     WindowState state;
     ::GetWindowRect(window, &state.rect);
@@ -114,37 +71,16 @@ WindowState StateOf(HWND window) {
     return state;
 }
 
-VantorProcess::VantorProcess(const TempFolder& folder) {
-    const fs::path exe = folder.File(L"vantor.exe");
-    if (!::CopyFileW(PathFromEnvironment("VANTOR_EXE").c_str(), exe.c_str(), FALSE))
-        throw std::runtime_error("cannot copy vantor.exe");
-    Start(exe);
+VantorProcess::VantorProcess(const TempFolder& folder) : VantorProcess(CopiedInto(folder)) {}
+
+VantorProcess::VantorProcess(const fs::path& exe) : process_(testing::Quoted(exe), {.folder = exe.parent_path()}) {
+    ::WaitForInputIdle(process_.Handle(), 10000);
 }
 
-VantorProcess::VantorProcess(const fs::path& exe) { Start(exe); }
-
-void VantorProcess::Start(const fs::path& exe) {
-    std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
-    STARTUPINFOW startup{sizeof(startup)};
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          exe.parent_path().c_str(), &startup, &process))
-        throw std::runtime_error("cannot start vantor.exe");
-    ::CloseHandle(process.hThread);
-    process_.Reset(process.hProcess);
-    id_ = process.dwProcessId;
-    ::WaitForInputIdle(process_.Get(), 10000);
-}
-
-VantorProcess::~VantorProcess() {
-    if (Running()) {
-        ::TerminateProcess(process_.Get(), 1);
-        ::WaitForSingleObject(process_.Get(), 5000);
-    }
-}
+VantorProcess::~VantorProcess() { process_.Terminate(); }
 
 std::vector<HWND> VantorProcess::WindowsOfClass(const wchar_t* className) const {
-    FindContext find{id_, className, {}};
+    FindContext find{process_.Id(), className, {}};
     ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&find));
     return find.found;
 }
@@ -189,10 +125,8 @@ HWND VantorProcess::MoveSizeWindow() {
 
 std::vector<std::wstring> VantorProcess::Figures() {
     std::vector<std::wstring> texts;
-    for (HWND child = ::GetWindow(Form(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64] = L"";
-        ::GetClassNameW(child, name, 64);
-        if (std::wstring_view(name) != L"TLabel") continue;
+    for (HWND child : testing::ChildrenOf(Form())) {
+        if (testing::ClassOf(child) != L"TLabel") continue;
         texts.push_back(TextOf(child));
         if (texts.size() == 8) break;
     }
@@ -206,10 +140,8 @@ bool VantorProcess::Quit(std::chrono::milliseconds limit) {
 
 void VantorProcess::RequestQuit() { ::PostMessageW(Form(), WM_CLOSE, 0, 0); }
 
-bool VantorProcess::WaitForExit(std::chrono::milliseconds limit) {
-    return WaitUntil([&] { return ::WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }, limit);
-}
+bool VantorProcess::WaitForExit(std::chrono::milliseconds limit) { return process_.WaitForExit(limit); }
 
-bool VantorProcess::Running() const { return process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
+bool VantorProcess::Running() const { return process_.Running(); }
 
 }  // namespace vantor::e2e

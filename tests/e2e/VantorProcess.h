@@ -8,38 +8,23 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "framework/win32/Handles.h"
+#include "tests/support/Files.h"
+#include "tests/support/Launch.h"
 #include "tests/support/Polling.h"
 
 namespace vantor::e2e {
 
-// A fresh folder under the temp directory, removed with everything in it at the end.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const noexcept { return path_; }
-    std::filesystem::path File(const std::wstring& name) const { return path_ / name; }
+using ::vantor::testing::ReadFileBytes;
+using ::vantor::testing::SettingsValues;
+using ::vantor::testing::TempFolder;
+using ::vantor::testing::WriteFileBytes;
 
-private:
-    std::filesystem::path path_;
-};
+using ::vantor::testing::PathFromEnvironment;
 
-// A path the build hands over in an environment variable: a Unix path (the cross build under Wine) names
-// the file on Wine's drive Z:.
-std::filesystem::path PathFromEnvironment(const char* variable);
-
-std::string ReadFileBytes(const std::filesystem::path& file);
-void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
-// A settings file's values by "section/key", from its bytes.
-std::map<std::string, std::string> IniValues(const std::string& text);
 // A path as the settings file holds it: in the ANSI code page.
 std::string AnsiPath(const std::filesystem::path& path);
 // The number a figure shows, its thousands separators (",") left out.
@@ -55,6 +40,11 @@ struct WindowState {
 };
 WindowState StateOf(HWND window);
 
+// The mini window's figures in the order Figures() gives them.
+namespace Figure {
+enum : std::size_t { SendCurrent, ReceiveCurrent, SendAverage, ReceiveAverage, SendPeak, ReceivePeak, SendRate, ReceiveRate };
+}
+
 class VantorProcess {
 public:
     // Copies vantor.exe (the build's, named by VANTOR_EXE) into `folder` and starts it there.
@@ -65,10 +55,10 @@ public:
     VantorProcess(const VantorProcess&) = delete;
     VantorProcess& operator=(const VantorProcess&) = delete;
 
-    DWORD Id() const noexcept { return id_; }
+    DWORD Id() const noexcept { return process_.Id(); }
     // The main window, once it exists (shown or not).
     HWND Form(std::chrono::milliseconds limit = std::chrono::seconds(10));
-    // The texts of the eight figures, column by column, the send figure before the receive one.
+    // The texts of the eight figures, column by column, the send figure before the receive one (Figure).
     std::vector<std::wstring> Figures();
     // The top-level windows of this process with the class `className`.
     std::vector<HWND> WindowsOfClass(const wchar_t* className) const;
@@ -92,10 +82,7 @@ public:
     bool Running() const;
 
 private:
-    void Start(const std::filesystem::path& exe);
-
-    win32::KernelHandle process_;
-    DWORD id_ = 0;
+    testing::Launched process_;
     HWND form_ = nullptr;
 };
 

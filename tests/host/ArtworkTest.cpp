@@ -1,5 +1,6 @@
 #include "app/core/Artwork.h"
 
+#include "app/core/MainChart.h"
 #include "framework/Dpi.h"
 
 #include <gtest/gtest.h>
@@ -43,15 +44,15 @@ TEST(Artwork, BackgroundBandIsPinStripedOutsideTheArrowBoxAtEveryDensity) {
     const std::uint32_t stripes[4] = {0xFFEFEFEF, 0xFFFFFFFF, 0xFFEFEFEF, 0xFFE7E7E7};
     for (const int dpi : {96, 120, 144, 192}) {
         const Image band = BackgroundBand(dpi);
-        ASSERT_EQ(band.width, ScaleToDpi(220, dpi));
-        ASSERT_EQ(band.height, ScaleToDpi(40, dpi));
+        ASSERT_EQ(band.width, ScaleToDpi(kChartWidth, dpi));
+        ASSERT_EQ(band.height, ScaleToDpi(kChartHeight, dpi));
         // Drawn at its size: stripes of whole rows (two each at 192 dpi), the arrow within its scaled box.
         const int rows = dpi / 96;
         for (int y = 0; y < band.height; ++y)
             for (int x = 0; x < band.width; ++x) {
                 const bool inBox = x >= ScaleToDpi(ArrowLeft, dpi) && x < ScaleToDpi(ArrowRight + 1, dpi) &&
                                    y >= ScaleToDpi(ArrowTop, dpi) && y < ScaleToDpi(ArrowBottom + 1, dpi);
-                if (!inBox) ASSERT_EQ(band.At(x, y), stripes[y / rows % 4]) << x << ", " << y << " at " << dpi;
+                if (!inBox) { ASSERT_EQ(band.At(x, y), stripes[y / rows % 4]) << x << ", " << y << " at " << dpi; }
                 ASSERT_EQ(band.At(x, y) >> 24, 0xFFu) << "opaque everywhere";
             }
     }

@@ -3,6 +3,8 @@
 
 #include "framework/Dpi.h"
 
+#include "app/core/MainChart.h"
+
 #include <gtest/gtest.h>
 
 namespace vantor {
@@ -26,7 +28,7 @@ TEST(Dpi, LengthsRoundToTheNearestPixelHalvesUpwards) {
 
 TEST(Dpi, RectanglesScaleByTheirEdgesSoNeighboursStillTouch) {
     // The chart over the band, and two figures side by side with a gap between them.
-    const TRect chart{0, 0, 220, 40}, band{0, 40, 220, 80};
+    const TRect chart{0, 0, kChartWidth, kChartHeight}, band{0, kChartHeight, kChartWidth, 2 * kChartHeight};
     const TRect current{27, 54, 72, 68}, average{80, 54, 125, 68}, receive{27, 65, 72, 79};
     for (int dpi : kDpis) {
         const TRect c = ScaleToDpi(chart, dpi), b = ScaleToDpi(band, dpi);
@@ -44,7 +46,7 @@ TEST(Dpi, RectanglesScaleByTheirEdgesSoNeighboursStillTouch) {
         for (std::int32_t edge = -300; edge <= 300; ++edge) {
             ASSERT_LE(ScaleToDpi(edge, dpi), ScaleToDpi(edge + 1, dpi)) << edge << " at " << dpi;
             ASSERT_LT(ScaleToDpi(edge, dpi), ScaleToDpi(edge + 1, dpi)) << "no design pixel vanishes when enlarging";
-            if (dpi == kDesignDpi) ASSERT_EQ(ScaleToDpi(edge, dpi), edge);
+            if (dpi == kDesignDpi) { ASSERT_EQ(ScaleToDpi(edge, dpi), edge); }
         }
 }
 

@@ -24,7 +24,7 @@ constexpr TColor kGrid = 0xE0E0E0;
 
 // The mini window's chart, at its size.
 void ConfigureAsMainWindow(TTyxTrend& chart) {
-    chart.SetBounds(0, 0, 220, 40);
+    chart.SetBounds(0, 0, kChartWidth, kChartHeight);
     ConfigureMainChart(chart);
 }
 
@@ -57,7 +57,7 @@ TEST(TrendPainter, WorkedExampleBackgroundAndGrid) {
 
     ASSERT_FALSE(canvas.calls.empty());
     EXPECT_EQ(canvas.calls[0].kind, Draw::FillRect);
-    EXPECT_EQ(canvas.calls[0].coords, (Coords{0, 0, 220, 40}));
+    EXPECT_EQ(canvas.calls[0].coords, (Coords{0, 0, kChartWidth, kChartHeight}));
     EXPECT_EQ(canvas.calls[0].brush, clWhite);
 
     std::vector<Coords> expected;

@@ -131,7 +131,7 @@ TEST(UsageHistory, CountsEachConnectionPerLocalHourAndKeepsItThroughRestartsAndD
         std::string expected = "\xEF\xBB\xBF" "Date,Connection,Id,Sent,Received\r\n";
         for (const std::string& line : c.csv) expected += line + "\r\n";
         EXPECT_EQ(ExportUsageCsv(s.folder, s.Database(), 0), expected);
-        if (!c.hours.empty()) EXPECT_EQ(s.Hours(), c.hours);
+        if (!c.hours.empty()) { EXPECT_EQ(s.Hours(), c.hours); }
         EXPECT_EQ(s.problems, c.problems);
     }
 }

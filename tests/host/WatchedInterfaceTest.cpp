@@ -598,16 +598,17 @@ TEST(WatchedInterface, FromTheFirstStartThroughAdapterAndRouteChangesAtAnyLinkSp
         if (!moved.empty()) moved.front() = {0, 0};
         EXPECT_EQ(LoggedFigures(files.files["C:\\vantor.log"].bytes), c.logInterval == 0 ? moved : c.log);
 
-        if (!c.tip.empty()) EXPECT_EQ(out.TipHelp, c.tip);
-        if (!c.average.empty()) EXPECT_EQ(out.Send.Average, c.average);
+        if (!c.tip.empty()) { EXPECT_EQ(out.TipHelp, c.tip); }
+        if (!c.average.empty()) { EXPECT_EQ(out.Send.Average, c.average); }
         const SettingsDialogValues values = FillSettingsDialog(settings, source);
         std::vector<std::pair<std::string, int>> listed;
         for (const InterfaceItem& item : values.Interfaces) listed.emplace_back(item.Text, item.Choice.Interface.Position);
-        if (!c.list.empty()) EXPECT_EQ(listed, c.list);
-        if (values.InterfaceIndex >= 0 && settings.Watch == TWatchMode::wmInterface)
+        if (!c.list.empty()) { EXPECT_EQ(listed, c.list); }
+        if (values.InterfaceIndex >= 0 && settings.Watch == TWatchMode::wmInterface) {
             EXPECT_EQ(values.Interfaces[static_cast<std::size_t>(values.InterfaceIndex)].Choice.Interface.Position,
                       source.InterfaceNo())
                 << "the dialog preselects the watched interface";
+        }
 
         profile.calls.clear();
         SaveSettings(profile, SettingsForExit(settings, source), {});

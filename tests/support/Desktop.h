@@ -1,6 +1,7 @@
 #pragma once
-// The shared desktop as tests under Wine see it from outside: the screen's pixels and the notification
-// area's icons found by their pictures, and icons made to be found there.
+// The shared desktop as tests under Wine see it from outside: windows (their class, children and place),
+// the screen's pixels and the notification area's icons found by their pictures, and icons made to be
+// found there.
 
 #include <windows.h>
 
@@ -13,6 +14,13 @@
 #include "framework/win32/Handles.h"
 
 namespace vantor::testing {
+
+// The window's class name; L"none" for no window.
+std::wstring ClassOf(HWND window);
+// Its child windows, in their order.
+std::vector<HWND> ChildrenOf(HWND parent);
+// Its outer rectangle relative to the client area of another window (null: the screen).
+RECT RectIn(HWND window, HWND reference);
 
 // A 16 x 16 fully opaque icon, its left half of one colour and its right half of another (0x00RRGGBB),
 // easy to find among the taskbar's pixels.

@@ -4,8 +4,10 @@
 
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include "framework/win32/Text.h"
+#include "tests/support/Launch.h"
 #include "tests/support/Polling.h"
 
 namespace vantor::testing {
@@ -23,14 +25,12 @@ std::string UnixPathOf(const std::filesystem::path& path) {
 }
 
 bool StartUnixProgram(const std::wstring& commandLine) {
-    std::wstring line = commandLine;
-    STARTUPINFOW startup{sizeof(startup)};
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    try {
+        const Launched detached(commandLine);
+        return true;
+    } catch (const std::runtime_error&) {
         return false;
-    if (process.hProcess) ::CloseHandle(process.hProcess);
-    if (process.hThread) ::CloseHandle(process.hThread);
-    return true;
+    }
 }
 
 std::string DefaultRouteInterface() {

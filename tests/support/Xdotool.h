@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
+#include "tests/support/Polling.h"
 #include "tests/support/WineHost.h"
 
 namespace vantor::testing {
@@ -22,6 +24,11 @@ inline std::wstring MouseMoveArguments(POINT to) {
 inline bool PointerAt(POINT at) {
     POINT now{};
     return ::GetCursorPos(&now) && now.x == at.x && now.y == at.y;
+}
+
+// Moves the pointer and waits until the system sees it there, serving this thread meanwhile as WaitUntil does.
+inline bool MovePointer(POINT to, const std::function<void()>& serve = DispatchWaitingMessages) {
+    return StartXdotool(MouseMoveArguments(to)) && WaitUntil([&] { return PointerAt(to); }, std::chrono::seconds(5), serve);
 }
 
 // True when the system has seen the left button go down (and not up again), whichever process got it.

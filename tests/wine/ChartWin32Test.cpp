@@ -27,7 +27,7 @@ constexpr TColor kGrid = 0xE0E0E0;
 
 // The mini window's chart, at its size.
 void ConfigureAsMainWindow(TTyxTrend& chart) {
-    chart.SetBounds(0, 0, 220, 40);
+    chart.SetBounds(0, 0, kChartWidth, kChartHeight);
     ConfigureMainChart(chart);
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/core/Artwork.h"
+#include "app/core/MainChart.h"
 #include "app/win32/AboutBox.h"
 #include "app/win32/MiniWindow.h"
 #include "app/win32/SettingsDialog.h"
@@ -39,18 +40,11 @@ using testing::ScreenPixels;
 constexpr DWORD kWhite = 0xFFFFFF, kGrid = 0xE0E0E0, kRed = 0xFF0000;
 
 // A design rectangle: left, top, width and height at 96 dpi; a size of 0 is not checked.
-struct Design {
-    int left, top, width = 0, height = 0;
-};
+using Design = settings_layout::Place;
 
 double Scaled(int design, UINT dpi) { return design * static_cast<double>(dpi) / 96.0; }
 
-RECT RectInParent(HWND control) {
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
+RECT RectInParent(HWND control) { return testing::RectIn(control, ::GetParent(control)); }
 
 SIZE TextExtentOf(HWND control, const std::wstring& text) {
     return win32::TextExtent(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), text);
@@ -153,15 +147,13 @@ void DpiWin32::ExpectMiniWindowLayout(HWND window, UINT dpi) {
     SCOPED_TRACE(::testing::Message() << "at " << dpi << " dpi");
     ExpectClientArea(window, {TMiniWindow::kClientWidth, TMiniWindow::kClientHeight}, dpi);
     std::vector<HWND> labels, charts;
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[32] = L"";
-        ::GetClassNameW(child, name, 32);
-        if (std::wstring(name) == L"TLabel") labels.push_back(child);
-        if (std::wstring(name) == TTyxTrendWindow::kClassName) charts.push_back(child);
+    for (HWND child : testing::ChildrenOf(window)) {
+        if (testing::ClassOf(child) == L"TLabel") labels.push_back(child);
+        if (testing::ClassOf(child) == TTyxTrendWindow::kClassName) charts.push_back(child);
     }
     ASSERT_EQ(labels.size(), 12u);
     ASSERT_EQ(charts.size(), 1u);
-    ExpectPlaced(charts[0], {0, 0, 220, 40}, dpi, "the chart");
+    ExpectPlaced(charts[0], {0, 0, kChartWidth, kChartHeight}, dpi, "the chart");
 
     // The figures by their columns and rows, the captions by where they start.
     const Design figures[] = {{27, 54, 45, 14}, {27, 65, 45, 14}, {80, 54, 45, 14}, {80, 65, 45, 14},
@@ -204,7 +196,7 @@ void DpiWin32::ExpectChartAndBandSharp(HWND window, UINT dpi) {
 
     // The chart: its grid lines ten percent and ten design pixels apart, and the traces along 0, each one
     // device pixel wide.
-    const int w = scaled(220), h = scaled(40);
+    const int w = scaled(kChartWidth), h = scaled(kChartHeight);
     const int vertical = w - scaled(50), between = w - scaled(55);
     const int row15 = h - scaled(6), row50 = h - static_cast<int>(std::lround(h * 0.5));
     EXPECT_EQ(at(vertical, row15), kGrid) << "a vertical grid line at x " << vertical;
@@ -218,7 +210,7 @@ void DpiWin32::ExpectChartAndBandSharp(HWND window, UINT dpi) {
     EXPECT_EQ(traceRows, 1) << "the receive trace along 0";
 
     // The band: pin-stripes of whole, equal rows left of the arrow, and the arrow drawn at its size.
-    const int bandTop = scaled(40);
+    const int bandTop = scaled(kChartHeight);
     const std::vector<DWORD> stripes = {0xEFEFEF, 0xFFFFFF, 0xEFEFEF, 0xE7E7E7};
     std::vector<int> runs;
     DWORD previous = 0;
@@ -280,9 +272,13 @@ TEST_F(DpiWin32, TheMiniWindowToldOfAnotherDensityTakesTheSuggestedRectangleAndL
     ExpectChartAndBandSharp(handle, to);
 }
 
+// A spin box's edit: where the spin box starts, as high, its width left to the arrows.
+Design EditOf(const settings_layout::Spin& spin) { return {spin.place.left, spin.place.top, 0, spin.place.height}; }
+
 void ExpectSettingsDialogLayout(const TSettingsDialog& dialog, UINT dpi) {
+    using namespace settings_layout;
     SCOPED_TRACE(::testing::Message() << "settings dialog at " << dpi << " dpi");
-    ExpectClientArea(dialog.Handle(), {TSettingsDialog::kClientWidth, TSettingsDialog::kClientHeight}, dpi);
+    ExpectClientArea(dialog.Handle(), {settings_layout::kClientWidth, settings_layout::kClientHeight}, dpi);
     EXPECT_NEAR(FontHeight(dialog.okButton), Scaled(12, dpi), 1.0);
     const int checkMark = win32::SystemMetricForDpi(SM_CXMENUCHECK, dpi);
     const struct {
@@ -291,37 +287,37 @@ void ExpectSettingsDialogLayout(const TSettingsDialog& dialog, UINT dpi) {
         int reserved;  // beside the text: a check box's box; -1: no text of its own to measure
         const char* what;
     } controls[] = {
-        {dialog.okButton, {401, 7, 69, 23}, 0, "OK"},
-        {dialog.cancelButton, {401, 35, 69, 23}, 0, "Cancel"},
-        {dialog.pageTabs, {0, 0, 381, 185}, -1, "page control"},
-        {dialog.interfaceList, {116, 19, 217}, -1, "interface list"},
-        {dialog.showAtStartBox, {19, 107, 225, 17}, checkMark, "show at start"},
-        {dialog.startWithWindowsBox, {19, 133, 225, 17}, checkMark, "start with Windows"},
-        {dialog.fixedGaugeBox, {18, 20, 183, 17}, checkMark, "fixed gauge"},
-        {dialog.graphAverageBox, {19, 108, 225, 17}, checkMark, "average"},
-        {dialog.bitUnitsBox, {19, 134, 214, 17}, checkMark, "bit units"},
-        {dialog.logEnabledBox, {18, 20, 183, 17}, checkMark, "log"},
-        {dialog.logPathEdit, {69, 49, 233, 21}, -1, "log path"},
-        {dialog.browseButton, {313, 48, 21, 21}, 0, "..."},
-        {dialog.gaugeSendSpin->Edit(), {140, 47, 0, 21}, -1, "send maximum"},
-        {dialog.gaugeReceiveSpin->Edit(), {140, 78, 0, 21}, -1, "receive maximum"},
-        {dialog.logIntervalSpin->Edit(), {87, 82, 0, 21}, -1, "log interval"},
-        {dialog.interfaceCaption, {25, 23}, 0, "interface label"},
-        {dialog.gaugeSendCaption, {43, 52}, 0, "send label"},
-        {dialog.gaugeSendUnit, {234, 51}, 0, "send unit"},
-        {dialog.gaugeReceiveCaption, {44, 83}, 0, "receive label"},
-        {dialog.gaugeReceiveUnit, {235, 82}, 0, "receive unit"},
-        {dialog.logPathCaption, {30, 53}, 0, "place label"},
-        {dialog.logIntervalCaption, {11, 87}, 0, "interval label"},
-        {dialog.logUnitNote, {8, 128}, 0, "unit note"},
+        {dialog.okButton, kOk, 0, "OK"},
+        {dialog.cancelButton, kCancel, 0, "Cancel"},
+        {dialog.pageTabs, kPageTabs, -1, "page control"},
+        {dialog.interfaceList, {kInterfaceList.left, kInterfaceList.top, kInterfaceList.width}, -1, "interface list"},
+        {dialog.showAtStartBox, kShowAtStart, checkMark, "show at start"},
+        {dialog.startWithWindowsBox, kStartWithWindows, checkMark, "start with Windows"},
+        {dialog.fixedGaugeBox, kFixedGauge, checkMark, "fixed gauge"},
+        {dialog.graphAverageBox, kGraphAverage, checkMark, "average"},
+        {dialog.bitUnitsBox, kBitUnits, checkMark, "bit units"},
+        {dialog.logEnabledBox, kLogEnabled, checkMark, "log"},
+        {dialog.logPathEdit, kLogPath, -1, "log path"},
+        {dialog.browseButton, kBrowse, 0, "..."},
+        {dialog.gaugeSendSpin->Edit(), EditOf(kGaugeSend), -1, "send maximum"},
+        {dialog.gaugeReceiveSpin->Edit(), EditOf(kGaugeReceive), -1, "receive maximum"},
+        {dialog.logIntervalSpin->Edit(), EditOf(kLogInterval), -1, "log interval"},
+        {dialog.interfaceCaption, kInterfaceCaption, 0, "interface label"},
+        {dialog.gaugeSendCaption, kGaugeSendCaption, 0, "send label"},
+        {dialog.gaugeSendUnit, kGaugeSendUnit, 0, "send unit"},
+        {dialog.gaugeReceiveCaption, kGaugeReceiveCaption, 0, "receive label"},
+        {dialog.gaugeReceiveUnit, kGaugeReceiveUnit, 0, "receive unit"},
+        {dialog.logPathCaption, kLogPathCaption, 0, "place label"},
+        {dialog.logIntervalCaption, kLogIntervalCaption, 0, "interval label"},
+        {dialog.logUnitNote, kLogUnitNote, 0, "unit note"},
     };
     for (const auto& c : controls) {
         ExpectPlaced(c.control, c.design, dpi, c.what);
         if (c.reserved >= 0) ExpectTextFits(c.control, c.reserved, c.what);
     }
     // A spin box's arrows end where its design width does; a page covers the page control's display area.
-    for (const auto& [spin, right] : {std::pair{dialog.gaugeSendSpin.get(), 221}, std::pair{dialog.logIntervalSpin.get(), 160}})
-        EXPECT_NEAR(RectInParent(spin->Arrows()).right, Scaled(right, dpi), 1.0);
+    for (const auto& [spin, design] : {std::pair{dialog.gaugeSendSpin.get(), kGaugeSend}, std::pair{dialog.logIntervalSpin.get(), kLogInterval}})
+        EXPECT_NEAR(RectInParent(spin->Arrows()).right, Scaled(design.place.left + design.place.width, dpi), 1.0);
     RECT display{};
     ::GetClientRect(dialog.pageTabs, &display);
     ::SendMessageW(dialog.pageTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
@@ -355,8 +351,8 @@ void ExpectAboutBoxLayout(const TAboutBox& box, UINT dpi) {
 TEST_F(DpiWin32, TheDialogsControlsTakeTheSessionsDensityAndTheirTextsFitAlsoAfterAMoveToAnotherOne) {
     TSettingsDialog dialog(Language::Japanese);
     ExpectSettingsDialogLayout(dialog, win32::DpiForWindow(dialog.Handle()));
-    ExpectSettingsDialogLayout(dialog, MoveToAnotherDensity(dialog.Handle(), {TSettingsDialog::kClientWidth,
-                                                                              TSettingsDialog::kClientHeight}));
+    ExpectSettingsDialogLayout(dialog, MoveToAnotherDensity(dialog.Handle(), {settings_layout::kClientWidth,
+                                                                              settings_layout::kClientHeight}));
     TAboutBox box(Language::Japanese);
     ExpectAboutBoxLayout(box, win32::DpiForWindow(box.Handle()));
     ExpectAboutBoxLayout(box, MoveToAnotherDensity(box.Handle(), {TAboutBox::kClientWidth, TAboutBox::kClientHeight}));

@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -17,6 +14,7 @@
 #include "app/win32/PrivateProfile.h"
 #include "framework/win32/Text.h"
 
+#include "tests/support/Files.h"
 #include "tests/support/WineHost.h"
 
 namespace vantor::win32 {
@@ -24,52 +22,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the temporary directory, removed again with everything in it.
-class TempFolder {
-public:
-    TempFolder() {
-        static int serial = 0;
-        path_ = fs::temp_directory_path() /
-                (L"vantor-設定-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial));
-        fs::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        for (const auto& entry : fs::directory_iterator(path_, ignored))
-            ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-        fs::remove_all(path_, ignored);
-    }
-    // The folder as UTF-8 with its trailing backslash, as the executable's directory comes.
-    std::string Directory() const { return Narrow(path_.wstring() + L"\\"); }
-    fs::path File(const wchar_t* name) const { return path_ / name; }
-
-private:
-    fs::path path_;
+// A Japanese name: where the code page lacks it, the settings file turns UTF-16.
+struct TempFolder : ::vantor::testing::TempFolder {
+    TempFolder() : ::vantor::testing::TempFolder(L"vantor-設定-") {}
 };
 
-std::string ReadBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The file's text in UTF-8: UTF-16 after a byte-order mark, else the ANSI code page.
-std::string FileText(const fs::path& file) {
-    const std::string bytes = ReadBytes(file);
-    if (!bytes.starts_with("\xFF\xFE")) return AnsiToUtf8(bytes);
-    return Narrow({reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2});
-}
-
-void WriteBytes(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
+using ::vantor::testing::ReadFileBytes;
+using ::vantor::testing::SettingsText;
+using ::vantor::testing::WriteFileBytes;
 
 std::vector<std::string> NonEmptyLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
-    }
+    std::vector<std::string> lines = ::vantor::testing::CrLfLines(text);
+    std::erase(lines, "");
     return lines;
 }
 
@@ -104,7 +68,7 @@ TEST(SettingsFileWin32, ANewFileHoldsEveryKeyWithItsDefault) {
 
     // The folder's name holds Japanese: where the code page lacks it, the file is UTF-16.
     const std::string logPath = folder.Directory() + "vantor.log";
-    EXPECT_EQ(NonEmptyLines(FileText(folder.File(L"vantor20.ini"))),
+    EXPECT_EQ(NonEmptyLines(SettingsText(folder.File(L"vantor20.ini"))),
               (std::vector<std::string>{"[Gauge]", "Send=10", "Rese=10", "[Interface]", "Selected=1", "flg=0",
                                         "Watch=route", "[Window]", "Left=200", "Top=200", "Mode=0", "main=1", "[Graph]", "mode=0",
                                         "bps=0", "[log]", "mode=0", "pass=" + logPath, "wait=60"}));
@@ -113,7 +77,7 @@ TEST(SettingsFileWin32, ANewFileHoldsEveryKeyWithItsDefault) {
 TEST(SettingsFileWin32, AnExistingFileKeepsItsCommentsAndOtherKeys) {
     TempFolder folder;
     const fs::path file = folder.File(L"vantor20.ini");
-    WriteBytes(file, "; kept by hand\r\n[Gauge]\r\nSend=5\r\nOther=keep\r\n\r\n[Extra]\r\nfoo=bar\r\n");
+    WriteFileBytes(file, "; kept by hand\r\n[Gauge]\r\nSend=5\r\nOther=keep\r\n\r\n[Extra]\r\nfoo=bar\r\n");
 
     MonitorSettings settings;
     settings.GaugeSend = 250;
@@ -122,7 +86,7 @@ TEST(SettingsFileWin32, AnExistingFileKeepsItsCommentsAndOtherKeys) {
     PrivateProfile profile(SettingsFilePath(folder.Directory()));
     SaveSettings(profile, settings, {-1500, 30});
 
-    const std::vector<std::string> lines = NonEmptyLines(ReadBytes(file));
+    const std::vector<std::string> lines = NonEmptyLines(ReadFileBytes(file));
     ASSERT_GE(lines.size(), 7u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5),
               (std::vector<std::string>{"; kept by hand", "[Gauge]", "Send=250", "Other=keep", "Rese=10"}));
@@ -136,7 +100,7 @@ TEST(SettingsFileWin32, AnExistingFileKeepsItsCommentsAndOtherKeys) {
 
 TEST(SettingsFileWin32, ReadsValuesAsTheFileHoldsThem) {
     TempFolder folder;
-    WriteBytes(folder.File(L"vantor20.ini"),
+    WriteFileBytes(folder.File(L"vantor20.ini"),
                "[log]\r\nwait=0x3C\r\n[gauge]\r\nSEND=abc\r\nRese = 40 \r\n[Window]\r\nmain=2\r\nMode=\r\nTop=-20\r\n");
     PrivateProfile profile(SettingsFilePath(folder.Directory()));
     const LoadedSettings loaded = LoadSettings(profile, folder.Directory());
@@ -165,7 +129,7 @@ TEST(SettingsFileWin32, AReadOnlyFileStopsTheSaveAtTheFirstKey) {
     TempFolder folder;
     const fs::path file = folder.File(L"vantor20.ini");
     const std::string original = "[Gauge]\r\nSend=5\r\n";
-    WriteBytes(file, original);
+    WriteFileBytes(file, original);
     // Read-only for Windows, and immutable for Linux, since under Wine an administrator writes read-only files.
     const testing::UnwritableFile readOnly(file);
     if (!readOnly.Locked()) GTEST_SKIP() << "chattr +i cannot make a file immutable on this file system";
@@ -174,14 +138,14 @@ TEST(SettingsFileWin32, AReadOnlyFileStopsTheSaveAtTheFirstKey) {
     const auto [writes, message] = SaveExpectingFailure(iniPath);
     EXPECT_EQ(message, iniPath + " に書き込めません");
     EXPECT_EQ(writes, 1);
-    EXPECT_EQ(ReadBytes(file), original);
+    EXPECT_EQ(ReadFileBytes(file), original);
 }
 
 TEST(SettingsFileWin32, AFileLockedByAnotherProgramStopsTheSaveAtTheFirstKey) {
     TempFolder folder;
     const fs::path file = folder.File(L"vantor20.ini");
     const std::string original = "[Gauge]\r\nSend=5\r\n";
-    WriteBytes(file, original);
+    WriteFileBytes(file, original);
     const HANDLE lock = ::CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
 
@@ -190,7 +154,7 @@ TEST(SettingsFileWin32, AFileLockedByAnotherProgramStopsTheSaveAtTheFirstKey) {
     ::CloseHandle(lock);
     EXPECT_EQ(message, iniPath + " に書き込めません");
     EXPECT_EQ(writes, 1);
-    EXPECT_EQ(ReadBytes(file), original);
+    EXPECT_EQ(ReadFileBytes(file), original);
 }
 
 TEST(SettingsFileWin32, APathCodePage1252CannotHoldTurnsTheFileUnicodeAndAnyOtherLeavesItByteForByte) {
@@ -198,19 +162,19 @@ TEST(SettingsFileWin32, APathCodePage1252CannotHoldTurnsTheFileUnicodeAndAnyOthe
     TempFolder folder;
     const fs::path file = folder.File(L"vantor20.ini");
     PrivateProfile profile(SettingsFilePath(folder.Directory()));
-    WriteBytes(file, "; kept by hand\r\n[Gauge]\r\nSend=5\r\nOther=keep\r\n");
+    WriteFileBytes(file, "; kept by hand\r\n[Gauge]\r\nSend=5\r\nOther=keep\r\n");
     MonitorSettings settings;
     settings.LogPath = "C:\\Users\\José\\vantor.log";
     SaveSettings(profile, settings, {});
-    const std::string ansi = ReadBytes(file);
+    const std::string ansi = ReadFileBytes(file);
     SaveSettings(profile, settings, {});
-    EXPECT_EQ(ReadBytes(file), ansi) << "what the code page holds is stored as before, byte for byte";
+    EXPECT_EQ(ReadFileBytes(file), ansi) << "what the code page holds is stored as before, byte for byte";
     EXPECT_NE(ansi.find("pass=C:\\Users\\Jos\xE9\\vantor.log"), std::string::npos);
     for (const char* path : {"C:\\Users\\Дмитрий\\vantor.log", "C:\\Users\\Łukasz\\vantor.log", "D:\\ログ\\net.log"}) {
         settings.LogPath = path;
         SaveSettings(profile, settings, {});
-        ASSERT_TRUE(ReadBytes(file).starts_with("\xFF\xFE")) << path;
-        const std::string text = FileText(file);
+        ASSERT_TRUE(ReadFileBytes(file).starts_with("\xFF\xFE")) << path;
+        const std::string text = SettingsText(file);
         EXPECT_TRUE(text.starts_with("; kept by hand\r\n[Gauge]\r\nSend=10\r\nOther=keep\r\n")) << text;
         EXPECT_NE(text.find(std::string("pass=") + path), std::string::npos) << text;
         EXPECT_EQ(LoadSettings(profile, folder.Directory()).Settings.LogPath, path);
@@ -219,7 +183,7 @@ TEST(SettingsFileWin32, APathCodePage1252CannotHoldTurnsTheFileUnicodeAndAnyOthe
 
 TEST(SettingsFileWin32, AReadOnlySettingsFileCannotBeWritten) {
     TempFolder folder;
-    WriteBytes(folder.File(L"vantor20.ini"), "[Gauge]\r\nSend=5\r\n");
+    WriteFileBytes(folder.File(L"vantor20.ini"), "[Gauge]\r\nSend=5\r\n");
     SystemSettingsFolders folders;
     EXPECT_TRUE(folders.CanWriteFile(SettingsFilePath(folder.Directory())));
     ASSERT_TRUE(::SetFileAttributesW(folder.File(L"vantor20.ini").c_str(), FILE_ATTRIBUTE_READONLY));

@@ -12,9 +12,12 @@
 
 #include "framework/win32/SpinEdit.h"
 #include "framework/win32/Text.h"
+#include "tests/support/Desktop.h"
 
 namespace vantor::win32 {
 namespace {
+
+using ::vantor::testing::RectIn;
 
 class SpinEditWin32 : public ::testing::Test {
 protected:
@@ -26,12 +29,6 @@ protected:
     }
     void TearDown() override { ::DestroyWindow(parent); }
 
-    static RECT RectIn(HWND window, HWND reference) {
-        RECT r{};
-        ::GetWindowRect(window, &r);
-        ::MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
     std::wstring Text(const TSpinEdit& spin) const {
         wchar_t text[32] = L"";
         ::GetWindowTextW(spin.Edit(), text, 32);

@@ -16,29 +16,14 @@
 #include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 #include "framework/win32/Window.h"
+#include "tests/support/Desktop.h"
 
 namespace vantor::win32 {
 namespace {
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = L"";
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::vector<HWND> ChildrenOf(HWND parent) {
-    std::vector<HWND> children;
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        children.push_back(child);
-    return children;
-}
-
-RECT RectIn(HWND window, HWND parent) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
+using ::vantor::testing::ChildrenOf;
+using ::vantor::testing::ClassOf;
+using ::vantor::testing::RectIn;
 
 // The width a control's caption needs: the text, and for a check box its box and the gap after it, for a
 // push button its edges.

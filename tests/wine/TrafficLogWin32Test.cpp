@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <stdexcept>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "app/core/TrafficLog.h"
 #include "framework/win32/Text.h"
+#include "tests/support/Files.h"
 
 namespace vantor {
 namespace {
@@ -18,31 +20,14 @@ namespace {
 using win32::Narrow;
 using win32::Widen;
 
-std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
+std::vector<std::wstring> FolderEntries(const std::filesystem::path& folder) {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().wstring());
     return names;
 }
 
-std::string ReadFileBytes(const std::wstring& path) {
-    const auto bytes = DefaultLogFileSystem().ReadAll(Narrow(path));
-    return bytes.value_or("<unreadable>");
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-    ::CloseHandle(file);
-}
+using ::vantor::testing::ReadFileBytes;
+using ::vantor::testing::WriteFileBytes;
 
 // The system's file operations, counting the whole-file reads and the appends.
 class CountingFiles final : public LogFileSystem {
@@ -65,24 +50,13 @@ private:
 
 class TrafficLogWin32 : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH + 1]{};
-        ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
-        // A Japanese folder name: the path goes through UTF-8 in the core and back to UTF-16 at the edge.
-        folder_ = std::wstring(temp) + L"vantor-ログ-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(::GetTickCount64());
-        ASSERT_TRUE(::CreateDirectoryW(folder_.c_str(), nullptr));
-        logPath_ = folder_ + L"\\vantor.log";
-    }
-    void TearDown() override {
-        for (const std::wstring& name : FolderEntries(folder_)) ::DeleteFileW((folder_ + L"\\" + name).c_str());
-        ::RemoveDirectoryW(folder_.c_str());
-    }
     void WriteLine(std::uint64_t sent, std::uint64_t received) {
         log_.WriteLogLine(Narrow(logPath_), {sent, received}, LocaleFormats{});
     }
 
-    std::wstring folder_, logPath_;
+    // A Japanese folder name: the path goes through UTF-8 in the core and back to UTF-16 at the edge.
+    ::vantor::testing::TempFolder folder_{L"vantor-ログ-"};
+    std::wstring logPath_ = folder_.File(L"vantor.log").wstring();
     CountingFiles files_;
     TrafficLog log_{files_, DefaultLogClock()};
 };
@@ -103,7 +77,7 @@ TEST_F(TrafficLogWin32, LinesAreAppendedWithCrLf) {
     WriteLine(100, 100);
     EXPECT_EQ(files_.reads, 0) << "the file's size and time show it is as we left it";
     EXPECT_EQ(files_.appends, 2);
-    EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"vantor.log"}) << "no temporary file is left";
+    EXPECT_EQ(FolderEntries(folder_.Path()), std::vector<std::wstring>{L"vantor.log"}) << "no temporary file is left";
 }
 
 TEST_F(TrafficLogWin32, LfFileIsNormalisedAtTheNextLine) {
@@ -113,18 +87,18 @@ TEST_F(TrafficLogWin32, LfFileIsNormalisedAtTheNextLine) {
     EXPECT_TRUE(std::regex_match(content,
                                  std::regex("2024/01/01 00:00:00,1,2\r\nlast without end\r\n" + kStamp + ",0,0\r\n")))
         << content;
-    EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"vantor.log"});
+    EXPECT_EQ(FolderEntries(folder_.Path()), std::vector<std::wstring>{L"vantor.log"});
 }
 
 TEST_F(TrafficLogWin32, MissingFolderRaisesTheCreateErrorAndCreatesNothing) {
-    logPath_ = folder_ + L"\\missing\\vantor.log";
+    logPath_ = folder_.File(L"missing\\vantor.log").wstring();
     try {
         WriteLine(1, 1);
         FAIL() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_EQ(std::string(error.what()), "ファイル " + Narrow(logPath_) + " を作成できません");
     }
-    EXPECT_TRUE(FolderEntries(folder_).empty());
+    EXPECT_TRUE(FolderEntries(folder_.Path()).empty());
 }
 
 TEST_F(TrafficLogWin32, FileHeldWithoutSharingRaisesTheOpenErrorAndKeepsItsContent) {
@@ -141,7 +115,7 @@ TEST_F(TrafficLogWin32, BindingAppendsWithoutCreatingAndReplacesInOneStep) {
     const std::string path = Narrow(logPath_);
     EXPECT_FALSE(files.Stat(path));
     EXPECT_FALSE(files.Append(path, "x")) << "append never creates the file";
-    EXPECT_TRUE(FolderEntries(folder_).empty());
+    EXPECT_TRUE(FolderEntries(folder_.Path()).empty());
 
     ASSERT_TRUE(files.Replace(path, "one\r\n"));
     const auto before = files.Stat(path);
@@ -152,7 +126,7 @@ TEST_F(TrafficLogWin32, BindingAppendsWithoutCreatingAndReplacesInOneStep) {
     EXPECT_NE(files.Stat(path), before);
     ASSERT_TRUE(files.Replace(path, "three\r\n"));
     EXPECT_EQ(ReadFileBytes(logPath_), "three\r\n");
-    EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"vantor.log"});
+    EXPECT_EQ(FolderEntries(folder_.Path()), std::vector<std::wstring>{L"vantor.log"});
 }
 
 }  // namespace

@@ -79,9 +79,7 @@ TEST_F(TrayWin32, HiddenWindowIsAnUnshownToolWindowPopupOfTheSharedClass) {
     TTaskTrayIcon icon(shell);
     const HWND window = static_cast<HWND>(icon.GetHandle());
     ASSERT_NE(window, nullptr);
-    wchar_t className[64]{};
-    ::GetClassNameW(window, className, 64);
-    EXPECT_STREQ(className, L"TaskTrayHandle");
+    EXPECT_EQ(::vantor::testing::ClassOf(window), L"TaskTrayHandle");
     EXPECT_TRUE(::GetWindowLongW(window, GWL_STYLE) & WS_POPUP);
     EXPECT_TRUE(::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(::IsWindowVisible(window));
@@ -195,7 +193,7 @@ TEST_F(TrayWin32, XdotoolClicksReachTheComponentAsEvents) {
     ASSERT_TRUE(PumpUntil([&] { return FindOnTaskbar(0x00E41256).has_value(); }));
     const POINT icon = *FindOnTaskbar(0x00E41256);
 
-    ASSERT_TRUE(MovePointer(icon));
+    ASSERT_TRUE(MovePointer(icon, ServeApplication));
     ASSERT_TRUE(PumpUntil([&] { return rig.Saw("move"); })) << "mouse-move notifications while over the icon";
     EXPECT_EQ(rig.events.front(), "enter") << "the enter comes before the first move";
     PumpFor(300ms);
@@ -207,7 +205,7 @@ TEST_F(TrayWin32, XdotoolClicksReachTheComponentAsEvents) {
     ASSERT_TRUE(PumpUntil([&] { return rig.Saw("click L"); }, 2s));
 
     rig.events.clear();
-    ASSERT_TRUE(MovePointer({300, 300}));
+    ASSERT_TRUE(MovePointer({300, 300}, ServeApplication));
     const auto left = std::chrono::steady_clock::now();
     ASSERT_TRUE(PumpUntil([&] { return rig.Saw("exit"); }, 2s));
     EXPECT_LT(std::chrono::steady_clock::now() - left, 1s);
@@ -217,7 +215,7 @@ TEST_F(TrayWin32, XdotoolDoubleClickGivesTheDoubleClickOneMorePressAndNoClick) {
     RecordedTray rig(0x0056E412);
     ASSERT_TRUE(PumpUntil([&] { return FindOnTaskbar(0x0056E412).has_value(); }));
     const POINT icon = *FindOnTaskbar(0x0056E412);
-    ASSERT_TRUE(MovePointer(icon));
+    ASSERT_TRUE(MovePointer(icon, ServeApplication));
     ASSERT_TRUE(PumpUntil([&] { return rig.Saw("move"); }));
     PumpFor(300ms);
     rig.events.clear();
@@ -232,7 +230,7 @@ TEST_F(TrayWin32, XdotoolDoubleClickGivesTheDoubleClickOneMorePressAndNoClick) {
     EXPECT_NE(std::find(dbl, rig.events.end(), "down L"), rig.events.end()) << "one more press after the double click";
     EXPECT_EQ(std::count(dbl, rig.events.end(), "down L"), 1);
     EXPECT_FALSE(rig.Saw("click L"));
-    ASSERT_TRUE(MovePointer({300, 300}));
+    ASSERT_TRUE(MovePointer({300, 300}, ServeApplication));
 }
 
 TEST_F(TrayWin32, TooltipLookupFindsATooltipOfTheTaskbarsProcess) {
@@ -247,9 +245,7 @@ TEST_F(TrayWin32, TooltipLookupFindsATooltipOfTheTaskbarsProcess) {
     TToolTipStyle style(shell);
     const HWND tip = static_cast<HWND>(style.ToolTipHandle());
     ASSERT_NE(tip, nullptr);
-    wchar_t className[64]{};
-    ::GetClassNameW(tip, className, 64);
-    EXPECT_STREQ(className, L"tooltips_class32");
+    EXPECT_EQ(::vantor::testing::ClassOf(tip), L"tooltips_class32");
     DWORD process = 0, shellProcess = 0;
     ::GetWindowThreadProcessId(tip, &process);
     ::GetWindowThreadProcessId(::FindWindowW(L"Shell_TrayWnd", nullptr), &shellProcess);
@@ -278,9 +274,9 @@ TEST_F(TrayWin32, AfterASimulatedTaskbarRestartTheIconAddsItselfAgain) {
     ASSERT_TRUE(PumpUntil([&] { return FindOnTaskbar(kColour).has_value(); }));
     ASSERT_EQ(counting.adds, 1);
 
-    const auto exitCode = RunAndWait(L"\"" + ExecutableDirectoryOfTests() + L"tray_restart_helper.exe\"");
-    ASSERT_TRUE(exitCode.has_value());
-    ASSERT_EQ(*exitCode, 0u) << "the helper found the hidden window, deleted the icon and broadcast";
+    const ::vantor::testing::Launched helper(L"\"" + ExecutableDirectoryOfTests() + L"tray_restart_helper.exe\"");
+    ASSERT_TRUE(helper.WaitForExit(10s, ServeApplication));
+    ASSERT_EQ(helper.ExitCode(), 0u) << "the helper found the hidden window, deleted the icon and broadcast";
     ASSERT_TRUE(PumpUntil([&] { return counting.adds == 2; })) << "TaskbarCreated arrived and the icon was re-added";
     EXPECT_TRUE(icon.Added());
     EXPECT_TRUE(PumpUntil([&] { return FindOnTaskbar(kColour).has_value(); }));

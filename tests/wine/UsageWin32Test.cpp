@@ -6,17 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <sqlite3.h>
 
 #include "app/win32/SingleInstance.h"
 #include "app/win32/UsageSystem.h"
-#include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
+#include "tests/support/Files.h"
+#include "tests/support/Launch.h"
 
 namespace vantor {
 namespace {
@@ -32,12 +30,7 @@ public:
     int OffsetMinutesAt(std::int64_t) override { return 540; }
 };
 
-std::string Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+using ::vantor::testing::ReadFileBytes;
 
 struct Outcome {
     DWORD exitCode = 0;
@@ -47,31 +40,16 @@ struct Outcome {
 // Runs the copy in `folder` there, its standard error into a file.
 Outcome RunExport(const fs::path& folder, const std::wstring& arguments) {
     const fs::path errors = folder / L"stderr.txt";
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    win32::KernelHandle error(::CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdError = error.Get();
-    PROCESS_INFORMATION process{};
-    std::wstring command = L"\"" + (folder / L"vantor.exe").wstring() + L"\" " + arguments;
-    EXPECT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup, &process));
-    const win32::KernelHandle thread(process.hThread), child(process.hProcess);
-    EXPECT_EQ(::WaitForSingleObject(child.Get(), 60'000), WAIT_OBJECT_0);
-    Outcome outcome;
-    ::GetExitCodeProcess(child.Get(), &outcome.exitCode);
-    error.Reset();
-    outcome.standardError = Bytes(errors);
-    return outcome;
+    const testing::Launched run(testing::Quoted(folder / L"vantor.exe") + L" " + arguments,
+                                {.folder = folder, .standardError = errors});
+    EXPECT_TRUE(run.WaitForExit(std::chrono::seconds(60)));
+    return {run.ExitCode().value_or(STILL_ACTIVE), ReadFileBytes(errors)};
 }
 
 TEST(UsageCsvCommand, WritesTheDailyTotalsBesideARunningCopyAndSaysWhyItCannot) {
-    std::string exe = std::getenv("VANTOR_EXE");
-    if (exe.starts_with('/')) exe = "Z:" + exe;
-    const fs::path folder = fs::temp_directory_path() / L"usage-csv-テスト";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    ASSERT_TRUE(::CopyFileW(win32::Widen(exe).c_str(), (folder / L"vantor.exe").c_str(), FALSE));
+    const testing::TempFolder temp(L"usage-csv-テスト-");
+    const fs::path& folder = temp.Path();
+    ASSERT_TRUE(::CopyFileW(testing::PathFromEnvironment("VANTOR_EXE").c_str(), (folder / L"vantor.exe").c_str(), FALSE));
     const std::string database = win32::Narrow((folder / L"vantor-usage.db").wstring());
     {
         FixedClock clock;
@@ -88,7 +66,7 @@ TEST(UsageCsvCommand, WritesTheDailyTotalsBesideARunningCopyAndSaysWhyItCannot) 
 
     Outcome outcome = RunExport(folder, L"--usage-csv usage.csv");
     EXPECT_EQ(outcome.exitCode, 0u) << outcome.standardError;
-    EXPECT_EQ(Bytes(folder / L"usage.csv"), expected);
+    EXPECT_EQ(ReadFileBytes(folder / L"usage.csv"), expected);
     {
         // A running copy holds the mutex, and a reader the file.
         const win32::SingleInstance running;
@@ -103,7 +81,7 @@ TEST(UsageCsvCommand, WritesTheDailyTotalsBesideARunningCopyAndSaysWhyItCannot) 
         sqlite3_finalize(rows);
         sqlite3_close(reader);
         EXPECT_EQ(outcome.exitCode, 0u) << outcome.standardError;
-        EXPECT_EQ(Bytes(folder / L"copy beside.csv"), expected);
+        EXPECT_EQ(ReadFileBytes(folder / L"copy beside.csv"), expected);
     }
 
     outcome = RunExport(folder, L"--usage-csv no-such-folder\\usage.csv");
@@ -112,11 +90,11 @@ TEST(UsageCsvCommand, WritesTheDailyTotalsBesideARunningCopyAndSaysWhyItCannot) 
     outcome = RunExport(folder, L"--usage-csv");
     EXPECT_EQ(outcome.exitCode, 1u);
     EXPECT_EQ(outcome.standardError, "Usage: vantor.exe --usage-csv FILE\r\n");
-    std::ofstream(folder / L"vantor-usage.db", std::ios::binary | std::ios::trunc) << std::string(8192, 'x');
+    testing::WriteFileBytes(folder / L"vantor-usage.db", std::string(8192, 'x'));
     outcome = RunExport(folder, L"--usage-csv usage.csv");
     EXPECT_EQ(outcome.exitCode, 2u);
     EXPECT_EQ(outcome.standardError, "Cannot read the usage history " + database + "\r\n");
-    EXPECT_EQ(Bytes(folder / L"usage.csv"), expected) << "left as it was";
+    EXPECT_EQ(ReadFileBytes(folder / L"usage.csv"), expected) << "left as it was";
 
     // The running program sets the damaged file aside: closed before the rename, which Windows needs.
     FixedClock clock;
@@ -125,9 +103,8 @@ TEST(UsageCsvCommand, WritesTheDailyTotalsBesideARunningCopyAndSaysWhyItCannot) 
     history.Tick({{"{A}", "Wi-Fi", "", 0, 0}});
     EXPECT_EQ(history.TakeProblem(), (UsageProblemReport{UsageProblem::Damaged,
                                                          win32::Narrow((folder / L"vantor-usage.damaged-2025-05-20.db").wstring())}));
-    EXPECT_EQ(Bytes(folder / L"vantor-usage.damaged-2025-05-20.db"), std::string(8192, 'x'));
+    EXPECT_EQ(ReadFileBytes(folder / L"vantor-usage.damaged-2025-05-20.db"), std::string(8192, 'x'));
     EXPECT_EQ(RunExport(folder, L"--usage-csv usage.csv").exitCode, 0u);
-    fs::remove_all(folder);
 }
 
 // ctest runs it in New York's time zone: each instant takes the offset in force then.

@@ -8,14 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "app/win32/UsageSystem.h"
 #include "app/win32/UsageWindow.h"
 #include "framework/win32/Application.h"
 #include "framework/win32/Text.h"
 #include "framework/win32/Window.h"
+#include "tests/support/Files.h"
 
 namespace vantor {
 namespace {
@@ -55,8 +54,6 @@ void Choose(HWND comboBox, int index) {
 class UsageWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         history_.emplace(win32::Narrow(folder_.wstring()) + "\\", clock_, files_);
         // Each day from 2025-04-11 to 2025-05-20, Wi-Fi sends 1 MB and receives 2 MB, the other 500 and 250 bytes.
         for (std::uint64_t day = 0; day <= 40; ++day) {
@@ -72,10 +69,10 @@ protected:
         window_.reset();
         planCheck_.reset();
         history_.reset();
-        fs::remove_all(folder_);
     }
 
-    const fs::path folder_ = fs::temp_directory_path() / L"usage-window-テスト";
+    const testing::TempFolder temp_{L"usage-window-テスト-"};
+    const fs::path& folder_ = temp_.Path();
     win32::Application application_{::GetModuleHandleW(nullptr)};
     DailyClock clock_;
     win32::SystemUsageFiles files_;
@@ -182,12 +179,9 @@ TEST_F(UsageWindowTest, TheExportWritesTheViewAsTheCommandLineDoes) {
     Choose(window_->connectionList, 2);
     const fs::path file = folder_ / L"days.csv";
     ASSERT_TRUE(window_->ExportTo(file.wstring()));
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
     std::string expected = "\xEF\xBB\xBF" "Date,Connection,Id,Sent,Received\r\n";
     for (int day = 15; day <= 20; ++day) expected += "2025-05-" + std::to_string(day) + ",イーサネット,{B},500,250\r\n";
-    EXPECT_EQ(bytes.str(), expected);
+    EXPECT_EQ(testing::ReadFileBytes(file), expected);
     EXPECT_FALSE(window_->ExportTo((folder_ / L"no-such-folder" / L"days.csv").wstring()));
 }
 

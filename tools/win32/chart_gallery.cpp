@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/MainChart.h"
 #include "components/TyxTrend/TrendPainter.h"
 #include "components/TyxTrend/win32/GdiCanvas.h"
 #include "framework/win32/Handles.h"
@@ -116,7 +117,7 @@ int main() {
     }
 
     TTyxTrend mainWindow(nullptr);
-    mainWindow.SetBounds(0, 0, 220, 40);
+    mainWindow.SetBounds(0, 0, kChartWidth, kChartHeight);
     mainWindow.SetDivisions(100);
     mainWindow.SetOptions({TTrendOption::toTwin});
     mainWindow.SetStyle(TTrendStyle::tsLine);

@@ -67,9 +67,9 @@ int wmain(int argc, wchar_t** argv) {
     };
 
     // The main window's chart on a window of its own, with its configuration.
-    const HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 220, 40, nullptr, nullptr,
+    const HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, kChartWidth, kChartHeight, nullptr, nullptr,
                                         ::GetModuleHandleW(nullptr), nullptr);
-    TTyxTrendWindow chart(nullptr, host, 0, 0, 220, 40);
+    TTyxTrendWindow chart(nullptr, host, 0, 0, kChartWidth, kChartHeight);
     ConfigureMainChart(chart);
     win32::WindowDc target(chart.Handle());
     MonitorSettings settings;
