@@ -168,7 +168,15 @@ StoreStatus UsageStore::Check() {
     Statement check(db_, "PRAGMA quick_check(1)");
     const int code = check.Step();
     if (code != SQLITE_ROW) return StatusOf(code) == StoreStatus::Ok ? StoreStatus::Damaged : StatusOf(code);
-    return check.Text(0) == "ok" ? StoreStatus::Ok : StoreStatus::Damaged;
+    if (check.Text(0) != "ok") return StoreStatus::Damaged;
+    // SQLite reads what a cut file lacks as zeros, which an empty page passes with: the size tells.
+    sqlite3_file* file = nullptr;
+    sqlite3_int64 size = 0;
+    Statement pages(db_, "PRAGMA page_count"), pageSize(db_, "PRAGMA page_size");
+    const bool measured = sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK && file &&
+                          file->pMethods && file->pMethods->xFileSize(file, &size) == SQLITE_OK &&
+                          pages.Step() == SQLITE_ROW && pageSize.Step() == SQLITE_ROW;
+    return measured && size < pages.Integer(0) * pageSize.Integer(0) ? StoreStatus::Damaged : StoreStatus::Ok;
 }
 
 StoreStatus UsageStore::ReadRun(std::optional<StoredRun>& run, std::vector<StoredConnection>& connections) {

@@ -104,6 +104,13 @@ TEST(UsageHistory, CountsEachConnectionPerLocalHourAndKeepsItThroughRestartsAndD
              EXPECT_TRUE(std::filesystem::exists(s.folder.File("vantor-usage.damaged-2024-01-17.db")));
          },
          {"2024-01-17,Wi-Fi,{A},100,10"}, {}, {UsageProblem::Damaged}},
+        {"a file short of its last byte is set aside too, however little it lost", {}, january15,
+         [](Scenario& s) {
+             s.SixtyHoursThenCrash();
+             std::filesystem::resize_file(s.Database(), std::filesystem::file_size(s.Database()) - 1);
+             s.Tick(60, {A(700, 70)}), s.Tick(60, {A(800, 80)}), s.Exit();
+         },
+         {"2024-01-17,Wi-Fi,{A},100,10"}, {}, {UsageProblem::Damaged}},
         {"a file of garbage is set aside and a new one started", {}, january15,
          [](Scenario& s) {
              s.SixtyHoursThenCrash();
