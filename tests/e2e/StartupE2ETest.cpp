@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "framework/win32/Text.h"
@@ -80,8 +81,11 @@ private:
     fs::path folder_;
 };
 
+// The files the program and the check put in `folder`: a probe that met the seal while it closed stays.
 std::size_t FilesIn(const fs::path& folder) {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    return static_cast<std::size_t>(std::ranges::count_if(fs::directory_iterator(folder), [](const auto& entry) {
+        return !entry.path().filename().wstring().starts_with(L"probe-");
+    }));
 }
 
 TEST(SettingsPlaceE2E, FromAFolderOrAFileThatCannotBeWrittenTheSettingsGoToTheUsersFolderAndAreReadBackFromThere) {
