@@ -3,10 +3,11 @@
 # traffic, the tray icon at each load level and its tip, the popup menu over the window and over the
 # icon, the about box and the settings dialog's three pages (the first also with its list open), as a
 # Japanese Windows shows them; and the
-# English face (english-*.png): the window with its menu, the tip, the about box and the three pages.
+# English face (english-*.png): the window with its menu, the tip, the about box and the three pages; and
+# the usage window's two views in both languages, with the time each took to open.
 #   screenshots.sh            all of that at 96 dpi
-#   screenshots.sh --dpi N    the mini window, the tray icon, the about box and the settings dialog at N
-#                             dpi, at their own size (the icon enlarged), as <name>-<N>dpi.png
+#   screenshots.sh --dpi N    the mini window, the tray icon, the about box, the settings dialog and the
+#                             usage window at N dpi, at their own size (the icon enlarged), as <name>-<N>dpi.png
 # Needs the Windows tree built (tools/build.sh windows); runs in the private Wine session.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -68,6 +69,28 @@ quit() {
     vantor_pid=
 }
 
+# The usage window over five years of history (tools/win32/usage_window.cpp), each view in each language,
+# as usage-*.png and english-usage-*.png with `suffix`; prints how long each opening took.
+usage_window() {  # suffix
+    cp "$build/tools/vantor_usage_window.exe" "$run/"
+    for language in ja en; do
+        prefix=
+        [ "$language" = ja ] || prefix=english-
+        for view in days periods; do
+            (cd "$run" && exec "$wine" vantor_usage_window.exe 'Z:'"${run//\//\\}" "$language" "$view" </dev/null >"$run/out.txt" 2>&1) &
+            vantor_pid=$!
+            for _ in $(seq 600); do grep -q '^window:' "$run/out.txt" 2>/dev/null && break; sleep 0.1; done
+            read -r _ x y width height < <(grep '^window:' "$run/out.txt")
+            grep '^opened' "$run/out.txt" | sed "s/^/screenshots: $language $view: /"
+            sleep 1
+            shoot "${prefix}usage-$view$1" "$x" "$y" "$width" "$height"
+            kill "$vantor_pid" 2>/dev/null || true
+            wait "$vantor_pid" 2>/dev/null || true
+            vantor_pid=
+        done
+    done
+}
+
 # At another density: the window (at 200, 200, its lengths scaled from 217 x 78), then the about box and
 # the settings dialog, both centred.
 if [ "$dpi" != 96 ]; then
@@ -104,6 +127,7 @@ if [ "$dpi" != 96 ]; then
     xdotool key Escape
     sleep 0.5
     quit $menu_at
+    usage_window "-${dpi}dpi"
     exit 0
 fi
 
@@ -198,3 +222,4 @@ shoot english-tray-tip 700 600 324 168
 menu_and_dialogs english- 'About Vantor' 'Interface settings' 408 470
 quit
 wait "$traffic"
+usage_window ""
