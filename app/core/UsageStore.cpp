@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <map>
+#include <tuple>
 #include <string_view>
 
 namespace vantor {
@@ -237,18 +239,29 @@ StoreStatus UsageStore::Write(const std::vector<StoredConnection>& connections,
 StoreStatus UsageStore::Daily(std::int64_t firstDay, std::int64_t lastDay, std::vector<DailyUsage>& days) {
     if (status_ != StoreStatus::Ok) return status_;
     days.clear();
-    // Summed before the join, which then looks up one name per day and connection rather than per hour.
-    Statement daily(db_,
-                    "SELECT d.day, c.guid, c.alias, d.sent, d.received FROM (SELECT day, connection, "
-                    "SUM(sent) AS sent, SUM(received) AS received FROM hourly WHERE day BETWEEN ?1 AND ?2 "
-                    "GROUP BY day, connection) d JOIN connection c ON c.id = d.connection "
-                    "ORDER BY d.day, c.alias, c.guid");
-    daily.Bind(1, firstDay).Bind(2, lastDay);
+    // Summed here rather than by GROUP BY: the rows come in the key's order, by day, and SQLite would sort
+    // two years of hours to group them, which under Wine doubles the time of the periods view.
+    std::map<std::pair<std::int64_t, std::int64_t>, UsageTotals> sums;
+    Statement hours(db_, "SELECT day, connection, sent, received FROM hourly WHERE day BETWEEN ?1 AND ?2");
+    hours.Bind(1, firstDay).Bind(2, lastDay);
     int code;
-    while ((code = daily.Step()) == SQLITE_ROW)
-        days.push_back({daily.Integer(0), daily.Text(1), daily.Text(2),
-                        {static_cast<std::uint64_t>(daily.Integer(3)), static_cast<std::uint64_t>(daily.Integer(4))}});
-    return StatusOf(code);
+    while ((code = hours.Step()) == SQLITE_ROW) {
+        UsageTotals& sum = sums[{hours.Integer(0), hours.Integer(1)}];
+        sum.Sent += static_cast<std::uint64_t>(hours.Integer(2));
+        sum.Received += static_cast<std::uint64_t>(hours.Integer(3));
+    }
+    if (code != SQLITE_DONE) return StatusOf(code);
+    std::map<std::int64_t, std::pair<std::string, std::string>> names;
+    Statement connections(db_, "SELECT id, guid, alias FROM connection");
+    while ((code = connections.Step()) == SQLITE_ROW) names[connections.Integer(0)] = {connections.Text(1), connections.Text(2)};
+    if (code != SQLITE_DONE) return StatusOf(code);
+    for (const auto& [key, totals] : sums)
+        if (const auto name = names.find(key.second); name != names.end())
+            days.push_back({key.first, name->second.first, name->second.second, totals});
+    std::sort(days.begin(), days.end(), [](const DailyUsage& a, const DailyUsage& b) {
+        return std::tie(a.Day, a.Alias, a.Guid) < std::tie(b.Day, b.Alias, b.Guid);
+    });
+    return StoreStatus::Ok;
 }
 
 StoreStatus UsageStore::Passed(std::int64_t periodFirst, std::map<int, PassedAt>& passed) {
