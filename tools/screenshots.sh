@@ -72,12 +72,15 @@ quit() {
 # The usage window over five years of history (tools/win32/usage_window.cpp), each view in each language,
 # as usage-*.png and english-usage-*.png with `suffix`; prints how long each opening took.
 usage_window() {  # suffix
-    cp "$build/tools/vantor_usage_window.exe" "$run/"
+    # A folder of its own: the program's runs above left their own history in $run.
+    local folder=$run/usage
+    mkdir -p "$folder"
+    cp "$build/tools/vantor_usage_window.exe" "$folder/"
     for language in ja en; do
         prefix=
         [ "$language" = ja ] || prefix=english-
         for view in days periods; do
-            (cd "$run" && exec "$wine" vantor_usage_window.exe 'Z:'"${run//\//\\}" "$language" "$view" </dev/null >"$run/out.txt" 2>&1) &
+            (cd "$folder" && exec "$wine" vantor_usage_window.exe 'Z:'"${folder//\//\\}" "$language" "$view" </dev/null >"$run/out.txt" 2>&1) &
             vantor_pid=$!
             for _ in $(seq 600); do grep -q '^window:' "$run/out.txt" 2>/dev/null && break; sleep 0.1; done
             read -r _ x y width height < <(grep '^window:' "$run/out.txt")
@@ -138,7 +141,7 @@ menu_and_dialogs() {  # prefix about-caption settings-caption tab2-x tab3-x
     sleep 0.3
     xdotool click 3
     sleep 0.8
-    shoot "$1menu-over-window" 290 220 150 160 200
+    shoot "$1menu-over-window" 290 220 150 180 200
     xdotool key Down Return
     wait_for_window "$2"
     sleep 0.5
@@ -191,7 +194,7 @@ xdotool mousemove 1013 757
 sleep 0.3
 xdotool click 3
 sleep 0.8
-shoot menu-over-icon 870 600 154 168 200
+shoot menu-over-icon 870 580 154 188 200
 xdotool key Escape
 sleep 0.5
 quit
