@@ -23,11 +23,6 @@ std::uint64_t Moved(std::uint64_t now, std::uint64_t before) { return now >= bef
 
 bool Matches(std::optional<std::string_view> guid, std::string_view candidate) { return !guid || *guid == candidate; }
 
-void Add(UsageTotals& sum, const UsageTotals& more) {
-    sum.Sent += more.Sent;
-    sum.Received += more.Received;
-}
-
 }  // namespace
 
 CivilDate DateOfDay(std::int64_t day) {
@@ -114,7 +109,7 @@ void UsageHistory::Count(const ConnectionCounters& connection, const HourKey& ho
         const UsageTotals moved{Moved(connection.OutOctets, known->second.OutOctets),
                                 Moved(connection.InOctets, known->second.InOctets)};
         if (moved.Sent != 0 || moved.Received != 0)
-            Add(unwritten_[HourKey{connection.Guid, hour.HourUtc, hour.OffsetMinutes}], moved);
+            unwritten_[HourKey{connection.Guid, hour.HourUtc, hour.OffsetMinutes}] += moved;
     }
     known->second = {connection.Alias, connection.Description, connection.InOctets, connection.OutOctets};
 }
@@ -151,7 +146,7 @@ void UsageHistory::Write() {
         for (const auto& [hour, totals] : unwritten_)
             if (const std::int64_t day = LocalDayOf(hour.HourUtc, hour.OffsetMinutes);
                 day >= periodDays_->first && day <= periodDays_->second)
-                Add(periodStored_[hour.Guid], totals);
+                periodStored_[hour.Guid] += totals;
     unwritten_.clear();
     unwrittenPasses_.clear();
     std::vector<DailyUsage> today;
@@ -159,7 +154,7 @@ void UsageHistory::Write() {
     todayStored_.clear();
     todayDay_.reset();
     if (store->Daily(day, day, today) == StoreStatus::Ok) {
-        for (const DailyUsage& row : today) Add(todayStored_[row.Guid], row.Totals);
+        for (const DailyUsage& row : today) todayStored_[row.Guid] += row.Totals;
         todayDay_ = day;
     }
 }
@@ -235,14 +230,14 @@ UsageTotals UsageHistory::TodayTotals(std::optional<std::string_view> guid) {
     const std::int64_t today = Today();
     if (todayDay_ != today) {
         todayStored_.clear();
-        for (const DailyUsage& row : StoredDaily(today, today)) Add(todayStored_[row.Guid], row.Totals);
+        for (const DailyUsage& row : StoredDaily(today, today)) todayStored_[row.Guid] += row.Totals;
         todayDay_ = today;  // also when nothing could be read: the next write reads again
     }
     UsageTotals sum;
     for (const auto& [id, totals] : todayStored_)
-        if (Matches(guid, id)) Add(sum, totals);
+        if (Matches(guid, id)) sum += totals;
     for (const auto& [hour, totals] : unwritten_)
-        if (Matches(guid, hour.Guid) && LocalDayOf(hour.HourUtc, hour.OffsetMinutes) == today) Add(sum, totals);
+        if (Matches(guid, hour.Guid) && LocalDayOf(hour.HourUtc, hour.OffsetMinutes) == today) sum += totals;
     return sum;
 }
 
@@ -258,7 +253,7 @@ std::vector<DailyUsage> UsageHistory::DailyTotals(std::int64_t firstDay, std::in
         DailyUsage& row = merged[{day, hour.Guid}];
         row.Day = day;
         row.Guid = hour.Guid;
-        Add(row.Totals, totals);
+        row.Totals += totals;
     }
     std::vector<DailyUsage> days;
     for (auto& [key, row] : merged) {
@@ -270,20 +265,6 @@ std::vector<DailyUsage> UsageHistory::DailyTotals(std::int64_t firstDay, std::in
         return std::tie(a.Day, a.Alias, a.Guid) < std::tie(b.Day, b.Alias, b.Guid);
     });
     return days;
-}
-
-std::vector<UsageTotals> UsageHistory::TotalsByDay(std::int64_t firstDay, std::int64_t lastDay,
-                                                   std::optional<std::string_view> guid) {
-    std::vector<UsageTotals> days(lastDay >= firstDay ? static_cast<std::size_t>(lastDay - firstDay + 1) : 0);
-    for (const DailyUsage& row : DailyTotals(firstDay, lastDay))
-        if (Matches(guid, row.Guid)) Add(days[static_cast<std::size_t>(row.Day - firstDay)], row.Totals);
-    return days;
-}
-
-UsageTotals UsageHistory::Totals(std::int64_t firstDay, std::int64_t lastDay, std::optional<std::string_view> guid) {
-    UsageTotals sum;
-    for (const UsageTotals& day : TotalsByDay(firstDay, lastDay, guid)) Add(sum, day);
-    return sum;
 }
 
 std::vector<KnownConnection> UsageHistory::Connections() {
@@ -309,16 +290,16 @@ std::optional<UsageTotals> UsageHistory::PeriodTotals(std::int64_t firstDay, std
         const auto store = OpenForReading();
         if (!store || store->Daily(firstDay, lastDay, days) != StoreStatus::Ok) return std::nullopt;
         periodStored_.clear();
-        for (const DailyUsage& row : days) Add(periodStored_[row.Guid], row.Totals);
+        for (const DailyUsage& row : days) periodStored_[row.Guid] += row.Totals;
         periodDays_ = {firstDay, lastDay};
     }
     UsageTotals sum;
     for (const auto& [id, totals] : periodStored_)
-        if (Matches(guid, id)) Add(sum, totals);
+        if (Matches(guid, id)) sum += totals;
     for (const auto& [hour, totals] : unwritten_)
         if (const std::int64_t day = LocalDayOf(hour.HourUtc, hour.OffsetMinutes);
             Matches(guid, hour.Guid) && day >= firstDay && day <= lastDay)
-            Add(sum, totals);
+            sum += totals;
     return sum;
 }
 

@@ -105,16 +105,12 @@ public:
     // Per local day and connection, firstDay..lastDay, ordered by day, then name, then GUID; what is not yet
     // written is included.
     std::vector<DailyUsage> DailyTotals(std::int64_t firstDay, std::int64_t lastDay);
-    // Per local day firstDay..lastDay (every day of that range, zero where nothing moved), one connection or all.
-    std::vector<UsageTotals> TotalsByDay(std::int64_t firstDay, std::int64_t lastDay,
-                                         std::optional<std::string_view> guid = std::nullopt);
-    // The sum over days firstDay..lastDay (a billing period), one connection or all.
-    UsageTotals Totals(std::int64_t firstDay, std::int64_t lastDay, std::optional<std::string_view> guid = std::nullopt);
     // Every connection the history knows, by name.
     std::vector<KnownConnection> Connections();
 
-    // The sum over days firstDay..lastDay as Totals gives it, cheap enough for every tick: the written part
-    // is read once for the range and then follows this run's writes. Nothing when the file cannot be read.
+    // The sum over days firstDay..lastDay (a billing period), one connection or all, cheap enough for every
+    // tick: the written part is read once for the range and then follows this run's writes. Nothing when the
+    // file cannot be read.
     std::optional<UsageTotals> PeriodTotals(std::int64_t firstDay, std::int64_t lastDay,
                                             std::optional<std::string_view> guid = std::nullopt);
     // The shares of the plan's allowance recorded as passed in the period that starts on `periodFirst`;

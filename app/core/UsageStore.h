@@ -37,6 +37,11 @@ namespace vantor {
 struct UsageTotals {
     std::uint64_t Sent = 0;
     std::uint64_t Received = 0;
+    UsageTotals& operator+=(const UsageTotals& more) {
+        Sent += more.Sent;
+        Received += more.Received;
+        return *this;
+    }
     bool operator==(const UsageTotals&) const = default;
 };
 

@@ -17,11 +17,6 @@ namespace {
 constexpr int kMaxLines = 5;
 constexpr std::uint64_t kEmptyScale = 1'000'000;
 
-void Add(UsageTotals& sum, const UsageTotals& more) {
-    sum.Sent += more.Sent;
-    sum.Received += more.Received;
-}
-
 void ShowFigures(UsageViewRow& row, const LocaleFormats& locale) {
     row.Sent = FormatBytes(row.Totals.Sent, ByteStyle::Table, locale);
     row.Received = FormatBytes(row.Totals.Received, ByteStyle::Table, locale);
@@ -83,12 +78,12 @@ UsageView BuildUsageView(UsageHistory& history, UsageViewKind kind, std::optiona
                                                [&](const BillingPeriod& s) { return s.LastDay < day.Day; });
         if (span == spans.end()) continue;
         const auto index = static_cast<std::size_t>(span - spans.begin());
-        Add(view.Rows[index].Totals, day.Totals);
+        view.Rows[index].Totals += day.Totals;
         DailyUsage& line = byConnection[{index, day.Guid}];
         line.Day = span->FirstDay;
         line.Guid = day.Guid;
         line.Alias = day.Alias;
-        Add(line.Totals, day.Totals);
+        line.Totals += day.Totals;
     }
     for (auto& [key, line] : byConnection) view.ByConnection.push_back(std::move(line));
     std::sort(view.ByConnection.begin(), view.ByConnection.end(), [](const DailyUsage& a, const DailyUsage& b) {
@@ -100,7 +95,7 @@ UsageView BuildUsageView(UsageHistory& history, UsageViewKind kind, std::optiona
     view.Sum.Label = TextsFor(locale.TextLanguage).UsageTotalColumn;
     for (UsageViewRow& row : view.Rows) {
         ShowFigures(row, locale);
-        Add(view.Sum.Totals, row.Totals);
+        view.Sum.Totals += row.Totals;
         highest = std::max(highest, row.Totals.Sent + row.Totals.Received);
     }
     ShowFigures(view.Sum, locale);
