@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "framework/win32/Convert.h"
+#include "framework/win32/Files.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 
@@ -17,27 +18,12 @@ constexpr char kUtf16Mark[] = "\xFF\xFE";
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
 // The file's bytes; empty where it does not exist, nothing where it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return ::GetLastError() == ERROR_FILE_NOT_FOUND ? std::optional<std::string>("") : std::nullopt;
-    const KernelHandle opened(file);
-    std::string bytes;
-    char block[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, block, sizeof block, &read, nullptr) && read > 0) bytes.append(block, read);
+std::optional<std::string> ReadProfileFile(const std::wstring& path) {
+    const std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes && ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        ::GetLastError() == ERROR_FILE_NOT_FOUND)
+        return std::string();
     return bytes;
-}
-
-bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-    const HANDLE file =
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const KernelHandle opened(file);
-    DWORD written = 0;
-    return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size() && ::FlushFileBuffers(file);
 }
 
 }  // namespace
@@ -66,7 +52,7 @@ void PrivateProfile::Flush() {
 }
 
 bool PrivateProfile::Unicode() const {
-    const std::optional<std::string> bytes = ReadWholeFile(widePath_);
+    const std::optional<std::string> bytes = ReadProfileFile(widePath_);
     return bytes && bytes->starts_with(kUtf16Mark);
 }
 
@@ -75,18 +61,18 @@ bool PrivateProfile::Holds(std::string_view text) { return AnsiHolds(Widen(text)
 bool PrivateProfile::MakeUnicode() {
     // The system may still hold writes of ours in its copy of the file.
     Flush();
-    const std::optional<std::string> bytes = ReadWholeFile(widePath_);
+    const std::optional<std::string> bytes = ReadProfileFile(widePath_);
     if (!bytes) return false;
     if (bytes->starts_with(kUtf16Mark)) return true;
     const std::wstring text = bytes->starts_with(kUtf8Mark) ? Widen(std::string_view(*bytes).substr(3))
                                                             : Widen(AnsiToUtf8(*bytes));
     std::string unicode(kUtf16Mark);
     unicode.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-    if (bytes->empty()) return WriteWholeFile(widePath_, unicode);
+    if (bytes->empty()) return WriteNewFile(widePath_, unicode);
     // Written beside it first and swapped in, so that a failure halfway leaves the old file whole; the
     // swap keeps the file's attributes and permissions.
     const std::wstring converted = widePath_ + L".utf16";
-    if (!WriteWholeFile(converted, unicode)) return false;
+    if (!WriteNewFile(converted, unicode)) return false;
     const DWORD flags = REPLACEFILE_IGNORE_MERGE_ERRORS;
     if (::ReplaceFileW(widePath_.c_str(), converted.c_str(), nullptr, flags, nullptr, nullptr)) return true;
     ::DeleteFileW(converted.c_str());

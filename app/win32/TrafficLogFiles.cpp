@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 
 #include "app/core/TrafficLog.h"
+#include "framework/win32/Files.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 
@@ -13,21 +13,12 @@ namespace vantor {
 namespace {
 
 using win32::KernelHandle;
+using win32::WriteAll;
 using win32::Widen;
 
 KernelHandle OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
     const HANDLE file = ::CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     return KernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
-}
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
-        bytes.remove_prefix(written);
-    }
-    return true;
 }
 
 // The folder that holds `path`, where the replacement is written so that the swap is a rename.
@@ -47,23 +38,7 @@ public:
                          (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime};
     }
 
-    std::optional<std::string> ReadAll(const std::string& path) override {
-        const KernelHandle file = OpenFile(Widen(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
-        LARGE_INTEGER size{};
-        if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return std::nullopt;
-        std::string bytes;
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-            DWORD read = 0;
-            if (!::ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr)) return std::nullopt;
-            if (read == 0) break;  // shorter than it was a moment ago
-            done += read;
-        }
-        bytes.resize(done);
-        return bytes;
-    }
+    std::optional<std::string> ReadAll(const std::string& path) override { return win32::ReadWholeFile(Widen(path)); }
 
     bool Append(const std::string& path, std::string_view bytes) override {
         const std::wstring wide = Widen(path);

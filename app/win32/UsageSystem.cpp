@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <optional>
 
 #include "app/core/SettingsFile.h"
@@ -12,6 +11,7 @@
 #include "app/win32/PrivateProfile.h"
 #include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
+#include "framework/win32/Files.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 
@@ -31,17 +31,6 @@ std::int64_t FromFileTime(const FILETIME& time) {
 FILETIME ToFileTime(std::int64_t value) {
     const auto bits = static_cast<std::uint64_t>(value);
     return {static_cast<DWORD>(bits), static_cast<DWORD>(bits >> 32)};
-}
-
-bool WriteAll(HANDLE file, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
-        done += written;
-    }
-    return true;
 }
 
 KernelHandle OwnedFile(HANDLE file) { return KernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file); }
@@ -100,12 +89,6 @@ bool SystemUsageFiles::Exists(const std::string& path) {
 
 bool SystemUsageFiles::Rename(const std::string& from, const std::string& to) {
     return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0) != FALSE;
-}
-
-bool WriteNewFile(const wchar_t* path, const std::string& bytes) {
-    const KernelHandle output =
-        OwnedFile(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return output && WriteAll(output.Get(), bytes);
 }
 
 int RunUsageCsvCommand(const wchar_t* file) {

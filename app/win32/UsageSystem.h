@@ -35,9 +35,6 @@ public:
     bool Rename(const std::string& from, const std::string& to) override;
 };
 
-// Writes `bytes` as the whole of the file at `path`, made or emptied; false when it cannot.
-bool WriteNewFile(const wchar_t* path, const std::string& bytes);
-
 // Exit codes of the command.
 inline constexpr int kUsageCsvWritten = 0;
 inline constexpr int kUsageCsvNoFileNamed = 1;

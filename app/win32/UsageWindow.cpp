@@ -9,11 +9,11 @@
 #include "app/core/MainChart.h"
 #include "app/core/Texts.h"
 #include "app/win32/SaveFileDialog.h"
-#include "app/win32/UsageSystem.h"
 #include "app/win32/UserLocale.h"
 #include "framework/win32/Application.h"
 #include "framework/win32/Convert.h"
 #include "framework/win32/Dpi.h"
+#include "framework/win32/Files.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Text.h"
 
@@ -21,6 +21,8 @@ namespace vantor {
 namespace {
 
 constexpr wchar_t kBarChartClass[] = L"TUsageBarChart";
+// While the window shows, the plan's lines follow the owner's checks at this timer.
+constexpr UINT_PTR kPlanLinesTimer = 1;
 
 enum ControlId : int {
     idConnection = 2001,
@@ -278,7 +280,7 @@ void TUsageWindow::Open() {
 void TUsageWindow::Hide() {
     ApplyPlan();
     ::ShowWindow(Handle(), SW_HIDE);
-    ::KillTimer(Handle(), 1);
+    ::KillTimer(Handle(), kPlanLinesTimer);
 }
 
 void TUsageWindow::FillConnections() {
@@ -428,7 +430,7 @@ void TUsageWindow::ShowPlanLines() {
     ::SetWindowTextW(passedLabel, win32::Widen(passed).c_str());
 }
 
-bool TUsageWindow::ExportTo(const std::wstring& path) const { return win32::WriteNewFile(path.c_str(), UsageViewCsv(view_)); }
+bool TUsageWindow::ExportTo(const std::wstring& path) const { return win32::WriteNewFile(path, UsageViewCsv(view_)); }
 
 void TUsageWindow::ExportClick() {
     const UiTexts& t = TextsFor(locale_.TextLanguage);
@@ -469,10 +471,10 @@ LRESULT TUsageWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_SHOWWINDOW:
         // The plan's lines follow the checks the owner makes once a second.
-        if (wParam) ::SetTimer(Handle(), 1, 1000, nullptr);
+        if (wParam) ::SetTimer(Handle(), kPlanLinesTimer, 1000, nullptr);
         break;
     case WM_TIMER:
-        if (wParam == 1) ShowPlanLines();
+        if (wParam == kPlanLinesTimer) ShowPlanLines();
         return 0;
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
