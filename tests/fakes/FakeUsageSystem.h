@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -66,12 +65,10 @@ private:
     std::filesystem::path path_;
 };
 
-// Within its scope file permissions hold for this process, also when the tests run as root.
+// When asked, within its scope file permissions hold for this process, also when the tests run as root.
 class WithoutRootPrivileges {
 public:
-    WithoutRootPrivileges() : wasRoot_(::geteuid() == 0) {
-        if (wasRoot_ && ::seteuid(65534) != 0) wasRoot_ = false;
-    }
+    explicit WithoutRootPrivileges(bool asked) : wasRoot_(asked && ::geteuid() == 0 && ::seteuid(65534) == 0) {}
     ~WithoutRootPrivileges() {
         if (wasRoot_) (void)::seteuid(0);
     }
@@ -136,8 +133,7 @@ public:
     }
     void Run(const std::function<void()>& call) {
         {
-            std::optional<WithoutRootPrivileges> asUser;
-            if (readOnly) asUser.emplace();
+            const WithoutRootPrivileges asUser(readOnly);
             call();
         }
         while (const auto report = history->TakeProblem()) problems.push_back(report->Kind);

@@ -24,11 +24,6 @@ struct Scenario : UsageScenario {
                          "offset_minutes || ' ' || SUM(sent) || '/' || SUM(received) FROM hourly "
                          "GROUP BY hour_utc, offset_minutes ORDER BY hour_utc");
     }
-    // Sixty hours of three connections, a file of several pages, then the program ends without writing.
-    void SixtyHoursThenCrash() {
-        for (std::uint64_t hour = 0; hour <= 60; ++hour) Tick(3600, {A(hour * 10, hour), B(hour * 20, hour), C(hour, hour)});
-        Start();
-    }
 };
 
 TEST(UsageHistory, CountsEachConnectionPerLocalHourAndKeepsItThroughRestartsAndDamage) {
@@ -42,6 +37,17 @@ TEST(UsageHistory, CountsEachConnectionPerLocalHourAndKeepsItThroughRestartsAndD
         std::vector<UsageProblem> problems;
     };
     const std::int64_t january15 = Utc(2024, 1, 15, 10, 0);
+    // Sixty hours of three connections make a file of several pages; the program ends without writing, starts
+    // again, and finds the file damaged when it next writes.
+    const auto damaged = [&](const char* name, void (*damage)(const std::string& file)) {
+        return Case{name, {}, january15, [damage](Scenario& s) {
+                        for (std::uint64_t hour = 0; hour <= 60; ++hour)
+                            s.Tick(3600, {A(hour * 10, hour), B(hour * 20, hour), C(hour, hour)});
+                        s.Start(), damage(s.Database());
+                        s.Tick(60, {A(700, 70)}), s.Tick(60, {A(800, 80)}), s.Exit();
+                        EXPECT_TRUE(std::filesystem::exists(s.folder.File("vantor-usage.damaged-2024-01-17.db")));
+                    }, {"2024-01-17,Wi-Fi,{A},100,10"}, {}, {UsageProblem::Damaged}};
+    };
     const Case cases[] = {
         {"clocks go forward: a 23-hour day", {{0, -300}, {Utc(2024, 3, 10, 7, 0), -240}}, Utc(2024, 3, 10, 6, 10),
          [](Scenario& s) { s.Tick(0, {A(0, 0)}), s.Tick(1800, {A(100, 1000)}), s.Tick(1800, {A(300, 3000)}), s.Exit(); },
@@ -96,28 +102,15 @@ TEST(UsageHistory, CountsEachConnectionPerLocalHourAndKeepsItThroughRestartsAndD
              s.Tick(60, {A(300, 3, "Home \"Wi-Fi\", 5 GHz")}), s.Exit();
          },
          {"2024-01-15,Ethernet,{B},50,5", "2024-01-15,\"Home \"\"Wi-Fi\"\", 5 GHz\",{A},300,3"}},
-        {"a truncated file is set aside and a new one started", {}, january15,
-         [](Scenario& s) {
-             s.SixtyHoursThenCrash();
-             std::filesystem::resize_file(s.Database(), std::filesystem::file_size(s.Database()) / 2);
-             s.Tick(60, {A(700, 70)}), s.Tick(60, {A(800, 80)}), s.Exit();
-             EXPECT_TRUE(std::filesystem::exists(s.folder.File("vantor-usage.damaged-2024-01-17.db")));
-         },
-         {"2024-01-17,Wi-Fi,{A},100,10"}, {}, {UsageProblem::Damaged}},
-        {"a file short of its last byte is set aside too, however little it lost", {}, january15,
-         [](Scenario& s) {
-             s.SixtyHoursThenCrash();
-             std::filesystem::resize_file(s.Database(), std::filesystem::file_size(s.Database()) - 1);
-             s.Tick(60, {A(700, 70)}), s.Tick(60, {A(800, 80)}), s.Exit();
-         },
-         {"2024-01-17,Wi-Fi,{A},100,10"}, {}, {UsageProblem::Damaged}},
-        {"a file of garbage is set aside and a new one started", {}, january15,
-         [](Scenario& s) {
-             s.SixtyHoursThenCrash();
-             std::fstream(s.Database(), std::ios::in | std::ios::out | std::ios::binary) << std::string(4096, 'Z');
-             s.Tick(60, {A(700, 70)}), s.Tick(60, {A(900, 90)}), s.Exit();
-         },
-         {"2024-01-17,Wi-Fi,{A},200,20"}, {}, {UsageProblem::Damaged}},
+        damaged("a truncated file is set aside and a new one started", [](const std::string& file) {
+            std::filesystem::resize_file(file, std::filesystem::file_size(file) / 2);
+        }),
+        damaged("a file short of its last byte is set aside too, however little it lost", [](const std::string& file) {
+            std::filesystem::resize_file(file, std::filesystem::file_size(file) - 1);
+        }),
+        damaged("a file of garbage is set aside too", [](const std::string& file) {
+            std::fstream(file, std::ios::in | std::ios::out | std::ios::binary) << std::string(4096, 'Z');
+        }),
         {"a read-only file keeps the counts in memory until it can be written", {}, january15,
          [](Scenario& s) {
              s.Tick(0, {A(0, 0)}), s.Tick(60, {A(100, 1)}), s.SetReadOnly(true);
