@@ -14,9 +14,11 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -44,43 +46,17 @@ double ShownKilobytes(std::size_t payloadPerSecond) {
 constexpr double kLateSample = 1.25;
 bool Near(double shown, double expected) { return shown >= expected * 0.75 && shown <= expected * kLateSample; }
 
-// The machine tools/wine/interfaces.sh route made, as seen from inside it: links 1 and 2 by their Linux
-// names, and the far side's two addresses, 8 and 9 after link 1's own: the default route alone leads to
-// the first, a host route over link 2 to the second.
-struct RouteMachine {
-    std::string prefix;
-    std::array<std::string, 2> links;
-    std::array<std::string, 2> distant;
-    const std::string& Link(int number) const { return links.at(static_cast<std::size_t>(number - 1)); }
-};
-
-std::optional<RouteMachine> FindRouteMachine() {
-    const char* prefix = std::getenv("VANTOR_VETH_PREFIX");
-    if (!prefix) return std::nullopt;
-    RouteMachine machine{prefix, {prefix + std::string("r1a"), prefix + std::string("r2a")}, {}};
-    for (std::uint32_t i = 0; i < 2; ++i) {
-        const auto address = testing::AddressAfter(machine.links[0], 8 + i);
-        if (!address) return std::nullopt;
-        machine.distant[i] = *address;
-    }
-    return machine;
-}
-
-struct LinkState {
-    DWORD index = 0;
-    bool up = false;
-};
-
-LinkState StateOfLink(const std::string& name) {
+// The index of an operational link by its Linux name; none when it is down or missing.
+std::optional<DWORD> UpLink(const std::string& name) {
     ULONG size = 0;
     ::GetIfTable(nullptr, &size, FALSE);
     std::vector<unsigned char> buffer(size);
     auto* table = reinterpret_cast<MIB_IFTABLE*>(buffer.data());
-    if (::GetIfTable(table, &size, FALSE) != NO_ERROR) return {};
-    for (DWORD i = 0; i < table->dwNumEntries; ++i)
-        if (reinterpret_cast<const char*>(table->table[i].bDescr) == name)
-            return {table->table[i].dwIndex, table->table[i].dwOperStatus == IF_OPER_STATUS_OPERATIONAL};
-    return {};
+    if (::GetIfTable(table, &size, FALSE) != NO_ERROR) return std::nullopt;
+    for (const MIB_IFROW& row : std::span(table->table, table->dwNumEntries))
+        if (reinterpret_cast<const char*>(row.bDescr) == name && row.dwOperStatus == IF_OPER_STATUS_OPERATIONAL)
+            return row.dwIndex;
+    return std::nullopt;
 }
 
 // The interface the system would send to a public address by, as the program asks; 0 with no route.
@@ -92,169 +68,152 @@ DWORD RouteInterface() {
     return ::GetBestInterfaceEx(reinterpret_cast<sockaddr*>(&to), &index) == NO_ERROR ? index : 0;
 }
 
-// Moves the machine's default route onto link `number`, the other link going down when `only` and up
-// otherwise, and waits until the system answers with the new route and links.
-bool MoveRoute(const RouteMachine& machine, int number, bool only = false) {
-    const char* source = std::getenv("VANTOR_SOURCE_DIR");
-    if (!source) return false;
-    const std::wstring command = L"/bin/bash \"" + win32::Widen(source) + L"/tools/wine/interfaces.sh\" route-move " +
-                                 win32::Widen(machine.prefix) + L" " + std::to_wstring(number) + (only ? L" only" : L"");
-    if (!testing::StartUnixProgram(command)) return false;
-    return WaitUntil([&] {
-        const LinkState route = StateOfLink(machine.Link(number));
-        return route.up && RouteInterface() == route.index && StateOfLink(machine.Link(3 - number)).up != only;
-    }, 10s);
-}
-
-// Sends 4 MB over link 2 at once, so that its counters lie far above link 1's.
-bool Preload(const RouteMachine& machine) {
-    const std::uint64_t before = InterfaceNamed(machine.links[1]).sent;
-    testing::DatagramStream burst(machine.distant[1], 16 * 1024 * 1024);
-    return WaitUntil([&] { return InterfaceNamed(machine.links[1]).sent >= before + 4 * 1024 * 1024; }, 10s);
-}
-
-// Whether the stream leaves by link `number` alone: that link's sent count grows by half a second's worth
-// while the other's stays.
-::testing::AssertionResult StreamLeavesBy(const RouteMachine& machine, int number) {
-    const std::string &on = machine.Link(number), &off = machine.Link(3 - number);
-    const std::uint64_t onBefore = InterfaceNamed(on).sent, offBefore = InterfaceNamed(off).sent;
-    const bool grew = WaitUntil([&] { return InterfaceNamed(on).sent >= onBefore + kStream / 2; }, 5s);
-    const std::uint64_t onAfter = InterfaceNamed(on).sent, offAfter = InterfaceNamed(off).sent;
-    if (grew && offAfter == offBefore) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the stream does not leave by " << on << " alone: it sent "
-                                         << onAfter - onBefore << " bytes meanwhile, " << off << " " << offAfter - offBefore;
-}
-
 // What the program shows as the check polls it: its figures, the highest current send figure seen and the
 // send figures in the order they came (for the messages), and its traffic log, written at every sample
 // (wait=0): the log's lines count the samples whether or not any figure changes, and each holds the bytes
 // of its sample.
-class Observed {
-public:
-    Observed(VantorProcess& vantor, std::filesystem::path log) : vantor_(vantor), log_(std::move(log)) {}
+struct Observed {
+    VantorProcess& vantor;
+    std::filesystem::path log;
+    std::size_t samples = 0;
+    std::uint64_t mostLogged = 0;  // the most bytes one log line counts as sent
+    std::array<double, 8> figures{};
+    double highestSend = 0;
+    std::string trail = "send figures seen:";
 
-    // The log before the figures: a sample writes its line last.
+    // The log before the figures: a sample writes its line last. Each line ends "...,<sent>,<received>";
+    // a read that catches the file while it is replaced is skipped.
     void Read() {
-        ReadLog();
-        const auto texts = vantor_.Figures();
-        if (texts.size() != values_.size()) return;
-        std::ranges::transform(texts, values_.begin(), FigureValue);
-        highestSend_ = std::max(highestSend_, Send());
-        if (trail_.empty() || trail_.back() != Send()) trail_.push_back(Send());
-    }
-    std::size_t Samples() const { return samples_; }
-    double Send() const { return values_[Figure::SendCurrent]; }
-    double Receive() const { return values_[Figure::ReceiveCurrent]; }
-    double SendPeak() const { return values_[Figure::SendPeak]; }
-    double ReceivePeak() const { return values_[Figure::ReceivePeak]; }
-    double HighestSend() const { return highestSend_; }
-    // The most bytes one log line counts as sent.
-    std::uint64_t MostLogged() const { return mostLogged_; }
-    std::string Trail() const {
-        std::ostringstream out;
-        out << "send figures seen:";
-        for (const double figure : trail_) out << ' ' << figure;
-        return out.str();
-    }
-
-private:
-    // Each line ends "...,<sent>,<received>"; a read that catches the file while it is replaced is skipped.
-    void ReadLog() {
-        std::istringstream lines(ReadFileBytes(log_));
+        std::istringstream lines(ReadFileBytes(log));
         std::size_t count = 0;
         for (std::string line; std::getline(lines, line); ++count) {
             const auto last = line.rfind(',');
             const auto sent = last == std::string::npos || last == 0 ? std::string::npos : line.rfind(',', last - 1);
             std::uint64_t bytes = 0;
             if (sent != std::string::npos) std::from_chars(line.data() + sent + 1, line.data() + last, bytes);
-            mostLogged_ = std::max(mostLogged_, bytes);
+            mostLogged = std::max(mostLogged, bytes);
         }
-        samples_ = std::max(samples_, count);
+        samples = std::max(samples, count);
+        const auto texts = vantor.Figures();
+        if (texts.size() != figures.size()) return;
+        const double before = Send();
+        std::ranges::transform(texts, figures.begin(), FigureValue);
+        highestSend = std::max(highestSend, Send());
+        if (Send() != before) trail += ' ' + std::to_string(std::lround(Send()));
     }
-
-    VantorProcess& vantor_;
-    std::filesystem::path log_;
-    std::size_t samples_ = 0;
-    std::uint64_t mostLogged_ = 0;
-    std::array<double, 8> values_{};
-    double highestSend_ = 0;
-    std::vector<double> trail_;
+    double Send() const { return figures[Figure::SendCurrent]; }
+    // Polls until the send figure shows `expected` KB/s.
+    bool Shows(double expected) {
+        return WaitUntil([&] { return Read(), Near(Send(), expected); }, kTickLimit);
+    }
+    // After a change the system already answers with: whether the send figure shows `expected` KB/s from a
+    // sample after the change on, and within two samples.
+    ::testing::AssertionResult ShowsAgainWithinTwoSamples(double expected) {
+        Read();
+        const std::size_t before = samples;
+        if (!WaitUntil([&] { return Read(), samples > before && Near(Send(), expected); }, kTickLimit))
+            return ::testing::AssertionFailure() << "the figure did not come back; " << trail;
+        if (samples - before > 2) return ::testing::AssertionFailure() << samples - before << " samples; " << trail;
+        return ::testing::AssertionSuccess();
+    }
+    // The peaks, every current send figure seen and every log line stay within a second's worth of
+    // `expected` KB/s, and nothing is received.
+    void ExpectNoSpike(double expected, const char* step) const {
+        EXPECT_LE(figures[Figure::SendPeak], expected * kLateSample) << step << ": the send peak; " << trail;
+        EXPECT_LE(highestSend, expected * kLateSample) << step << ": a current send figure; " << trail;
+        EXPECT_LE(static_cast<double>(mostLogged) / 1024, expected * kLateSample) << step << ": a log line";
+        EXPECT_LT(figures[Figure::ReceivePeak], 1.0) << step << ": the receive peak";
+    }
 };
 
-// After a change the system already answers with, waits for the send figure to show `expected` KB/s from a
-// sample after the change on: the samples it took, or none when the figure did not come back.
-std::optional<std::size_t> SamplesUntilSendShows(Observed& program, double expected) {
-    program.Read();
-    const std::size_t before = program.Samples();
-    const bool shown = WaitUntil([&] {
-        program.Read();
-        return program.Samples() > before && Near(program.Send(), expected);
-    }, kTickLimit);
-    return shown ? std::optional(program.Samples() - before) : std::nullopt;
-}
-
-// The peaks, every current send figure seen and every log line stay within a second's worth of `expected`
-// KB/s, and nothing is received.
-void ExpectNoSpike(const Observed& program, double expected, const char* step) {
-    EXPECT_LE(program.SendPeak(), expected * kLateSample) << step << ": the send peak; " << program.Trail();
-    EXPECT_LE(program.HighestSend(), expected * kLateSample) << step << ": a current send figure; " << program.Trail();
-    EXPECT_LE(static_cast<double>(program.MostLogged()) / 1024, expected * kLateSample) << step << ": a log line";
-    EXPECT_LT(program.ReceivePeak(), 1.0) << step << ": the receive peak";
-}
-
-// Each check starts from the machine's route on link 1, both links up and link 2's counters far above
-// link 1's, with the program started on a settings file that asks for `watch`.
+// The machine tools/wine/interfaces.sh route made, as seen from inside it: links 1 and 2 by their Linux
+// names, and the far side's two addresses, 8 and 9 after link 1's own: the default route alone leads to
+// the first, a host route over link 2 to the second. Each check starts from the route on link 1, both
+// links up and link 2's counters far above link 1's.
 class RouteE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        machine_ = FindRouteMachine();
-        if (!machine_)
+        const char* prefix = std::getenv("VANTOR_VETH_PREFIX");
+        prefix_ = prefix ? prefix : "";
+        links_ = {prefix_ + "r1a", prefix_ + "r2a"};
+        const auto first = testing::AddressAfter(links_[0], 8), second = testing::AddressAfter(links_[0], 9);
+        if (!prefix || !first || !second)
             GTEST_SKIP() << "no route check machine here: tools/wine/interfaces.sh route makes it and the check "
                             "runs inside it (needs CAP_NET_ADMIN and network namespaces)";
-        ASSERT_TRUE(MoveRoute(*machine_, 1)) << "the route on link 1 and both links up";
-        ASSERT_TRUE(Preload(*machine_));
+        distant_ = {*first, *second};
+        ASSERT_TRUE(MoveRoute(1)) << "the route on link 1 and both links up";
+        // 4 MB over link 2 at once, so that its counters lie far above link 1's.
+        const std::uint64_t before = InterfaceNamed(links_[1]).sent;
+        testing::DatagramStream burst(distant_[1], 16 * 1024 * 1024);
+        ASSERT_TRUE(WaitUntil([&] { return InterfaceNamed(links_[1]).sent >= before + 4 * 1024 * 1024; }, 10s));
     }
 
-    // The file also names link 2 as the interface last chosen, which the way of watching overrides.
+    // Starts the program on a settings file that asks for `watch` and also names link 2 as the interface
+    // last chosen, which the way of watching overrides.
     Observed Start(const std::string& watch) {
         const auto log = folder_.File(L"samples.log");
         WriteFileBytes(folder_.File(L"vantor20.ini"),
-                       "[Interface]\r\nSelected=3\r\nDescription=" + machine_->Link(2) + "\r\nWatch=" + watch +
+                       "[Interface]\r\nSelected=3\r\nDescription=" + Link(2) + "\r\nWatch=" + watch +
                            "\r\n[log]\r\nmode=1\r\nwait=0\r\npass=" + AnsiPath(log) + "\r\n");
         vantor_.emplace(folder_);
         const HWND form = vantor_->Form();
         EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form) != FALSE; }));
-        return Observed(*vantor_, log);
+        return Observed{*vantor_, log};
     }
 
-    std::optional<RouteMachine> machine_;
+    const std::string& Link(int number) const { return links_.at(static_cast<std::size_t>(number - 1)); }
+
+    // Moves the default route onto link `number`, the other link going down when `only` and up otherwise,
+    // and waits until the system answers with the new route and links.
+    bool MoveRoute(int number, bool only = false) {
+        const char* source = std::getenv("VANTOR_SOURCE_DIR");
+        if (!source) return false;
+        const std::wstring command = L"/bin/bash \"" + win32::Widen(source) + L"/tools/wine/interfaces.sh\" route-move " +
+                                     win32::Widen(prefix_) + L" " + std::to_wstring(number) + (only ? L" only" : L"");
+        if (!testing::StartUnixProgram(command)) return false;
+        return WaitUntil([&] {
+            const auto route = UpLink(Link(number));
+            return route && RouteInterface() == *route && UpLink(Link(3 - number)).has_value() != only;
+        }, 10s);
+    }
+
+    // Whether the stream leaves by link `number` alone: that link's sent count grows by half a second's
+    // worth while the other's stays.
+    ::testing::AssertionResult StreamLeavesBy(int number) {
+        const std::string &on = Link(number), &off = Link(3 - number);
+        const std::uint64_t onBefore = InterfaceNamed(on).sent, offBefore = InterfaceNamed(off).sent;
+        const bool grew = WaitUntil([&] { return InterfaceNamed(on).sent >= onBefore + kStream / 2; }, 5s);
+        const std::uint64_t onAfter = InterfaceNamed(on).sent, offAfter = InterfaceNamed(off).sent;
+        if (grew && offAfter == offBefore) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the stream does not leave by " << on << " alone: it sent "
+                                             << onAfter - onBefore << " bytes meanwhile, " << off << " " << offAfter - offBefore;
+    }
+
+    std::string prefix_;
+    std::array<std::string, 2> links_, distant_;
     TempFolder folder_;
     std::optional<VantorProcess> vantor_;
 };
 
 TEST_F(RouteE2E, AutomaticFollowsTheDefaultRouteBetweenLinksWithoutASpike) {
     Observed program = Start("route");
-    testing::DatagramStream stream(machine_->distant[0], kStream);
+    testing::DatagramStream stream(distant_[0], kStream);
     const double expected = ShownKilobytes(kStream);
 
-    ASSERT_TRUE(StreamLeavesBy(*machine_, 1));
-    EXPECT_TRUE(WaitUntil([&] { return program.Read(), Near(program.Send(), expected); }, kTickLimit))
-        << "the stream over link 1 shows as send; " << program.Trail();
-    EXPECT_LT(program.Receive(), 1.0);
-
-    ASSERT_TRUE(MoveRoute(*machine_, 2));
-    ASSERT_TRUE(StreamLeavesBy(*machine_, 2));
-    auto samples = SamplesUntilSendShows(program, expected);
-    ASSERT_TRUE(samples) << "the stream shows again after the route moved to link 2; " << program.Trail();
-    EXPECT_LE(*samples, 2) << "samples after the route moved to link 2; " << program.Trail();
-    ExpectNoSpike(program, expected, "link 1 to link 2");
-
-    ASSERT_TRUE(MoveRoute(*machine_, 1, true)) << "the route back on link 1, link 2 down";
-    ASSERT_TRUE(StreamLeavesBy(*machine_, 1));
-    samples = SamplesUntilSendShows(program, expected);
-    ASSERT_TRUE(samples) << "the stream shows again after link 2 went down; " << program.Trail();
-    EXPECT_LE(*samples, 2) << "samples after link 2 went down; " << program.Trail();
-    ExpectNoSpike(program, expected, "link 2 down, back on link 1");
+    ASSERT_TRUE(StreamLeavesBy(1));
+    EXPECT_TRUE(program.Shows(expected)) << "the stream over link 1 shows as send; " << program.trail;
+    EXPECT_LT(program.figures[Figure::ReceiveCurrent], 1.0);
+    const struct {
+        int link;
+        bool only;
+        const char* step;
+    } moves[] = {{2, false, "link 1 to link 2"}, {1, true, "link 2 down, back on link 1"}};
+    for (const auto& move : moves) {
+        ASSERT_TRUE(MoveRoute(move.link, move.only)) << move.step;
+        ASSERT_TRUE(StreamLeavesBy(move.link)) << move.step;
+        ASSERT_TRUE(program.ShowsAgainWithinTwoSamples(expected)) << move.step;
+        program.ExpectNoSpike(expected, move.step);
+    }
     EXPECT_TRUE(stream.Flowing());
     ASSERT_TRUE(vantor_->Quit());
 }
@@ -264,26 +223,21 @@ TEST_F(RouteE2E, AllConnectionsSumTheLinksAndStartAfreshWhenOneLeavesOrJoins) {
     // Loopback is no connection: were it counted, it would show in both rows.
     testing::LoopbackStream loopback(kStream);
     // One share by the default route over link 1, twice that by the host route over link 2.
-    testing::DatagramStream overLink1(machine_->distant[0], kStream);
-    std::optional<testing::DatagramStream> overLink2(std::in_place, machine_->distant[1], 2 * kStream);
-    const double both = ShownKilobytes(3 * kStream), link1 = ShownKilobytes(kStream);
+    testing::DatagramStream overLink1(distant_[0], kStream);
+    std::optional<testing::DatagramStream> overLink2(std::in_place, distant_[1], 2 * kStream);
+    const double both = ShownKilobytes(3 * kStream);
 
-    EXPECT_TRUE(WaitUntil([&] { return program.Read(), Near(program.Send(), both); }, kTickLimit))
-        << "the send figure is the sum of both links; " << program.Trail();
-    EXPECT_LT(program.Receive(), 1.0) << "nothing is received over the links";
+    EXPECT_TRUE(program.Shows(both)) << "the send figure is the sum of both links; " << program.trail;
+    EXPECT_LT(program.figures[Figure::ReceiveCurrent], 1.0) << "nothing is received over the links";
 
     overLink2.reset();
-    ASSERT_TRUE(MoveRoute(*machine_, 1, true)) << "link 2 down";
-    auto samples = SamplesUntilSendShows(program, link1);
-    ASSERT_TRUE(samples) << "link 1 alone shows after link 2 left; " << program.Trail();
-    EXPECT_LE(*samples, 2) << "samples after link 2 left; " << program.Trail();
+    ASSERT_TRUE(MoveRoute(1, true)) << "link 2 down";
+    ASSERT_TRUE(program.ShowsAgainWithinTwoSamples(ShownKilobytes(kStream))) << "link 1 alone after link 2 left";
 
-    ASSERT_TRUE(MoveRoute(*machine_, 1)) << "link 2 up again";
-    overLink2.emplace(machine_->distant[1], 2 * kStream);
-    samples = SamplesUntilSendShows(program, both);
-    ASSERT_TRUE(samples) << "the sum shows again after link 2 joined; " << program.Trail();
-    EXPECT_LE(*samples, 2) << "samples after link 2 joined; " << program.Trail();
-    ExpectNoSpike(program, both, "link 2 leaving and joining");
+    ASSERT_TRUE(MoveRoute(1)) << "link 2 up again";
+    overLink2.emplace(distant_[1], 2 * kStream);
+    ASSERT_TRUE(program.ShowsAgainWithinTwoSamples(both)) << "the sum after link 2 joined";
+    program.ExpectNoSpike(both, "link 2 leaving and joining");
     EXPECT_TRUE(loopback.Flowing() && overLink1.Flowing() && overLink2->Flowing());
     ASSERT_TRUE(vantor_->Quit());
 }

@@ -9,11 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -29,46 +30,35 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// The balloons on the desktop, each counted once per showing.
-class Balloons {
-public:
-    // Reads the desktop again: a balloon that was not showing at the last reading counts as shown.
-    void Poll() {
-        std::map<std::wstring, bool> now;
-        ::EnumWindows([](HWND window, LPARAM found) {
-            if (ClassOf(window) == TOOLTIPS_CLASSW && ::IsWindowVisible(window) &&
-                (::GetWindowLongW(window, GWL_STYLE) & TTS_BALLOON))
-                (*reinterpret_cast<std::map<std::wstring, bool>*>(found))[TextOf(window)] = true;
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&now));
-        for (const auto& [text, shown] : now)
-            if (!showing_.contains(text)) shown_.push_back(text);
-        showing_ = std::move(now);
-    }
-    // Polls for `span`.
-    void Watch(std::chrono::milliseconds span) { WaitUntil([&] { return Poll(), false; }, span); }
+// The balloons on the desktop, each counted once per showing: one that was not showing at the last
+// reading counts as shown.
+struct Balloons {
+    std::set<std::wstring> showing;
+    std::vector<std::wstring> shown;
+
     // Polls until `count` balloons have shown, or `limit` passed.
     bool WaitFor(std::size_t count, std::chrono::milliseconds limit) {
-        return WaitUntil([&] { return Poll(), shown_.size() >= count; }, limit);
+        return WaitUntil([&] {
+            std::set<std::wstring> now;
+            ::EnumWindows([](HWND window, LPARAM found) {
+                if (ClassOf(window) == TOOLTIPS_CLASSW && ::IsWindowVisible(window) &&
+                    (::GetWindowLongW(window, GWL_STYLE) & TTS_BALLOON))
+                    reinterpret_cast<std::set<std::wstring>*>(found)->insert(TextOf(window));
+                return TRUE;
+            }, reinterpret_cast<LPARAM>(&now));
+            std::ranges::copy_if(now, std::back_inserter(shown), [&](const auto& text) { return !showing.contains(text); });
+            showing = std::move(now);
+            return shown.size() >= count;
+        }, limit);
     }
-    const std::vector<std::wstring>& Shown() const noexcept { return shown_; }
+    // Polls for `span`: how many have shown in all.
+    std::size_t CountAfter(std::chrono::milliseconds span) { return WaitFor(SIZE_MAX, span), shown.size(); }
     std::string Describe() const {
         std::string all = "balloons shown:";
-        for (const std::wstring& text : shown_) all += " [" + win32::Narrow(text) + "]";
+        for (const std::wstring& text : shown) all += " [" + win32::Narrow(text) + "]";
         return all;
     }
-
-private:
-    std::map<std::wstring, bool> showing_;
-    std::vector<std::wstring> shown_;
 };
-
-// `vantor.exe --usage-csv FILE` in `folder`: its exit code.
-DWORD ExportUsage(const fs::path& folder, const std::wstring& file) {
-    const testing::Launched run(testing::Quoted(folder / L"vantor.exe") + L" --usage-csv " + testing::Quoted(file),
-                                {.folder = folder});
-    return run.WaitForExit(60s) ? run.ExitCode().value_or(~0u) : ~0u;
-}
 
 // The bytes a CSV of the history says were sent, over every day and connection.
 std::uint64_t SentInCsv(const std::string& csv) {
@@ -138,7 +128,9 @@ TEST_F(UsageE2E, AKillWhileBytesFlowLosesNoneAndTheExportRunsBesideTheNextCopy) 
 
     Start();
     Pause(1500ms);
-    ASSERT_EQ(ExportUsage(folder_.Path(), L"usage.csv"), 0u) << "beside the running copy";
+    const testing::Launched run(testing::Quoted(exe_) + L" --usage-csv usage.csv", {.folder = folder_.Path()});
+    ASSERT_TRUE(run.WaitForExit(60s));
+    ASSERT_EQ(run.ExitCode().value_or(~0u), 0u) << "beside the running copy";
     const std::uint64_t exported = SentInCsv(ReadFileBytes(folder_.File(L"usage.csv")));
     EXPECT_GE(exported, sent) << "bytes sent over " << link_;
     EXPECT_LE(exported, sent + sent / 20);
@@ -161,13 +153,11 @@ TEST_F(UsageE2E, ADamagedHistoryIsSetAsideTheFiguresGoOnAndTheUserIsToldOnce) {
     EXPECT_TRUE(WaitUntil([&] { return FigureValue(vantor_->Figures().at(0)) > 100; }, kTickLimit))
         << "the send figure shows the stream; the file was cut at " << cut << " of " << bytes.size();
     EXPECT_TRUE(balloons.WaitFor(1, 20s)) << "cut at " << cut << " of " << bytes.size();
-    balloons.Watch(5s);
-    ASSERT_EQ(balloons.Shown().size(), 1u) << balloons.Describe();
-    EXPECT_NE(balloons.Shown()[0].find(L"vantor-usage.damaged-"), std::wstring::npos) << balloons.Describe();
-    std::size_t setAside = 0;
-    for (const auto& entry : fs::directory_iterator(folder_.Path()))
-        setAside += entry.path().filename().wstring().starts_with(L"vantor-usage.damaged-");
-    EXPECT_EQ(setAside, 1u);
+    ASSERT_EQ(balloons.CountAfter(5s), 1u) << balloons.Describe();
+    EXPECT_NE(balloons.shown[0].find(L"vantor-usage.damaged-"), std::wstring::npos) << balloons.Describe();
+    EXPECT_EQ(std::ranges::count_if(fs::directory_iterator(folder_.Path()), [](const fs::directory_entry& entry) {
+        return entry.path().filename().wstring().starts_with(L"vantor-usage.damaged-");
+    }), 1);
     EXPECT_TRUE(stream.Flowing());
     ASSERT_TRUE(vantor_->Quit());
 }
@@ -180,14 +170,12 @@ TEST_F(UsageE2E, ThePlanWarnsAt80And100PercentOnceEachAndNotAgainAfterARestart) 
     ASSERT_TRUE(balloons.WaitFor(1, 20s)) << "at 80 %: " << balloons.Describe();
     ASSERT_TRUE(Send(3'500'000));
     ASSERT_TRUE(balloons.WaitFor(2, 40s)) << "at 100 %: " << balloons.Describe();
-    balloons.Watch(3s);
-    EXPECT_EQ(balloons.Shown().size(), 2u) << balloons.Describe();
+    EXPECT_EQ(balloons.CountAfter(3s), 2u) << balloons.Describe();
     ASSERT_TRUE(vantor_->Quit());
 
     Start(plan);
     ASSERT_TRUE(Send(100'000));
-    balloons.Watch(8s);
-    EXPECT_EQ(balloons.Shown().size(), 2u) << "after the restart: " << balloons.Describe();
+    EXPECT_EQ(balloons.CountAfter(8s), 2u) << "after the restart: " << balloons.Describe();
     ASSERT_TRUE(vantor_->Quit());
 }
 

@@ -41,8 +41,6 @@ std::string CellText(HWND table, int row, int column) {
     return win32::Narrow(text);
 }
 
-int Rows(HWND table) { return static_cast<int>(::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0)); }
-
 std::string Text(HWND control) { return win32::Narrow(win32::WindowText(control)); }
 
 void Choose(HWND comboBox, int index) {
@@ -64,11 +62,6 @@ protected:
         planCheck_.emplace(*history_, UsagePlan{15, 10, false, ""});
         window_.emplace(*history_, *planCheck_, locale_, [this](const UsagePlan& plan) { changes_.push_back(plan); });
         window_->Open();
-    }
-    void TearDown() override {
-        window_.reset();
-        planCheck_.reset();
-        history_.reset();
     }
 
     const testing::TempFolder temp_{L"usage-window-テスト-"};
@@ -120,7 +113,7 @@ TEST_F(UsageWindowTest, TheViewsAndTheirTablesForAllConnectionsOrOne) {
         Choose(window_->connectionList, c.connection);
         ::SendMessageW(c.button, BM_CLICK, 0, 0);
         const HWND table = window_->table;
-        ASSERT_EQ(Rows(table), c.rows);
+        ASSERT_EQ(::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), c.rows);
         for (int column = 0; column < 4; ++column) {
             EXPECT_EQ(CellText(table, c.rows - 2, column), c.last[static_cast<std::size_t>(column)]) << c.rows << " rows";
             EXPECT_EQ(CellText(table, c.rows - 1, column), c.total[static_cast<std::size_t>(column)]) << c.rows << " rows";
