@@ -35,7 +35,9 @@ using ::vantor::testing::ReadFileBytes;
 struct Outcome {
     DWORD exitCode = 0;
     std::string standardError;
+    bool operator==(const Outcome&) const = default;
 };
+void PrintTo(const Outcome& o, std::ostream* out) { *out << "exit code " << o.exitCode << ", \"" << o.standardError << '"'; }
 
 // Runs the copy in `folder` there, its standard error into a file.
 Outcome RunExport(const fs::path& folder, const std::wstring& arguments) {
@@ -64,8 +66,7 @@ TEST(UsageCsvCommand, WritesTheDailyTotalsBesideARunningCopyAndSaysWhyItCannot) 
                                  "2025-05-21,\"Wi-Fi, 5 GHz\",{A},1234,5678\r\n"
                                  "2025-05-21,イーサネット,{B},10,20\r\n";
 
-    Outcome outcome = RunExport(folder, L"--usage-csv usage.csv");
-    EXPECT_EQ(outcome.exitCode, 0u) << outcome.standardError;
+    EXPECT_EQ(RunExport(folder, L"--usage-csv usage.csv"), Outcome{});
     EXPECT_EQ(ReadFileBytes(folder / L"usage.csv"), expected);
     {
         // A running copy holds the mutex, and a reader the file.
@@ -77,23 +78,17 @@ TEST(UsageCsvCommand, WritesTheDailyTotalsBesideARunningCopyAndSaysWhyItCannot) 
         sqlite3_exec(reader, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_prepare_v2(reader, "SELECT * FROM hourly", -1, &rows, nullptr);
         EXPECT_EQ(sqlite3_step(rows), SQLITE_ROW);
-        outcome = RunExport(folder, L"--USAGE-CSV \"copy beside.csv\"");
+        EXPECT_EQ(RunExport(folder, L"--USAGE-CSV \"copy beside.csv\""), Outcome{});
         sqlite3_finalize(rows);
         sqlite3_close(reader);
-        EXPECT_EQ(outcome.exitCode, 0u) << outcome.standardError;
         EXPECT_EQ(ReadFileBytes(folder / L"copy beside.csv"), expected);
     }
 
-    outcome = RunExport(folder, L"--usage-csv no-such-folder\\usage.csv");
-    EXPECT_EQ(outcome.exitCode, 3u);
-    EXPECT_EQ(outcome.standardError, "Cannot write to no-such-folder\\usage.csv\r\n");
-    outcome = RunExport(folder, L"--usage-csv");
-    EXPECT_EQ(outcome.exitCode, 1u);
-    EXPECT_EQ(outcome.standardError, "Usage: vantor.exe --usage-csv FILE\r\n");
+    EXPECT_EQ(RunExport(folder, L"--usage-csv no-such-folder\\usage.csv"),
+              (Outcome{3, "Cannot write to no-such-folder\\usage.csv\r\n"}));
+    EXPECT_EQ(RunExport(folder, L"--usage-csv"), (Outcome{1, "Usage: vantor.exe --usage-csv FILE\r\n"}));
     testing::WriteFileBytes(folder / L"vantor-usage.db", std::string(8192, 'x'));
-    outcome = RunExport(folder, L"--usage-csv usage.csv");
-    EXPECT_EQ(outcome.exitCode, 2u);
-    EXPECT_EQ(outcome.standardError, "Cannot read the usage history " + database + "\r\n");
+    EXPECT_EQ(RunExport(folder, L"--usage-csv usage.csv"), (Outcome{2, "Cannot read the usage history " + database + "\r\n"}));
     EXPECT_EQ(ReadFileBytes(folder / L"usage.csv"), expected) << "left as it was";
 
     // The running program sets the damaged file aside: closed before the rename, which Windows needs.
@@ -104,7 +99,7 @@ TEST(UsageCsvCommand, WritesTheDailyTotalsBesideARunningCopyAndSaysWhyItCannot) 
     EXPECT_EQ(history.TakeProblem(), (UsageProblemReport{UsageProblem::Damaged,
                                                          win32::Narrow((folder / L"vantor-usage.damaged-2025-05-20.db").wstring())}));
     EXPECT_EQ(ReadFileBytes(folder / L"vantor-usage.damaged-2025-05-20.db"), std::string(8192, 'x'));
-    EXPECT_EQ(RunExport(folder, L"--usage-csv usage.csv").exitCode, 0u);
+    EXPECT_EQ(RunExport(folder, L"--usage-csv usage.csv"), Outcome{});
 }
 
 // ctest runs it in New York's time zone: each instant takes the offset in force then.
